@@ -1,0 +1,36 @@
+# Finds the libraries Tavro calls. Natively they are Debian's; for the win32 tree
+# scripts/setup cross-builds static copies into /opt/tavro-deps (or $TAVRO_DEPS).
+find_package(PkgConfig QUIET)
+
+find_path(OGG_INCLUDE_DIR ogg/ogg.h)
+find_library(OGG_LIBRARY NAMES ogg libogg)
+find_path(VORBIS_INCLUDE_DIR vorbis/codec.h)
+find_library(VORBIS_LIBRARY NAMES vorbis libvorbis)
+if(OGG_INCLUDE_DIR AND OGG_LIBRARY AND VORBIS_INCLUDE_DIR AND VORBIS_LIBRARY)
+  add_library(tavro_oggvorbis INTERFACE)
+  target_include_directories(tavro_oggvorbis SYSTEM INTERFACE ${OGG_INCLUDE_DIR} ${VORBIS_INCLUDE_DIR})
+  target_link_libraries(tavro_oggvorbis INTERFACE ${VORBIS_LIBRARY} ${OGG_LIBRARY})
+  if(NOT WIN32)
+    target_link_libraries(tavro_oggvorbis INTERFACE m)
+  endif()
+else()
+  message(FATAL_ERROR "libogg/libvorbis not found: run scripts/setup")
+endif()
+
+if(WIN32)
+  # Debian ships GoogleTest as sources too: build them with the cross compiler.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  add_library(GTest::gmock ALIAS gmock)
+else()
+  find_package(GTest REQUIRED)
+endif()
+find_package(nlohmann_json QUIET)
+if(NOT nlohmann_json_FOUND)
+  # The header-only library is also usable from the native include tree in the cross build.
+  find_path(NLOHMANN_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${NLOHMANN_JSON_INCLUDE})
+endif()

@@ -1,0 +1,53 @@
+#include "common/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string tempPath(const char* name) {
+    return std::string(TAVRO_BINARY_DIR) + "/" + name;
+}
+
+TEST(PlatformFileSystem, ReadsWholeFileAndReportsSize) {
+    const std::string path = tempPath("fs_test_small.bin");
+    std::vector<unsigned char> bytes(70000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+
+    tavro::FileError error;
+    auto file = tavro::platformFileSystem().openRead(path, &error);
+    ASSERT_NE(file, nullptr) << error.systemText;
+    EXPECT_EQ(file->size(), bytes.size());
+    std::vector<unsigned char> got(100000, 0xAA);
+    size_t n = 0;
+    ASSERT_TRUE(file->read(got.data(), got.size(), &n, &error));
+    ASSERT_EQ(n, bytes.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), got.begin()));
+    EXPECT_TRUE(tavro::platformFileSystem().exists(path));
+    std::remove(path.c_str());
+}
+
+TEST(PlatformFileSystem, MissingFileGivesSystemText) {
+    tavro::FileError error;
+    auto file = tavro::platformFileSystem().openRead(tempPath("no_such_file.avi"), &error);
+    EXPECT_EQ(file, nullptr);
+    EXPECT_NE(error.code, 0u);
+    EXPECT_FALSE(error.systemText.empty());
+    EXPECT_FALSE(tavro::platformFileSystem().exists(tempPath("no_such_file.avi")));
+}
+
+TEST(PlatformFileSystem, ProgramFolderEndsWithSeparator) {
+    std::string folder = tavro::platformFileSystem().programFolder();
+    ASSERT_FALSE(folder.empty());
+    char last = folder.back();
+    EXPECT_TRUE(last == '/' || last == '\\');
+}
+
+} // namespace
