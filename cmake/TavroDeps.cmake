@@ -21,9 +21,7 @@ if(WIN32)
   # Debian ships GoogleTest as sources too: build them with the cross compiler.
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-  add_library(GTest::gmock ALIAS gmock)
+  # googletest's own build already defines the GTest:: aliases.
 else()
   find_package(GTest REQUIRED)
 endif()

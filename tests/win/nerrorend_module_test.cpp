@@ -16,6 +16,11 @@ public:
     Module& operator=(const Module&) = delete;
     HMODULE get() const { return handle_; }
     FARPROC proc(const char* name) const { return GetProcAddress(handle_, name); }
+    // GetProcAddress hands back a generic pointer; the generic function type in
+    // between keeps the cast explicit about the real signature.
+    template <typename Fn> Fn procAs(const char* name) const {
+        return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc(name)));
+    }
 
 private:
     HMODULE handle_;
@@ -36,7 +41,7 @@ TEST(NerrorendModule, ExportsTheFourEntryPointsUndecorated) {
 TEST(NerrorendModule, UnknownClassIsNotAvailable) {
     Module module(NERROREND_PATH);
     ASSERT_NE(module.get(), nullptr);
-    auto getClassObject = reinterpret_cast<GetClassObjectFn>(module.proc("DllGetClassObject"));
+    auto getClassObject = module.procAs<GetClassObjectFn>("DllGetClassObject");
     ASSERT_NE(getClassObject, nullptr);
     const CLSID unknown = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
     void* object = reinterpret_cast<void*>(1);
@@ -48,9 +53,9 @@ TEST(NerrorendModule, UnknownClassIsNotAvailable) {
 TEST(NerrorendModule, RegistersAndCanUnloadWhenIdle) {
     Module module(NERROREND_PATH);
     ASSERT_NE(module.get(), nullptr);
-    auto reg = reinterpret_cast<NoArgFn>(module.proc("DllRegisterServer"));
-    auto unreg = reinterpret_cast<NoArgFn>(module.proc("DllUnregisterServer"));
-    auto canUnload = reinterpret_cast<NoArgFn>(module.proc("DllCanUnloadNow"));
+    auto reg = module.procAs<NoArgFn>("DllRegisterServer");
+    auto unreg = module.procAs<NoArgFn>("DllUnregisterServer");
+    auto canUnload = module.procAs<NoArgFn>("DllCanUnloadNow");
     ASSERT_TRUE(reg && unreg && canUnload);
     EXPECT_EQ(reg(), S_OK);
     EXPECT_EQ(unreg(), S_OK);
