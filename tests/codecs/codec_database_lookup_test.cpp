@@ -24,7 +24,7 @@ class Lookup : public ::testing::Test {
                    "0x0011\tIMA_ADPCM\tno prefix",
                    "0x0012\tWAVE_FORMAT_\tonly the prefix",
                    "0x0031\tWAVE_FORMAT_GSM610\tGSM 6.10"};
-        d.results = {"0x8004021A\tVFW_E_CANNOT_RENDER\tNo combination of filters fits.",
+        d.results = {"0x8004022F\tVFW_E_INVALID_FILE_FORMAT\tThe file is damaged.",
                      "0x80004005\tE_FAIL\tUnspecified failure."};
         d.guids = {"not a guid\tX\tBroken key",
                    "{73646976-0000-0010-8000-00aa00389b71}\tMEDIATYPE_Video\tVideo",
@@ -97,10 +97,10 @@ TEST_F(Lookup, AudioFormatName) {
 
 TEST_F(Lookup, ResultCodes) {
     std::string text;
-    const CodecDatabaseEntry* e = db.resultCodeText(0x8004021A, &text);
+    const CodecDatabaseEntry* e = db.resultCodeText(0x8004022F, &text);
     ASSERT_NE(e, nullptr);
-    EXPECT_STREQ(e->name, "VFW_E_CANNOT_RENDER");
-    EXPECT_EQ(text, "0x8004021a: VFW_E_CANNOT_RENDER - No combination of filters fits.");
+    EXPECT_STREQ(e->name, "VFW_E_INVALID_FILE_FORMAT");
+    EXPECT_EQ(text, "0x8004022f: VFW_E_INVALID_FILE_FORMAT - The file is damaged.");
     EXPECT_NE(db.resultCodeText(0x80004005, &text), nullptr);
     EXPECT_EQ(text, "0x80004005: E_FAIL - Unspecified failure.");
     EXPECT_EQ(db.resultCodeText(0x800401F0, &text), nullptr);
