@@ -183,4 +183,11 @@ int CodecDatabase::listCount(const CodecDatabaseEntry* table, int slots) {
     return n;
 }
 
+bool loadCodecDatabaseAtStartup(CodecDatabase& db, FileSystem& fs, Prompter& prompter) {
+    if (db.load(fs, prompter)) return true;
+    prompter.tell("Error processing codec data base file Tavro21.dat.\n", "Fatal Error",
+                  Icon::Stop);
+    return false;
+}
+
 } // namespace tavro

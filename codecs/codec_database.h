@@ -84,4 +84,8 @@ class CodecDatabase {
     CodecDatabaseEntry guids_[kGuidSlots];
 };
 
+// Start-up's load: on failure also shows the fatal message after which the
+// program ends. The caller closes the main window when this returns false.
+bool loadCodecDatabaseAtStartup(CodecDatabase& db, FileSystem& fs, Prompter& prompter);
+
 } // namespace tavro

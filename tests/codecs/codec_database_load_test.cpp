@@ -243,5 +243,30 @@ TEST(CodecDatabaseLoad, MessageTextIsBounded) {
     EXPECT_EQ(prompter.messages[0].text.compare(0, 27, "Error opening Data file C:\\"), 0);
 }
 
+TEST(CodecDatabaseLoad, StartupAddsTheFatalMessage) {
+    const struct {
+        const char* what;
+        std::string file;
+        size_t messages;
+    } cases[] = {
+        {"good file", dbText(smallDb()), 0},
+        {"parse failure", "[video codecs]\n", 1},
+        {"bad size", "", 2},
+    };
+    for (const auto& c : cases) {
+        MemoryFileSystem fs;
+        fs.files["Tavro21.dat"] = c.file;
+        RecordingPrompter prompter;
+        CodecDatabase db;
+        EXPECT_EQ(loadCodecDatabaseAtStartup(db, fs, prompter), c.messages == 0) << c.what;
+        ASSERT_EQ(prompter.messages.size(), c.messages) << c.what;
+        if (c.messages == 0) continue;
+        const RecordingPrompter::Message& last = prompter.messages.back();
+        EXPECT_EQ(last.text, "Error processing codec data base file Tavro21.dat.\n") << c.what;
+        EXPECT_EQ(last.caption, "Fatal Error") << c.what;
+        EXPECT_EQ(last.icon, Icon::Stop) << c.what;
+    }
+}
+
 } // namespace
 } // namespace tavro
