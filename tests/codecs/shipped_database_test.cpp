@@ -1,0 +1,94 @@
+// The Tavro21.dat that ships with the program: it must load, stay within its
+// limits and name what the generated test media contain.
+#include "codecs/codec_database.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/codecs/memory_file_system.h"
+#include "tests/codecs/recording_prompter.h"
+
+namespace tavro {
+namespace {
+
+std::string readShippedFile() {
+    std::string bytes;
+    FILE* f = std::fopen(TAVRO_SOURCE_DIR "/codecs/data/Tavro21.dat", "rb");
+    if (!f) return bytes;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
+class Shipped : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bytes = readShippedFile();
+        fs.files["Tavro21.dat"] = bytes;
+        ASSERT_TRUE(db.load(fs, prompter));
+        ASSERT_TRUE(prompter.messages.empty());
+    }
+    std::string bytes;
+    MemoryFileSystem fs;
+    RecordingPrompter prompter;
+    CodecDatabase db;
+};
+
+TEST_F(Shipped, StaysWithinLimits) {
+    EXPECT_LE(bytes.size(), 100000u);
+    EXPECT_EQ(bytes.find("\n"), bytes.find("\r\n") + 1) << "lines end in CR LF";
+    for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+        ASSERT_EQ(bytes[at - 1], '\r') << "bare line feed at byte " << at;
+    EXPECT_GT(db.videoListCount(), 100);
+    EXPECT_GT(db.audioListCount(), 100);
+}
+
+TEST_F(Shipped, NamesTheFormatsOfTheTestMedia) {
+    for (const char* fourcc : {"XVID", "DX50", "DIVX", "MJPG", "H264", "avc1", "FMP4", "DIV3",
+                               "cvid", "MP42", "WMV2", "VP80", "HFYU", "FFV1", "dvsd", "MPG2"}) {
+        int slot = db.findVideoFormat(fourcc);
+        EXPECT_GT(slot, 0) << fourcc;
+        EXPECT_NE(db.video(slot).detail[0], '*') << fourcc << " needs a codec";
+    }
+    for (const char* raw :
+         {"_RGB", "_RL8", "_RL4", "_BIT", "_JPG", "_PNG", "YUY2", "UYVY", "YV12", "I420", "NV12"}) {
+        int slot = db.findVideoFormat(raw);
+        ASSERT_GT(slot, 0) << raw;
+        EXPECT_EQ(db.video(slot).detail[0], '*') << raw << " needs no codec";
+    }
+    for (uint16_t tag : {0x0055, 0x0050, 0x2000, 0x0001, 0x0011, 0x674f, 0x6750, 0x0161, 0x0002,
+                         0x0006, 0x0007, 0x0031, 0x0003, 0x00ff, 0xfffe}) {
+        char name[64];
+        EXPECT_GT(db.audioFormatName(tag, name, sizeof name), 0) << std::hex << tag;
+    }
+    std::string display;
+    db.findAudioFormat("0x0055", &display);
+    EXPECT_EQ(display.compare(0, 18, "mpeglayer3 (0x0055"), 0) << display;
+}
+
+TEST_F(Shipped, NamesResultCodesAndGuids) {
+    for (uint32_t code :
+         {0x00000000u, 0x00000001u, 0x80004005u, 0x8007000Eu, 0x80004002u, 0x80040154u, 0x80070002u,
+          0x80070003u, 0x8004022Fu, 0x80040265u, 0x8004021Au, 0x80040218u, 0x00040258u}) {
+        std::string text;
+        EXPECT_NE(db.resultCodeText(code, &text), nullptr) << text;
+    }
+    const Guid video = {
+        0x73646976, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    const Guid yuy2 = {
+        0x32595559, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    char name[64];
+    EXPECT_TRUE(db.guidName(video, name, sizeof name));
+    EXPECT_TRUE(db.guidName(yuy2, name, sizeof name));
+    for (int slot = 1; db.guid(slot).key; ++slot)
+        EXPECT_TRUE(db.guid(slot).hasGuid) << slot;
+}
+
+} // namespace
+} // namespace tavro
