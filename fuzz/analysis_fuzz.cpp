@@ -13,7 +13,7 @@
 namespace {
 
 class BytesFile : public tavro::InputFile {
-public:
+  public:
     BytesFile(const uint8_t* data, size_t size, uint64_t claimed)
         : data_(data), size_(size), claimed_(claimed) {}
     bool read(void* buffer, size_t want, size_t* got, tavro::FileError*) override {
@@ -25,7 +25,7 @@ public:
     }
     uint64_t size() const override { return claimed_; }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
@@ -33,7 +33,7 @@ private:
 };
 
 class BytesFileSystem : public tavro::FileSystem {
-public:
+  public:
     const uint8_t* data = nullptr;
     size_t size = 0;
     uint64_t claimed = 0;

@@ -11,7 +11,8 @@ namespace {
 using namespace test;
 
 void setLe32(std::array<uint8_t, 56>& raw, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) raw[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        raw[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 TEST(FieldFormat, VideoFields) {
@@ -20,16 +21,20 @@ TEST(FieldFormat, VideoFields) {
         const char *duration, *bitrate, *framerate, *aspect;
     };
     const Case cases[] = {
-        {40000, 250, 0, 1000000, 640, 480, "00h 00m 10s", "800 kb/s", "25.000 FPS", "640 x 480  (1.333 : 1)"},
-        {33367, 30, 0, 0, 480, 640, "00h 00m 01s", "0 kb/s", "29.970 FPS", "480 x 640  (1 : 1.333)"},
-        {40000, 10, 187575, 0, 720, 576, "02h 05m 03s", "0 kb/s", "25.000 FPS", "720 x 576  (1.250 : 1)"},
+        {40000, 250, 0, 1000000, 640, 480, "00h 00m 10s", "800 kb/s", "25.000 FPS",
+         "640 x 480  (1.333 : 1)"},
+        {33367, 30, 0, 0, 480, 640, "00h 00m 01s", "0 kb/s", "29.970 FPS",
+         "480 x 640  (1 : 1.333)"},
+        {40000, 10, 187575, 0, 720, 576, "02h 05m 03s", "0 kb/s", "25.000 FPS",
+         "720 x 576  (1.250 : 1)"},
         // Longer than a day: the hours go on counting.
         {1000000, 90000, 0, 0, 8, 0, "25h 00m 00s", "0 kb/s", "1.000 FPS", "8 x 0"},
         {0, 100, 0, 0, 0, 0, "00h 00m 00s", "n.a.", "n.a.", "0 x 0"},
     };
     for (const Case& c : cases) {
         LoadedHead h(Bytes{});
-        for (int id : {field::Duration, field::VideoBitrate, field::Framerate}) h.report.setText(id, "n.a.");
+        for (int id : {field::Duration, field::VideoBitrate, field::Framerate})
+            h.report.setText(id, "n.a.");
         AviHeaderModel& avi = h.info->avi;
         setLe32(avi.mainHeader.raw, 0, c.usPerFrame);
         setLe32(avi.mainHeader.raw, 32, c.w);
@@ -71,10 +76,14 @@ TEST(FieldFormat, AudioFields) {
         const char *bitrate, *imrr, *il;
     };
     const Case cases[] = {
-        {0x55, 2, 44100, 16000, 1, 1, 0, true, "128 kb/s (64/ch x 2 ch) CBR ", "None or Not Determined", "n.d."},
-        {0x55, 2, 44100, 16000, 1, 0, 2, true, "128 kb/s (64/ch x 2 ch) VBR ", "None or Not Determined", "n.d."},
-        {0x50, 1, 48000, 24000, 1, 0, 0, true, "192 kb/s (192/ch x 1 ch)", "None or Not Determined", "n.d."},
-        {0x55, 2, 44100, 16000, 1, 0, 0, false, "128 kb/s (64/ch x 2 ch)", "Not supported.", "n.s."},
+        {0x55, 2, 44100, 16000, 1, 1, 0, true, "128 kb/s (64/ch x 2 ch) CBR ",
+         "None or Not Determined", "n.d."},
+        {0x55, 2, 44100, 16000, 1, 0, 2, true, "128 kb/s (64/ch x 2 ch) VBR ",
+         "None or Not Determined", "n.d."},
+        {0x50, 1, 48000, 24000, 1, 0, 0, true, "192 kb/s (192/ch x 1 ch)", "None or Not Determined",
+         "n.d."},
+        {0x55, 2, 44100, 16000, 1, 0, 0, false, "128 kb/s (64/ch x 2 ch)", "Not supported.",
+         "n.s."},
         {1, 2, 44100, 176400, 1, 0, 0, true, "1411 kb/s (705/ch x 2 ch)", "Not supported.", "n.s."},
         {1, 0, 44100, 176400, 1, 0, 0, true, "1411 kb/s (0/ch x 0 ch)", "Not supported.", "n.s."},
         {1, 2, 44100, 176400, 0, 0, 0, true, "n.a.", "Not supported.", "n.s."},

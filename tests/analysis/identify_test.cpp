@@ -61,7 +61,8 @@ TEST(Identify, RiffForms) {
         {"WAVE", "File Length Correct", "wrapper", "wrapper", 1, 0, 0},
         {"CDXA", "File Length Correct", "wrapper", "wrapper", 1, 0, 0},
         {"RMID", "File is .RMI (RIFF/MIDI)", "audio/midi", ".RMI (RIFF \"wrapped\" MIDI)", 0, 0, 0},
-        {"WEBP", "Unsupported / Unknown RIFF file", "n.a.", "Non-AVI File - Type Unknown.", 0, 0, 1},
+        {"WEBP", "Unsupported / Unknown RIFF file", "n.a.", "Non-AVI File - Type Unknown.", 0, 0,
+         1},
     };
     for (const FormCase& c : cases) {
         test::LoadedHead h(riffHead(c.form, 56));

@@ -30,7 +30,8 @@ TEST(SizeText, FormatsEveryRange) {
         {5368709120ull, true, "5,120 MB"},
         {5368709120ull, false, "5,120 MB   (5,242,880 KB    5,368,709,120 bytes)"},
     };
-    for (const SizeCase& c : cases) EXPECT_EQ(sizeText(c.n, c.compact), c.text) << c.n;
+    for (const SizeCase& c : cases)
+        EXPECT_EQ(sizeText(c.n, c.compact), c.text) << c.n;
 }
 
 TEST(SizeText, GroupsDigits) {

@@ -11,7 +11,7 @@ namespace {
 using namespace test;
 
 class DriverTest : public ::testing::Test {
-protected:
+  protected:
     MemoryFileSystem fs;
     RecordingPrompter prompter;
     ReportModel report;
@@ -24,7 +24,8 @@ protected:
     }
     AnalysisDriver::Outcome analyse(const std::vector<std::string>& paths, int current = 0) {
         driver->fileList().clear();
-        for (const auto& p : paths) driver->fileList().add(p);
+        for (const auto& p : paths)
+            driver->fileList().add(p);
         driver->fileList().current = current;
         return driver->analyseCurrentFile();
     }
@@ -34,7 +35,9 @@ protected:
 Bytes wave(const Bytes& fmt, const Bytes& data, int64_t dataSize = -1) {
     return list("RIFF", "WAVE", chunk("fmt ", fmt) + chunk("data", data, dataSize));
 }
-Bytes pcmFmt() { return waveFormat(1, 2, 44100, 176400, 4, 16); }
+Bytes pcmFmt() {
+    return waveFormat(1, 2, 44100, 176400, 4, 16);
+}
 
 TEST_F(DriverTest, PcmWaveReadsAsSummary) {
     add("a.wav", wave(pcmFmt(), Bytes(4000, 0x80)));
@@ -84,7 +87,9 @@ TEST_F(DriverTest, WrappedPayloadIsBoundedByTheValidHead) {
     std::memcpy(longFile.data() + 100, "MThd", 4);
     add("long.bin", longFile);
     analyse({"long.bin"});
-    add("short.wav", list("RIFF", "WAVE", chunk("fmt ", pcmFmt()) + chunk("data", Bytes(16, 0x80), 150000), 150036));
+    add("short.wav",
+        list("RIFF", "WAVE", chunk("fmt ", pcmFmt()) + chunk("data", Bytes(16, 0x80), 150000),
+             150036));
     analyse({"short.wav"});
     EXPECT_EQ(shown(field::Type), "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)");
     EXPECT_EQ(driver->info().headLength, 16u);
@@ -110,7 +115,8 @@ TEST_F(DriverTest, ResetClearsTheType) {
 TEST_F(DriverTest, CookedMarkSurvivesFailedWalk) {
     Bytes avi = simpleAvi();
     Bytes junk;
-    for (int i = 0; i < 40; ++i) junk = junk + text("line\r\n");
+    for (int i = 0; i < 40; ++i)
+        junk = junk + text("line\r\n");
     // The JUNK chunk is given a size far past its parent, as a CR insertion might do.
     Bytes file = list("RIFF", "AVI ", chunk("JUNK", junk, 0x00100000));
     add("cooked.avi", file);
@@ -119,7 +125,8 @@ TEST_F(DriverTest, CookedMarkSurvivesFailedWalk) {
     EXPECT_EQ(shown(field::Type), "Non-AVI File - Type Unknown.");
     EXPECT_EQ(driver->info().isCooked, 1u);
 
-    Bytes good = list("RIFF", "AVI ", chunk("JUNK", junk) + list("LIST", "hdrl", avih(40000, 1, 1, 8, 8)));
+    Bytes good =
+        list("RIFF", "AVI ", chunk("JUNK", junk) + list("LIST", "hdrl", avih(40000, 1, 1, 8, 8)));
     add("cooked_ok.avi", good);
     analyse({"cooked_ok.avi"});
     EXPECT_EQ(shown(field::FileStatus), "File Length Correct  * COOKED * (info...)");
@@ -160,7 +167,8 @@ TEST_F(DriverTest, OpenAndReadFailures) {
     fs.files["bad.avi"].failRead = true;
     EXPECT_EQ(analyse({"bad.avi"}), AnalysisDriver::Outcome::ReadFailed);
     EXPECT_EQ(prompter.asked.back().caption, "File Read Error");
-    EXPECT_EQ(prompter.asked.back().text, "Error reading file bad.avi:\n\nData error (cyclic redundancy check).");
+    EXPECT_EQ(prompter.asked.back().text,
+              "Error reading file bad.avi:\n\nData error (cyclic redundancy check).");
     EXPECT_EQ(shown(field::Path), "bad.avi");
     EXPECT_EQ(shown(field::Type), "n.a.");
 }
@@ -196,7 +204,8 @@ TEST_F(DriverTest, UrlQuestion) {
 
 TEST_F(DriverTest, FileListHoldsAThousand) {
     FileList list;
-    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(list.add("x"));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(list.add("x"));
     EXPECT_FALSE(list.add("y"));
     EXPECT_EQ(list.count(), 1000);
 }
@@ -218,15 +227,13 @@ TEST(VideoFourcc, DisplayText) {
         const char* text;
     };
     const Case cases[] = {
-        {"divx", fourcc("DIVX"), "divx"},
-        {"DIVX", fourcc("DX50"), "DX50/DIVX"},
-        {"\0\0\0\0", 0, "(_RGB)"},
-        {"MSVC", 1, "MSVC(_RL8)"},
-        {"abcd", 5, "abcd(_PNG)"},
-        {"\0\0\0\0", fourcc("XVID"), "XVID/"},
+        {"divx", fourcc("DIVX"), "divx"}, {"DIVX", fourcc("DX50"), "DX50/DIVX"},
+        {"\0\0\0\0", 0, "(_RGB)"},        {"MSVC", 1, "MSVC(_RL8)"},
+        {"abcd", 5, "abcd(_PNG)"},        {"\0\0\0\0", fourcc("XVID"), "XVID/"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(videoFourccText(reinterpret_cast<const uint8_t*>(c.handler), c.compression), c.text);
+        EXPECT_EQ(videoFourccText(reinterpret_cast<const uint8_t*>(c.handler), c.compression),
+                  c.text);
 }
 
 } // namespace

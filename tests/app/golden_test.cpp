@@ -20,7 +20,8 @@ std::string snapshot(const ReportModel& report) {
     std::string out;
     for (const ReportFieldInfo& f : reportFields())
         out += std::string(f.label) + ": " + report.text(f.id) + "\n";
-    for (const CommentRow& row : report.comments()) out += "Comment " + row.code + ": " + row.text + "\n";
+    for (const CommentRow& row : report.comments())
+        out += "Comment " + row.code + ": " + row.text + "\n";
     return out;
 }
 
@@ -32,29 +33,46 @@ struct Sample {
 
 std::vector<Sample> samples() {
     Bytes pcm = waveFormat(1, 2, 44100, 176400, 4, 16);
-    Bytes info = list("LIST", "INFO", chunk("INAM", text("Golden sample")) + chunk("ISFT", text("Tavro tests")));
+    Bytes info = list("LIST", "INFO",
+                      chunk("INAM", text("Golden sample")) + chunk("ISFT", text("Tavro tests")));
     Bytes recMovi;
     for (int i = 0; i < 4; ++i)
-        recMovi = recMovi + list("LIST", "rec ", chunk("00dc", Bytes(50, 1)) + chunk("01wb", Bytes(20, 2)));
-    Bytes recAvi = list("RIFF", "AVI ", list("LIST", "hdrl", avih(33367, 4, 1, 352, 288) +
-                                                              list("LIST", "strl", strh("vids", "cvid", 1001, 30000, 4) + bitmapStrf(352, 288, fourcc("cvid"))) +
-                                                              chunk("segm", Bytes{0})) +
-                                             list("LIST", "movi", recMovi));
-    Bytes simple = simpleAvi(chunk("ISFT", text("ByteBuilder 1.0")), info + chunk("JUNK", text("padding written by Test Muxer 3")));
+        recMovi = recMovi +
+                  list("LIST", "rec ", chunk("00dc", Bytes(50, 1)) + chunk("01wb", Bytes(20, 2)));
+    Bytes recAvi = list(
+        "RIFF", "AVI ",
+        list("LIST", "hdrl",
+             avih(33367, 4, 1, 352, 288) +
+                 list("LIST", "strl",
+                      strh("vids", "cvid", 1001, 30000, 4) + bitmapStrf(352, 288, fourcc("cvid"))) +
+                 chunk("segm", Bytes{0})) +
+            list("LIST", "movi", recMovi));
+    Bytes simple = simpleAvi(chunk("ISFT", text("ByteBuilder 1.0")),
+                             info + chunk("JUNK", text("padding written by Test Muxer 3")));
     Bytes cut = simple;
     cut.resize(300);
     return {
         {"simple_avi", simple},
         {"truncated_avi", cut},
         {"slightly_short_avi", simple, simple.size() - 100},
-        {"opendml_5gib", simpleAvi(list("LIST", "odml", chunk("dmlh", Bytes{10, 0, 0, 0}))), 5368709120ull},
+        {"opendml_5gib", simpleAvi(list("LIST", "odml", chunk("dmlh", Bytes{10, 0, 0, 0}))),
+         5368709120ull},
         {"rec_list_segment", recAvi},
         {"pcm_wave", list("RIFF", "WAVE", chunk("fmt ", pcm) + chunk("data", Bytes(1000, 0x80)))},
-        {"ima_wave", list("RIFF", "WAVE", chunk("fmt ", waveFormat(0x11, 1, 22050, 11100, 512, 4)) + chunk("data", Bytes(512, 7)))},
-        {"wrapped_midi", list("RIFF", "WAVE", chunk("fmt ", pcm) + chunk("data", text("MThd") + Bytes(10, 0)))},
+        {"ima_wave", list("RIFF", "WAVE",
+                          chunk("fmt ", waveFormat(0x11, 1, 22050, 11100, 512, 4)) +
+                              chunk("data", Bytes(512, 7)))},
+        {"wrapped_midi",
+         list("RIFF", "WAVE", chunk("fmt ", pcm) + chunk("data", text("MThd") + Bytes(10, 0)))},
         {"rmid", list("RIFF", "RMID", chunk("data", text("MThd")))},
         {"unknown_riff", list("RIFF", "WEBP", chunk("VP8 ", Bytes(10, 0)))},
-        {"audio_only_avi", list("RIFF", "AVI ", list("LIST", "hdrl", avih(0, 0, 1, 0, 0) + list("LIST", "strl", strh("auds", "    ", 1, 22050, 0) + chunk("strf", waveFormat(0x55, 2, 44100, 16000, 1, 0)))))},
+        {"audio_only_avi",
+         list("RIFF", "AVI ",
+              list("LIST", "hdrl",
+                   avih(0, 0, 1, 0, 0) +
+                       list("LIST", "strl",
+                            strh("auds", "    ", 1, 22050, 0) +
+                                chunk("strf", waveFormat(0x55, 2, 44100, 16000, 1, 0)))))},
         {"quicktime_old", Bytes{0, 0, 0, 8, 'w', 'i', 'd', 'e', 0, 0, 1, 0, 'm', 'd', 'a', 't'}},
         {"empty", {}},
     };

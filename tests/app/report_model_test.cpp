@@ -29,7 +29,8 @@ TEST(ReportModel, LinkButtonStateAndTextStack) {
     EXPECT_FALSE(m.enabled(field::RenderStatus));
     m.pushText(field::RenderStatus, "one");
     m.enable(field::RenderStatus);
-    for (const char* t : {"two", "three", "four", "five"}) m.pushText(field::RenderStatus, t);
+    for (const char* t : {"two", "three", "four", "five"})
+        m.pushText(field::RenderStatus, t);
     EXPECT_EQ(m.text(field::RenderStatus), "five");
     // Four states were saved: base, one, two, three; the fifth push saved nothing.
     const char* expected[] = {"three", "two", "one", "base"};

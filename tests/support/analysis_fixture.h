@@ -11,7 +11,7 @@
 namespace tavro::test {
 
 class NoCodecs : public CodecResolver {
-public:
+  public:
     int videoCalls = 0, audioCalls = 0;
     void resolveVideoCodec() override { ++videoCalls; }
     void resolveAudioCodec(int) override { ++audioCalls; }

@@ -19,7 +19,7 @@ struct MemoryFile {
 };
 
 class MemoryFileSystem : public FileSystem {
-public:
+  public:
     std::map<std::string, MemoryFile> files;
 
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
@@ -33,9 +33,9 @@ public:
     bool exists(const std::string& path) override { return files.count(path) != 0; }
     std::string programFolder() override { return "/"; }
 
-private:
+  private:
     class Reader : public InputFile {
-    public:
+      public:
         explicit Reader(const MemoryFile& f) : f_(f) {}
         bool read(void* buffer, size_t want, size_t* got, FileError* error) override {
             if (f_.failRead) {
@@ -53,14 +53,14 @@ private:
             return f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
         }
 
-    private:
+      private:
         const MemoryFile& f_;
         size_t pos_ = 0;
     };
 };
 
 class RecordingPrompter : public Prompter {
-public:
+  public:
     struct Question {
         std::string text, caption;
         Buttons buttons;

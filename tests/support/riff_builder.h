@@ -13,9 +13,12 @@ inline void putLe16(Bytes& b, uint16_t v) {
     b.push_back(static_cast<uint8_t>(v >> 8));
 }
 inline void putLe32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-inline void putText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+inline void putText(Bytes& b, const std::string& s) {
+    b.insert(b.end(), s.begin(), s.end());
+}
 inline Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -38,7 +41,9 @@ inline Bytes list(const std::string& code, const std::string& type, const Bytes&
     payload.insert(payload.end(), children.begin(), children.end());
     return chunk(code, payload, sizeOverride);
 }
-inline Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline Bytes text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 inline Bytes avih(uint32_t usPerFrame, uint32_t frames, uint32_t streams, uint32_t w, uint32_t h) {
     Bytes p;
@@ -63,7 +68,8 @@ inline Bytes bitmapStrf(uint32_t w, uint32_t h, uint32_t compression, uint16_t b
     putLe16(p, 1);
     putLe16(p, bits);
     putLe32(p, compression);
-    for (int i = 0; i < 5; ++i) putLe32(p, 0);
+    for (int i = 0; i < 5; ++i)
+        putLe32(p, 0);
     return chunk("strf", p);
 }
 inline Bytes waveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t avg,
@@ -91,7 +97,8 @@ inline Bytes simpleAvi(const Bytes& extraHdrl = {}, const Bytes& extraRiff = {},
         strls = strls + list("LIST", "strl",
                              strh("auds", std::string(4, '\0'), 1, 44100, 44100) +
                                  chunk("strf", waveFormat(1, 2, 44100, 176400, 4, 16)));
-    Bytes hdrl = list("LIST", "hdrl", avih(40000, 10, withAudio ? 2 : 1, 320, 240) + strls + extraHdrl);
+    Bytes hdrl =
+        list("LIST", "hdrl", avih(40000, 10, withAudio ? 2 : 1, 320, 240) + strls + extraHdrl);
     Bytes movi;
     for (int i = 0; i < 10; ++i) {
         movi = movi + chunk("00dc", Bytes(100, uint8_t(i)));

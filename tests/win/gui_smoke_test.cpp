@@ -27,7 +27,8 @@ TEST(GuiSmoke, MainDialogOpensWithTitleMenuAndSizeThenCloses) {
     EXPECT_EQ(client.right, units.right);
     EXPECT_EQ(client.bottom, units.bottom);
 
-    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) + "/main_window.bmp"));
+    EXPECT_TRUE(
+        guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) + "/main_window.bmp"));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 

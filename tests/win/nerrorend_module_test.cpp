@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 // Owns a loaded module for one test.
 class Module {
-public:
+  public:
     explicit Module(const char* path) : handle_(LoadLibraryA(path)) {}
     ~Module() {
         if (handle_) FreeLibrary(handle_);
@@ -17,7 +17,7 @@ public:
     HMODULE get() const { return handle_; }
     FARPROC proc(const char* name) const { return GetProcAddress(handle_, name); }
 
-private:
+  private:
     HMODULE handle_;
 };
 
