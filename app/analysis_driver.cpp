@@ -167,6 +167,15 @@ bool AnalysisDriver::analyseRiffHead() {
     return true;
 }
 
+void AnalysisDriver::selectAudioStream(int n) {
+    if (n < 0 || n >= kMaxAudioStreams) return;
+    fillAudioFields(analysis_, n);
+    if (n < info_->avi.audioStreams) codecs_.resolveAudioCodec(n);
+    static const int kRadios[] = {field::Stream1, field::Stream2, field::Stream3};
+    for (int i = 0; i < kMaxAudioStreams; ++i)
+        report_.setText(kRadios[i], std::to_string(i + 1) + (i == n ? ">" : ""));
+}
+
 void AnalysisDriver::resetReport(bool clearAll, const std::string& text) {
     MediaInfo& info = *info_;
     if (clearAll) {

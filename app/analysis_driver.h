@@ -38,6 +38,9 @@ class AnalysisDriver {
     // notIdentified set) when the walk failed.
     bool analyseRiffHead();
 
+    // Shows audio stream n (0 to 2) in the audio fields, its radio button marked "n>".
+    void selectAudioStream(int n);
+
     bool batchRunning = false;
 
   private:

@@ -27,15 +27,17 @@ std::string dumpJson(const nlohmann::json& value) {
 int main(int argc, char** argv) {
     bool json = false;
     std::vector<std::string> paths;
+    bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0 && paths.empty() && !json)
+        const char* arg = argv[i];
+        if (!optionsDone && std::strcmp(arg, "--json") == 0 && !json)
             json = true;
-        else if (std::strcmp(argv[i], "--") == 0 && i + 1 < argc && paths.empty())
-            continue;
-        else if (argv[i][0] == '-' && argv[i][1] != '\0' && paths.empty())
+        else if (!optionsDone && std::strcmp(arg, "--") == 0)
+            optionsDone = true;
+        else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
             return usage();
         else
-            paths.push_back(argv[i]);
+            paths.push_back(arg), optionsDone = true;
     }
     if (paths.empty()) return usage();
 

@@ -21,6 +21,8 @@ class StderrPrompter : public Prompter {
             else if (!line.empty() && line.back() != ' ')
                 line.push_back(' ');
         }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
         std::fprintf(stderr, "tavro-cli: %s: %s\n", caption.c_str(), line.c_str());
         return buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
     }

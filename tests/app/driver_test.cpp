@@ -220,6 +220,27 @@ TEST_F(DriverTest, InformationOnlyLeavesCodecStatusEmpty) {
     EXPECT_FALSE(report.enabled(field::VideoStatus));
 }
 
+TEST_F(DriverTest, SelectAudioStream) {
+    Bytes strls =
+        list("LIST", "strl", strh("vids", "MJPG", 1, 25, 10) + bitmapStrf(8, 8, fourcc("MJPG")));
+    strls = strls + list("LIST", "strl",
+                         strh("auds", "    ", 1, 1, 1) +
+                             chunk("strf", waveFormat(1, 2, 44100, 176400, 4, 16)));
+    strls = strls + list("LIST", "strl",
+                         strh("auds", "    ", 1, 1, 1) +
+                             chunk("strf", waveFormat(0x2000, 6, 48000, 48000, 4, 0)));
+    add("two.avi", list("RIFF", "AVI ", list("LIST", "hdrl", avih(40000, 10, 3, 8, 8) + strls)));
+    analyse({"two.avi"});
+    EXPECT_EQ(shown(field::AudioName), "PCM Audio");
+    driver->selectAudioStream(1);
+    EXPECT_EQ(shown(field::SampleRate), "48000 Hz");
+    EXPECT_EQ(shown(field::AudioBitrate), "384 kb/s (64/ch x 6 ch)");
+    EXPECT_EQ(shown(field::Stream1), "1");
+    EXPECT_EQ(shown(field::Stream2), "2>");
+    EXPECT_EQ(shown(field::Stream3), "3");
+    EXPECT_FALSE(report.enabled(field::Stream3));
+}
+
 TEST(VideoFourcc, DisplayText) {
     struct Case {
         const char* handler;

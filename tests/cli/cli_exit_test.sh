@@ -13,6 +13,7 @@ expect() { # expect STATUS COMMAND...
 expect 2 "$cli"
 expect 2 "$cli" --json
 expect 2 "$cli" --bogus "$media/mjpeg_pcm.avi"
+expect 0 "$cli" -- "$media/tune.mid"
 expect 0 "$cli" "$media/mjpeg_pcm.avi" "$media/tune.mid" "$media/cooked.avi"
 grep -q '^File Status: File Length Correct$' /tmp/tavro_cli_out.$$ || { echo "FAIL: text form"; fail=1; }
 grep -q '^Comment INAM: Tavro test$' /tmp/tavro_cli_out.$$ || { echo "FAIL: comment row"; fail=1; }
