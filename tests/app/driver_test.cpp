@@ -202,14 +202,6 @@ TEST_F(DriverTest, UrlQuestion) {
     EXPECT_EQ(prompter.asked.size(), 1u);
 }
 
-TEST_F(DriverTest, FileListHoldsAThousand) {
-    FileList list;
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_TRUE(list.add("x"));
-    EXPECT_FALSE(list.add("y"));
-    EXPECT_EQ(list.count(), 1000);
-}
-
 TEST_F(DriverTest, InformationOnlyLeavesCodecStatusEmpty) {
     add("a.avi", simpleAvi());
     analyse({"a.avi"});
