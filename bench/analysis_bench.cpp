@@ -15,7 +15,7 @@ namespace {
 
 // Counts what the analysis reads through the platform's files.
 class CountingFileSystem : public tavro::FileSystem {
-public:
+  public:
     uint64_t bytesRead = 0;
     uint64_t maxRead = 0;
     std::unique_ptr<tavro::InputFile> openRead(const std::string& path,
@@ -24,12 +24,14 @@ public:
         if (!file) return nullptr;
         return std::make_unique<Counted>(std::move(file), *this);
     }
-    bool exists(const std::string& path) override { return tavro::platformFileSystem().exists(path); }
+    bool exists(const std::string& path) override {
+        return tavro::platformFileSystem().exists(path);
+    }
     std::string programFolder() override { return tavro::platformFileSystem().programFolder(); }
 
-private:
+  private:
     class Counted : public tavro::InputFile {
-    public:
+      public:
         Counted(std::unique_ptr<tavro::InputFile> f, CountingFileSystem& fs)
             : f_(std::move(f)), fs_(fs) {}
         ~Counted() override {
@@ -43,7 +45,7 @@ private:
         }
         uint64_t size() const override { return f_->size(); }
 
-    private:
+      private:
         std::unique_ptr<tavro::InputFile> f_;
         CountingFileSystem& fs_;
         uint64_t read_ = 0;
@@ -74,7 +76,8 @@ int main(int argc, char** argv) {
     tavro::ReportModel report;
     tavro::SilentPrompter prompter;
     CountingFileSystem fs;
-    auto driver = tavro::AnalysisDriver::create(report, prompter, fs, tavro::kRunModeInformationOnly);
+    auto driver =
+        tavro::AnalysisDriver::create(report, prompter, fs, tavro::kRunModeInformationOnly);
     driver->batchRunning = true;
     long rssAfterFirst = 0;
     uint64_t analysed = 0;
