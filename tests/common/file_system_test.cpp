@@ -15,7 +15,8 @@ std::string tempPath(const char* name) {
 TEST(PlatformFileSystem, ReadsWholeFileAndReportsSize) {
     const std::string path = tempPath("fs_test_small.bin");
     std::vector<unsigned char> bytes(70000);
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(i * 7);
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());

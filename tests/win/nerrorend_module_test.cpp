@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 // Owns a loaded module for one test.
 class Module {
-public:
+  public:
     explicit Module(const char* path) : handle_(LoadLibraryA(path)) {}
     ~Module() {
         if (handle_) FreeLibrary(handle_);
@@ -22,7 +22,7 @@ public:
         return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc(name)));
     }
 
-private:
+  private:
     HMODULE handle_;
 };
 

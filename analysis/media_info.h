@@ -1,0 +1,83 @@
+// The per-file analysis record: the head buffers (allocated once by the owner and
+// reused for every file), identification flags and texts, the AVI header model, the
+// interleave model and the MPEG scan states.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "analysis/avi_header_model.h"
+#include "analysis/byte_view.h"
+#include "analysis/interleave_model.h"
+#include "analysis/mpeg_scan_state.h"
+
+namespace tavro {
+
+constexpr uint32_t kHeadCapacity = 524288;
+
+enum WrapperKind : uint32_t { kWrapNone = 0, kWrapWav = 1, kWrapCdxa = 2, kWrapRmid = 3 };
+
+struct WrappedWave {
+    WaveFormatBytes waveFmt;
+    uint32_t waveDataFound = 0;
+    uint32_t waveDepth = 0;
+    uint32_t wrapperKind = kWrapNone;
+    uint32_t wavePayload = 0; // offset of the `data` payload in the head
+    uint32_t wavePayloadSize = 0;
+};
+
+class MediaInfo {
+  public:
+    // Allocates every buffer; null when memory runs out.
+    static std::unique_ptr<MediaInfo> create();
+
+    uint8_t* headBuffer() { return head_.get(); }
+    const uint8_t* headBuffer() const { return head_.get(); }
+    uint8_t* workBuffer() { return work_.get(); }
+    uint8_t* auxBuffer() { return aux_.get(); }
+    uint8_t* audioCollect(int n) { return audio_[n].get(); }
+    const uint8_t* audioCollect(int n) const { return audio_[n].get(); }
+    // The valid bytes of the head.
+    ByteView head() const { return ByteView(head_.get(), headLength); }
+
+    uint32_t headLength = 0;
+    uint32_t auxEnd = 0;
+    std::array<uint32_t, 3> audioWrite{}; // bytes collected per audio stream
+    std::array<MpegScanState, 3> mpegScan;
+    MpegScanState mpegScanFile;
+
+    std::string fileName;
+    std::string fileExt;
+    std::string sizeFull;
+    std::string typeCode;
+    uint64_t fileSize = 0; // size of the open file, kept for wrapped passes
+
+    uint32_t isEmpty = 0;
+    uint32_t notIdentified = 0;
+    uint32_t isCooked = 0;
+    uint32_t isRiff = 0;
+    uint32_t isAvi = 0;
+    uint32_t headersParsed = 0;
+    uint32_t analysing = 0;
+    uint32_t infoDirty = 0;
+
+    WrappedWave wrap;
+    AviHeaderModel avi;
+    InterleaveModel interleave;
+    std::array<uint32_t, 3> rateMode{};
+
+    // Zeroes the AVI header and interleave models, the stream counts, the collection
+    // write positions, the MPEG scans and rate modes; the wrapped-WAVE state stays.
+    void resetModels();
+    // Clears the identification flags.
+    void resetFlags();
+
+  private:
+    MediaInfo() = default;
+    std::unique_ptr<uint8_t[]> head_, work_, aux_;
+    std::array<std::unique_ptr<uint8_t[]>, 3> audio_;
+    std::unique_ptr<uint32_t[]> frameTables_;
+};
+
+} // namespace tavro

@@ -1,0 +1,66 @@
+// One file's road: open, read the head, identify, read the RIFF structure, re-analyse
+// wrapped WAVE payloads, the stream type text, the URL question, render test, export
+// and the batch counter. Owns the MediaInfo record and its buffers.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "analysis/analysis.h"
+#include "app/codec_status.h"
+#include "app/file_list.h"
+#include "app/report_model.h"
+#include "common/file_system.h"
+#include "common/prompter.h"
+
+namespace tavro {
+
+class AnalysisDriver {
+  public:
+    enum class Outcome { Analysed, OpenFailed, ReadFailed, NoFile };
+
+    // Null when the buffers cannot be allocated.
+    static std::unique_ptr<AnalysisDriver> create(ReportModel& report, Prompter& prompter,
+                                                  FileSystem& files, int runMode);
+
+    FileList& fileList() { return list_; }
+    MediaInfo& info() { return *info_; }
+    const MediaInfo& info() const { return *info_; }
+    ReportModel& report() { return report_; }
+
+    Outcome analyseCurrentFile();
+    // Advances to the next file of the list and analyses it; false at the end.
+    bool nextFile();
+    // Reads the head from `file`, or from the wrapped payload when it is null, and
+    // runs identification and the readers. False when the read failed.
+    bool readAndIdentify(InputFile* file);
+    void resetReport(bool clearAll, const std::string& text);
+    // Walks the RIFF head now in the buffer and fills the stream fields; false (and
+    // notIdentified set) when the walk failed.
+    bool analyseRiffHead();
+
+    // Shows audio stream n (0 to 2) in the audio fields, its radio button marked "n>".
+    void selectAudioStream(int n);
+
+    bool batchRunning = false;
+
+  private:
+    AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report, Prompter& prompter,
+                   FileSystem& files, int runMode);
+    void systemError(const char* caption, const char* format, const FileError& error);
+    void streamTypeText();
+    bool askAboutUrl();
+    void updateCounter();
+
+    std::unique_ptr<MediaInfo> info_;
+    ReportModel& report_;
+    Prompter& prompter_;
+    FileSystem& files_;
+    int runMode_;
+    CodecStatus codecs_;
+    Analysis analysis_;
+    FileList list_;
+    std::string path_;
+    std::string wrapPrefix_;
+};
+
+} // namespace tavro
