@@ -6,8 +6,10 @@ media="$2"
 fail=0
 expect() { # expect STATUS COMMAND...
   local want="$1"; shift
-  "$@" >/tmp/tavro_cli_out.$$ 2>/tmp/tavro_cli_err.$$
+  ${TAVRO_CLI_RUNNER:-} "$@" >/tmp/tavro_cli_out.$$ 2>/tmp/tavro_cli_err.$$
   local got=$?
+  # The Windows build writes CRLF line ends, as a console program there should.
+  sed -i 's/\r$//' /tmp/tavro_cli_out.$$ /tmp/tavro_cli_err.$$
   if [ "$got" != "$want" ]; then echo "FAIL: $* exited $got, wanted $want"; fail=1; fi
 }
 expect 2 "$cli"
