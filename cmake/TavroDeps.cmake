@@ -27,8 +27,15 @@ else()
 endif()
 find_package(nlohmann_json QUIET)
 if(NOT nlohmann_json_FOUND)
-  # The header-only library is also usable from the native include tree in the cross build.
+  # The header-only library comes from the native tree; expose only its own folder,
+  # since /usr/include on the cross include path would pull in glibc's headers.
   find_path(NLOHMANN_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT NLOHMANN_JSON_INCLUDE)
+    message(FATAL_ERROR "nlohmann-json not found: run scripts/setup")
+  endif()
+  set(TAVRO_JSON_INCLUDE ${CMAKE_BINARY_DIR}/third_party_include)
+  file(MAKE_DIRECTORY ${TAVRO_JSON_INCLUDE})
+  file(CREATE_LINK ${NLOHMANN_JSON_INCLUDE}/nlohmann ${TAVRO_JSON_INCLUDE}/nlohmann SYMBOLIC)
   add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
-  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${NLOHMANN_JSON_INCLUDE})
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${TAVRO_JSON_INCLUDE})
 endif()

@@ -87,7 +87,8 @@ TEST(AcmPriority, PriorityListParsing) {
     };
     for (const Case& c : cases) {
         std::vector<RegistryValue> values = c.values;
-        if (std::string(c.name) == "unterminated data, read within its size") values[0].type = kRegSz;
+        if (std::string(c.name) == "unterminated data, read within its size")
+            values[0].type = kRegSz;
         AcmPriority p = acmPriorityOf(values, alias);
         EXPECT_EQ(p.priority, c.priority) << c.name;
         EXPECT_EQ(p.disabled, c.disabled) << c.name;
@@ -113,7 +114,9 @@ TEST(AcmPriority, TagCacheIsBoundedByCountSizeAndTen) {
             cache[i] = static_cast<uint8_t>(i % 8 == 0 ? i / 8 + 2 : 0);
         std::vector<uint32_t> tags = acmCachedTags(cache, c.declared);
         ASSERT_EQ(tags.size(), c.tags) << c.bytes << "/" << c.declared;
-        if (!tags.empty()) EXPECT_EQ(tags.back(), c.tags + 1);
+        if (!tags.empty()) {
+            EXPECT_EQ(tags.back(), c.tags + 1);
+        }
     }
 }
 

@@ -51,7 +51,9 @@ TEST(GuidDisplayName, Forms) {
         guidDisplayName(db, c.text, out, c.size, {c.append, c.fourccMode}, fourcc);
         EXPECT_EQ(std::string(out), c.shown) << c.text << " size " << c.size;
         EXPECT_STREQ(fourcc, c.fourcc) << c.text;
-        if (c.size < sizeof out) EXPECT_EQ(out[c.size], 'Z') << "wrote past size: " << c.text;
+        if (c.size < sizeof out) {
+            EXPECT_EQ(out[c.size], 'Z') << "wrote past size: " << c.text;
+        }
     }
 }
 

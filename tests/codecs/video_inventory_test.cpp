@@ -261,8 +261,12 @@ TEST_F(VideoInventory, EachEnableBitRemovesExactlyItsSource) {
         EXPECT_EQ(m.directShow.calls, c.dsCalls) << c.clear;
         EXPECT_EQ(m.vfw.calls, c.vfwCalls) << c.clear;
         EXPECT_EQ(m.dmo.calls, c.dmoCalls) << c.clear;
-        if (c.mapperFourcc) EXPECT_STREQ(inv->record(1).fourcc, c.mapperFourcc) << c.clear;
-        if (c.clear == kEnableVfw) EXPECT_EQ(inv->record(0).source, kSourceDirectShow);
+        if (c.mapperFourcc) {
+            EXPECT_STREQ(inv->record(1).fourcc, c.mapperFourcc) << c.clear;
+        }
+        if (c.clear == kEnableVfw) {
+            EXPECT_EQ(inv->record(0).source, kSourceDirectShow);
+        }
     }
 }
 
