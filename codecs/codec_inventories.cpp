@@ -1,0 +1,28 @@
+#include "codecs/codec_inventories.h"
+
+namespace tavro {
+
+void ensureCodecInventories(CodecInventories& inventories, const InventoryContext& context) {
+    const uint32_t bits = context.settings.informationOnly() ? 0u : context.settings.enableBits;
+    if (context.progress) context.progress->begin();
+    if (!inventories.video) {
+        auto video = context.allocator.video(VideoCodecInventory::kCapacity);
+        if (!video || !video->build(context.sources, bits, context.db))
+            context.prompter.tell("Unable To Retrieve Local Video Codec Information",
+                                  "Tavro Initialization", Icon::Exclamation);
+        else
+            inventories.video = std::move(video);
+    }
+    if (!inventories.audio) {
+        if (context.progress) context.progress->showProgress("Getting Audio Codec Info...");
+        auto audio = context.allocator.audio(AudioCodecInventory::kCapacity);
+        if (!audio || !audio->build(context.sources, bits))
+            context.prompter.tell("Unable To Retrieve Local Audio Codec Information",
+                                  "Tavro Initialization", Icon::Exclamation);
+        else
+            inventories.audio = std::move(audio);
+    }
+    if (context.progress) context.progress->end();
+}
+
+} // namespace tavro

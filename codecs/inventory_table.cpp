@@ -1,0 +1,96 @@
+#include "codecs/inventory_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "codecs/codec_source.h"
+
+namespace tavro {
+namespace {
+
+// The part after the last backslash; a path without one names no file.
+std::string fileNameOf(const char* path) {
+    const char* slash = path ? std::strrchr(path, '\\') : nullptr;
+    return slash ? std::string(slash + 1) : std::string();
+}
+
+} // namespace
+
+std::string driverCell(const char* firstPath, const char* secondPath, bool missing, bool disabled) {
+    std::string cell = missing ? "--> MISSING: " : disabled ? "--> DISABLED: " : "";
+    const std::string first = fileNameOf(firstPath);
+    const std::string second = fileNameOf(secondPath);
+    cell += first;
+    if (!first.empty() && !second.empty()) cell += " --> ";
+    cell += second;
+    if (cell.size() > 259) cell.resize(259);
+    return cell;
+}
+
+InventoryTable installedVideoTable(const VideoCodecInventory* inventory) {
+    InventoryTable table{
+        "VIDEO: Installed codecs", {"Type", "FourCC", "Codec", "Vendor", "Driver File"}, {}};
+    if (!inventory) return table;
+    for (int i = 0; i < inventory->count() && i < VideoCodecInventory::kCapacity - 1; ++i) {
+        const VideoCodecRecord& r = inventory->record(i);
+        if (!r.friendlyName[0]) break;
+        table.rows.push_back({codecSourceText(r.source), r.fourcc, r.name,
+                              r.version.get(kCompanyName),
+                              driverCell(r.associatedFile, r.vfwDriver, r.missing != 0, false)});
+    }
+    return table;
+}
+
+InventoryTable installedAudioTable(const AudioCodecInventory* inventory) {
+    InventoryTable table{
+        "AUDIO: Installed codecs", {"Type", "Fmt Tag", "Codec", "Vendor", "Driver File"}, {}};
+    if (!inventory) return table;
+    for (int i = 0; i < inventory->count() && i < AudioCodecInventory::kCapacity; ++i) {
+        const AudioCodecRecord& r = inventory->record(i);
+        if (!r.driverDetails.szLongName[0] && !r.driverFile[0]) break;
+        char tag[16] = "";
+        if (r.formatTag() != 0)
+            std::snprintf(tag, sizeof tag, "0x%04x", static_cast<unsigned>(r.formatTag()));
+        table.rows.push_back(
+            {codecSourceText(r.source), tag, r.formatName(), r.version.get(kCompanyName),
+             driverCell(r.dshowDriverFile, r.driverFile, r.missing != 0, r.disabled != 0)});
+    }
+    return table;
+}
+
+std::string formatInventoryTable(const InventoryTable& table) {
+    std::vector<size_t> width(table.columns.size());
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        width[c] = table.columns[c].size();
+        for (const auto& row : table.rows)
+            if (c < row.size() && row[c].size() > width[c]) width[c] = row[c].size();
+    }
+    auto line = [&](const std::vector<std::string>& cells) {
+        std::string text;
+        for (size_t c = 0; c < width.size(); ++c) {
+            const std::string cell = c < cells.size() ? cells[c] : std::string();
+            text += cell;
+            if (c + 1 < width.size()) text += std::string(width[c] - cell.size() + 2, ' ');
+        }
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        return text + "\n";
+    };
+    std::string out = table.title + "\n" + line(table.columns);
+    for (const auto& row : table.rows)
+        out += line(row);
+    return out;
+}
+
+nlohmann::json inventoryTableJson(const InventoryTable& table) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (const auto& row : table.rows) {
+        nlohmann::json item = nlohmann::json::object();
+        for (size_t c = 0; c < table.columns.size(); ++c)
+            item[table.columns[c]] = c < row.size() ? row[c] : std::string();
+        rows.push_back(std::move(item));
+    }
+    return {{"title", table.title}, {"columns", table.columns}, {"rows", std::move(rows)}};
+}
+
+} // namespace tavro

@@ -1,0 +1,35 @@
+// The installed-codec lists as plain tables (Type, FourCC or Fmt Tag, Codec,
+// Vendor, Driver File): the rows the list dialogs show and what
+// `tavro-cli --codecs` prints, as text or JSON.
+#pragma once
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "codecs/audio_codec_inventory.h"
+#include "codecs/video_codec_inventory.h"
+
+namespace tavro {
+
+struct InventoryTable {
+    std::string title;
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+};
+
+// "--> MISSING: " or "--> DISABLED: ", then the file names of both paths joined
+// by " --> " when both exist; at most 259 characters.
+std::string driverCell(const char* firstPath, const char* secondPath, bool missing, bool disabled);
+
+// Rows until the first record without a friendly name (video) or without a long
+// name and driver file (audio). A null inventory gives no rows.
+InventoryTable installedVideoTable(const VideoCodecInventory* inventory);
+InventoryTable installedAudioTable(const AudioCodecInventory* inventory);
+
+// The title, then aligned columns, one row a line.
+std::string formatInventoryTable(const InventoryTable& table);
+// {"title":..., "columns":[...], "rows":[{column: cell, ...}, ...]}
+nlohmann::json inventoryTableJson(const InventoryTable& table);
+
+} // namespace tavro

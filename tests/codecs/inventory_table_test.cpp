@@ -1,0 +1,78 @@
+#include "codecs/inventory_table.h"
+
+#include <gtest/gtest.h>
+
+#include "codecs/codec_inventories.h"
+#include "codecs/media_guids.h"
+#include "tests/codecs/fake_codec_sources.h"
+#include "tests/codecs/inventory_test_db.h"
+
+namespace tavro {
+namespace {
+
+TEST(InventoryTable, DriverCell) {
+    struct Case {
+        const char *first, *second;
+        bool missing, disabled;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"C:\\windows\\quartz.dll", "C:\\windows\\iccvid.dll", false, false,
+         "quartz.dll --> iccvid.dll"},
+        {"C:\\windows\\quartz.dll", "C:\\x\\iccvid.dll", true, true,
+         "--> MISSING: quartz.dll --> iccvid.dll"},
+        {"", "C:\\msadp32.acm", false, true, "--> DISABLED: msadp32.acm"},
+        {"iccvid.dll", "C:\\a\\b.dll", false, false, "b.dll"}, // no backslash: no name
+        {"", "", false, false, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(driverCell(c.first, c.second, c.missing, c.disabled), c.cell) << c.cell;
+    const std::string longPath = "C:\\" + std::string(300, 'a');
+    EXPECT_EQ(driverCell(longPath.c_str(), "", false, false).size(), 259u);
+}
+
+TEST(InventoryTable, RowsTextAndJson) {
+    CodecDatabase db;
+    loadInventoryTestDb(db);
+    FakeMachine m;
+    m.directShow.categories.push_back(
+        {kVideoCompressorCategory,
+         {moniker("Cinepak Codec by Radius", "{00000000-0000-0000-0000-000000000001}", "cvid")}});
+    m.registry.setServer("{00000000-0000-0000-0000-000000000001}",
+                         "C:\\windows\\system32\\quartz.dll");
+    m.vfw.drivers[fourccGuid("CVID").Data1] = {"cvid", "Cinepak",
+                                               "C:\\windows\\system32\\iccvid.dll"};
+    m.files.companies["C:\\windows\\system32\\iccvid.dll"] = "Radius";
+    m.acm.drivers.push_back(acmDriver("Microsoft IMA ADPCM", {acmTag(0x11, "IMA ADPCM")}));
+    m.dmo.dmos.push_back({kDmoCategoryAudioDecoder, DmoEntry{{1, 2, 3, {}}, "Tagless DMO", {}}});
+    m.registry.setServer("{00000001-0002-0003-0000-000000000000}", "C:\\dmo.dll");
+    m.files.companies["C:\\dmo.dll"] = "DMO Corp";
+    RecordingPrompter prompter;
+    Settings settings;
+    CodecInventories inv;
+    CodecSources sources = m.sources();
+    ensureCodecInventories(inv, {sources, db, settings, prompter});
+
+    InventoryTable video = installedVideoTable(inv.video.get());
+    ASSERT_EQ(video.rows.size(), 1u);
+    EXPECT_EQ(video.rows[0], (std::vector<std::string>{"VFW", "CVID", "Cinepak Codec by Radius",
+                                                       "Radius", "quartz.dll --> iccvid.dll"}));
+    InventoryTable audio = installedAudioTable(inv.audio.get());
+    ASSERT_EQ(audio.rows.size(), 2u);
+    EXPECT_EQ(audio.rows[0][1], "0x0011");
+    EXPECT_EQ(audio.rows[1][0], "DMO");
+    EXPECT_EQ(audio.rows[1][1], ""); // tag 0 shows as an empty cell
+
+    const std::string text = formatInventoryTable(video);
+    EXPECT_EQ(text, "VIDEO: Installed codecs\n"
+                    "Type  FourCC  Codec                    Vendor  Driver File\n"
+                    "VFW   CVID    Cinepak Codec by Radius  Radius  quartz.dll --> iccvid.dll\n");
+    nlohmann::json j = inventoryTableJson(audio);
+    EXPECT_EQ(j["title"], "AUDIO: Installed codecs");
+    EXPECT_EQ(j["rows"][0]["Codec"], "IMA ADPCM");
+    EXPECT_EQ(j["rows"][1]["Fmt Tag"], "");
+    EXPECT_TRUE(installedVideoTable(nullptr).rows.empty());
+}
+
+} // namespace
+} // namespace tavro
