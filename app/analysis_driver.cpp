@@ -37,17 +37,30 @@ void splitPath(const std::string& path, std::string& name, std::string& ext) {
 } // namespace
 
 std::unique_ptr<AnalysisDriver> AnalysisDriver::create(ReportModel& report, Prompter& prompter,
-                                                       FileSystem& files, int runMode) {
+                                                       FileSystem& files, const Settings& settings,
+                                                       CodecServices* codecs) {
     std::unique_ptr<MediaInfo> info = MediaInfo::create();
     if (!info) return nullptr;
     return std::unique_ptr<AnalysisDriver>(
-        new AnalysisDriver(std::move(info), report, prompter, files, runMode));
+        new AnalysisDriver(std::move(info), report, prompter, files, &settings, codecs));
+}
+
+std::unique_ptr<AnalysisDriver> AnalysisDriver::create(ReportModel& report, Prompter& prompter,
+                                                       FileSystem& files, int runMode) {
+    std::unique_ptr<MediaInfo> info = MediaInfo::create();
+    if (!info) return nullptr;
+    std::unique_ptr<AnalysisDriver> driver(
+        new AnalysisDriver(std::move(info), report, prompter, files, nullptr, nullptr));
+    driver->ownSettings_.runMode = runMode;
+    return driver;
 }
 
 AnalysisDriver::AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report,
-                               Prompter& prompter, FileSystem& files, int runMode)
+                               Prompter& prompter, FileSystem& files, const Settings* settings,
+                               CodecServices* codecs)
     : info_(std::move(info)), report_(report), prompter_(prompter), files_(files),
-      runMode_(runMode), codecs_(*info_, report, runMode), analysis_{*info_, report, codecs_} {
+      settings_(settings ? *settings : ownSettings_),
+      codecs_(*info_, report, prompter, settings_, codecs), analysis_{*info_, report, codecs_} {
     resetReport(true, "");
 }
 
@@ -83,7 +96,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     }
     streamTypeText();
     if (askAboutUrl()) {
-        runRenderTest(report_, path_, runMode_);
+        runRenderTest(report_, path_, settings_.runMode);
         exportCurrentFile(report_, info, path_);
     }
     updateCounter();

@@ -18,7 +18,12 @@ class AnalysisDriver {
   public:
     enum class Outcome { Analysed, OpenFailed, ReadFailed, NoFile };
 
-    // Null when the buffers cannot be allocated.
+    // Null when the buffers cannot be allocated. `settings` must outlive the driver;
+    // `codecs` (data base and installed-codec sources) may be null.
+    static std::unique_ptr<AnalysisDriver> create(ReportModel& report, Prompter& prompter,
+                                                  FileSystem& files, const Settings& settings,
+                                                  CodecServices* codecs);
+    // With default settings in the given run mode and no codec services.
     static std::unique_ptr<AnalysisDriver> create(ReportModel& report, Prompter& prompter,
                                                   FileSystem& files, int runMode);
 
@@ -26,6 +31,7 @@ class AnalysisDriver {
     MediaInfo& info() { return *info_; }
     const MediaInfo& info() const { return *info_; }
     ReportModel& report() { return report_; }
+    const CodecStatus& codecStatus() const { return codecs_; }
 
     Outcome analyseCurrentFile();
     // Advances to the next file of the list and analyses it; false at the end.
@@ -45,7 +51,7 @@ class AnalysisDriver {
 
   private:
     AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report, Prompter& prompter,
-                   FileSystem& files, int runMode);
+                   FileSystem& files, const Settings* settings, CodecServices* codecs);
     void systemError(const char* caption, const char* format, const FileError& error);
     void streamTypeText();
     bool askAboutUrl();
@@ -55,7 +61,8 @@ class AnalysisDriver {
     ReportModel& report_;
     Prompter& prompter_;
     FileSystem& files_;
-    int runMode_;
+    Settings ownSettings_; // used when the caller gave only a run mode
+    const Settings& settings_;
     CodecStatus codecs_;
     Analysis analysis_;
     FileList list_;

@@ -1,8 +1,42 @@
 #include "app/codec_status.h"
 
 #include "analysis/fourcc.h"
+#include "analysis/mpeg_audio_scan.h"
 
 namespace tavro {
+namespace {
+
+uint32_t fourccValue(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+           uint32_t(bytes[3]) << 24;
+}
+
+const CodecDatabase& emptyDatabase() {
+    static const CodecDatabase db; // slot 0, "<unknown>", only
+    return db;
+}
+
+// While the inventories are built, the status links say so; their texts come back after.
+class ReportProgress : public InventoryProgress {
+  public:
+    explicit ReportProgress(ReportModel& report) : report_(report) {}
+    void begin() override {
+        for (int id : kFields) report_.pushText(id, "processing...");
+    }
+    void showProgress(const char* text) override {
+        if (report_.enabled(field::FileStatus)) report_.setText(field::FileStatus, text);
+    }
+    void end() override {
+        for (int id : kFields) report_.popText(id);
+    }
+
+  private:
+    static constexpr int kFields[] = {field::VideoStatus, field::AudioStatus, field::RenderStatus,
+                                      field::FileStatus};
+    ReportModel& report_;
+};
+
+} // namespace
 
 std::string videoFourccText(const uint8_t* handler, uint32_t compression) {
     static const char* const kUncompressed[] = {"_RGB", "_RL8", "_RL4", "_BIT", "_JPG", "_PNG"};
@@ -12,31 +46,73 @@ std::string videoFourccText(const uint8_t* handler, uint32_t compression) {
     return equalsNoCase(h, k) ? h : k + "/" + h;
 }
 
+CodecStatus::CodecStatus(MediaInfo& info, ReportModel& report, Prompter& prompter,
+                         const Settings& settings, CodecServices* services)
+    : info_(info), report_(report), prompter_(prompter), settings_(settings), services_(services) {}
+
+void CodecStatus::ensureInventories() {
+    if (!services_ || !services_->sources) return;
+    ReportProgress progress(report_);
+    const CodecDatabase& db = services_->db ? *services_->db : emptyDatabase();
+    InventoryContext context{*services_->sources, db, settings_, prompter_, &progress};
+    ensureCodecInventories(services_->inventories, context);
+}
+
+void CodecStatus::applyStatusField(int id, const CodecStatusField& status) {
+    if (status.clear) report_.clear(id);
+    if (status.enabled)
+        report_.enable(id);
+    else
+        report_.disable(id, !status.clear);
+}
+
 void CodecStatus::resolveVideoCodec() {
+    VideoStatusInput input;
+    input.compression = info_.avi.videoFormat.compression();
+    input.handler = fourccValue(info_.avi.videoHeader.handler());
+    input.runMode = settings_.runMode;
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+
     report_.setPlainText(field::FourCC, videoFourccText(info_.avi.videoHeader.handler(),
-                                                        info_.avi.videoFormat.compression()));
-    if (runMode_ == kRunModeInformationOnly) {
-        report_.disable(field::VideoStatus, false);
-    } else {
-        report_.enable(field::VideoStatus);
+                                                        input.compression));
+    // The status field is set up before the inventories are built, so their
+    // "processing..." push saves the state the resolution starts from.
+    CodecStatusField setup;
+    setup.enabled = !settings_.informationOnly();
+    setup.clear = !setup.enabled;
+    applyStatusField(field::VideoStatus, setup);
+    ensureInventories();
+    const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
+    video_ = tavro::resolveVideoCodec(input, db, inventory);
+    report_.setPlainText(field::VideoName, video_.name.text);
+    if (!video_.name.linkTarget.empty()) {
+        report_.setLinkTarget(field::VideoName, video_.name.linkTarget);
+        report_.setSecondaryText(field::VideoName, video_.name.secondaryText);
     }
-    // The data base name, the installed-codec search and the status text are filled
-    // by the codec status work.
+    if (video_.status.written && report_.enabled(field::VideoStatus))
+        report_.setText(field::VideoStatus, video_.status.text);
 }
 
 void CodecStatus::resolveAudioCodec(int stream) {
-    bool statusShown = runMode_ != kRunModeInformationOnly;
-    if (statusShown)
-        report_.enable(field::AudioStatus);
-    else
-        report_.disable(field::AudioStatus, false);
-    if (info_.avi.audioFormat[stream].formatTag() == 1) {
-        if (statusShown) report_.setPlainText(field::AudioStatus, "PCM: No Codec Required");
-        report_.setPlainText(field::AudioName, "PCM Audio");
-        return;
-    }
-    // Other tags: the data base name, the MPEG "ID'd as" name and the installed-codec
-    // search are filled by the codec status work.
+    if (stream < 0 || stream >= static_cast<int>(info_.mpegScan.size())) return;
+    AudioStatusInput input;
+    input.formatTag = info_.avi.audioFormat[stream].formatTag();
+    input.mpegVerdict = info_.mpegScan[stream].verdict;
+    if (input.mpegVerdict != 0) input.mpegKindText = describeMpegAudio(info_.mpegScan[stream]).kind;
+    input.runMode = settings_.runMode;
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+
+    CodecStatusField setup;
+    setup.enabled = !settings_.informationOnly();
+    setup.clear = !setup.enabled;
+    applyStatusField(field::AudioStatus, setup);
+    ensureInventories();
+    const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
+    audio_ = tavro::resolveAudioCodec(input, db, inventory);
+    report_.setPlainText(field::AudioName, audio_.name.text);
+    if (!audio_.name.linkTarget.empty()) report_.setLinkTarget(field::AudioName, audio_.name.linkTarget);
+    if (audio_.status.written && report_.enabled(field::AudioStatus))
+        report_.setText(field::AudioStatus, audio_.status.text);
 }
 
 } // namespace tavro

@@ -1,14 +1,26 @@
-// The codec status of the video stream and of the audio stream on display.
+// The codec status of the video stream and of the audio stream on display: the
+// data base names, the installed-codec search and the status links, written into
+// the report model from the stream headers of the current file.
 #pragma once
 #include <string>
 
 #include "analysis/analysis.h"
 #include "app/report_model.h"
+#include "codecs/codec_inventories.h"
+#include "codecs/codec_status.h"
+#include "common/prompter.h"
+#include "common/settings.h"
 
 namespace tavro {
 
-// The run mode in which only information is shown: no codec status, no render test.
-constexpr int kRunModeInformationOnly = 3;
+// What the codec status needs from the program: the data base (names) and the
+// places installed codecs are found. Either may be missing: without a data base
+// every format is "<unknown>", without sources nothing is installed.
+struct CodecServices {
+    const CodecDatabase* db = nullptr;
+    const CodecSources* sources = nullptr;
+    CodecInventories inventories;
+};
 
 // The FourCC field text from the stream header's handler and the bitmap header's
 // compression: "K/H" when they differ, H when equal, "H(_RGB)" style below 6.
@@ -16,15 +28,26 @@ std::string videoFourccText(const uint8_t* handler, uint32_t compression);
 
 class CodecStatus : public CodecResolver {
   public:
-    CodecStatus(MediaInfo& info, ReportModel& report, int runMode)
-        : info_(info), report_(report), runMode_(runMode) {}
+    CodecStatus(MediaInfo& info, ReportModel& report, Prompter& prompter, const Settings& settings,
+                CodecServices* services);
     void resolveVideoCodec() override;
     void resolveAudioCodec(int stream) override;
 
+    // The last resolutions, for the explanations and the export.
+    const VideoCodecStatus& video() const { return video_; }
+    const AudioCodecStatus& audio() const { return audio_; }
+
   private:
+    void ensureInventories();
+    void applyStatusField(int id, const CodecStatusField& status);
+
     MediaInfo& info_;
     ReportModel& report_;
-    int runMode_;
+    Prompter& prompter_;
+    const Settings& settings_;
+    CodecServices* services_;
+    VideoCodecStatus video_;
+    AudioCodecStatus audio_;
 };
 
 } // namespace tavro

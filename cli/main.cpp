@@ -1,18 +1,22 @@
 // tavro-cli [--json] FILE...: the report of each file, as the main window would show
-// it in information-only mode.
+// it (information-only natively, with codec status on Windows).
+// tavro-cli --codecs [--json]: the installed video and audio codecs.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/analysis_driver.h"
+#include "cli/codec_environment.h"
 #include "cli/report_output.h"
+#include "codecs/inventory_table.h"
 #include "cli/stderr_prompter.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n");
+    std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n"
+                         "       tavro-cli --codecs [--json]\n");
     return 2;
 }
 
@@ -22,16 +26,40 @@ std::string dumpJson(const nlohmann::json& value) {
     return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// Both installed-codec inventories as tables (or one JSON object).
+int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool json) {
+    if (!env.services.sources)
+        std::fprintf(stderr, "tavro-cli: no installed codecs can be listed on this system\n");
+    else
+        tavro::ensureCodecInventories(env.services.inventories,
+                                      {*env.services.sources, env.db, env.settings, prompter});
+    tavro::InventoryTable video = tavro::installedVideoTable(env.services.inventories.video.get());
+    tavro::InventoryTable audio = tavro::installedAudioTable(env.services.inventories.audio.get());
+    if (json) {
+        nlohmann::json doc = {{"video", tavro::inventoryTableJson(video)},
+                              {"audio", tavro::inventoryTableJson(audio)}};
+        std::printf("%s\n", dumpJson(doc).c_str());
+    } else {
+        std::printf("%s\n\n%s\n",
+                    tavro::formatInventoryTable(video).c_str(),
+                    tavro::formatInventoryTable(audio).c_str());
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bool json = false;
+    bool codecs = false;
     std::vector<std::string> paths;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (!optionsDone && std::strcmp(arg, "--json") == 0 && !json)
             json = true;
+        else if (!optionsDone && std::strcmp(arg, "--codecs") == 0 && !codecs)
+            codecs = true;
         else if (!optionsDone && std::strcmp(arg, "--") == 0)
             optionsDone = true;
         else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
@@ -39,12 +67,17 @@ int main(int argc, char** argv) {
         else
             paths.push_back(arg), optionsDone = true;
     }
-    if (paths.empty()) return usage();
+    if (paths.empty() != codecs) return usage();
 
     tavro::ReportModel report;
     tavro::StderrPrompter prompter;
+    std::unique_ptr<tavro::CodecEnvironment> env = tavro::makeCodecEnvironment();
+    if (!tavro::loadCodecDatabaseAtStartup(env->db, tavro::platformFileSystem(), prompter))
+        return 1;
+    env->services.db = &env->db;
+    if (codecs) return printCodecs(*env, prompter, json);
     auto driver = tavro::AnalysisDriver::create(report, prompter, tavro::platformFileSystem(),
-                                                tavro::kRunModeInformationOnly);
+                                                env->settings, &env->services);
     if (!driver) {
         std::fprintf(stderr, "tavro-cli: Error: Insufficient memory to run the application.\n");
         return 1;

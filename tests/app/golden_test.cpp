@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/analysis_driver.h"
@@ -82,7 +83,16 @@ TEST(Golden, ReportSnapshots) {
     MemoryFileSystem fs;
     SilentPrompter prompter;
     ReportModel report;
-    auto driver = AnalysisDriver::create(report, prompter, fs, kRunModeInformationOnly);
+    // The shipped data base names the formats, as in the real program.
+    std::ifstream dat(std::string(TAVRO_SOURCE_DIR) + "/codecs/data/Tavro21.dat", std::ios::binary);
+    fs.files["Tavro21.dat"].bytes.assign(std::istreambuf_iterator<char>(dat), {});
+    CodecDatabase db;
+    ASSERT_TRUE(db.load(fs, prompter));
+    CodecServices services;
+    services.db = &db;
+    Settings settings;
+    settings.runMode = kRunModeInformationOnly;
+    auto driver = AnalysisDriver::create(report, prompter, fs, settings, &services);
     bool update = std::getenv("TAVRO_UPDATE_GOLDEN") != nullptr;
     for (const Sample& s : samples()) {
         fs.files[s.name] = {s.bytes, s.claimed, false};

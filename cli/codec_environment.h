@@ -1,0 +1,24 @@
+// Where the CLI's codec status comes from: the data base beside the program and,
+// on Windows, the machine's own codec systems.
+#pragma once
+#include <memory>
+
+#include "app/codec_status.h"
+#include "codecs/codec_database.h"
+#include "common/settings.h"
+
+namespace tavro {
+
+class CodecEnvironment {
+  public:
+    virtual ~CodecEnvironment() = default;
+    Settings settings;
+    CodecDatabase db;
+    CodecServices services;
+};
+
+// Natively there are no installed codecs to ask: information-only mode. On
+// Windows every source is used, as the program's default settings allow.
+std::unique_ptr<CodecEnvironment> makeCodecEnvironment();
+
+} // namespace tavro

@@ -1,0 +1,34 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include "cli/codec_environment.h"
+#include "codecs/win/win_codec_sources.h"
+
+namespace tavro {
+namespace {
+
+// COM stays initialised for as long as the sources may be asked.
+class WinCodecEnvironment : public CodecEnvironment {
+  public:
+    WinCodecEnvironment() : comReady_(SUCCEEDED(CoInitialize(nullptr))) {
+        sources_ = system_.sources();
+        if (comReady_) services.sources = &sources_;
+    }
+    ~WinCodecEnvironment() override {
+        services.inventories.discard(); // release COM-backed data before COM goes
+        if (comReady_) CoUninitialize();
+    }
+
+  private:
+    bool comReady_;
+    WinCodecSystem system_;
+    CodecSources sources_;
+};
+
+} // namespace
+
+std::unique_ptr<CodecEnvironment> makeCodecEnvironment() {
+    return std::make_unique<WinCodecEnvironment>();
+}
+
+} // namespace tavro
