@@ -5,7 +5,7 @@
 #include "analysis/field_format.h"
 #include "analysis/fourcc.h"
 #include "analysis/mpeg_audio_scan.h"
-#include "analysis/ogg_reader.h"
+#include "analysis/ogg_streams.h"
 #include "analysis/signatures.h"
 #include "analysis/size_text.h"
 
@@ -63,13 +63,16 @@ void identifyRiff(Analysis& a, uint64_t fileSize) {
 
 void identifyOgg(Analysis& a) {
     MediaInfo& info = a.info;
-    if (readOggStreams(a, info.headBuffer(), info.headLength) != 0) {
+    if (readOggIntoModel(a, info.headBuffer(), info.headLength) != 0) {
         a.report.setText(field::FileStatus, "File is Ogg Audio");
         info.typeCode = "Ogg Audio";
         return;
     }
-    fillVideoFields(a);
-    a.codecs.resolveVideoCodec();
+    // An audio-only Ogg has no video header: no "(_RGB)" FourCC, no 0 x 0 frame.
+    if (info.avi.videoStreams > 0) {
+        fillVideoFields(a);
+        a.codecs.resolveVideoCodec();
+    }
     fillAudioFields(a, 0);
     a.codecs.resolveAudioCodec(0);
     info.typeCode = "OGG";
