@@ -94,6 +94,21 @@ bool readVbrTag(const uint8_t* begin, size_t size, char* encoder, size_t encoder
     return true;
 }
 
+// Length of a well-formed ID3v2 tag at the range start, else 0. Its text frames
+// often hold a UTF-16 byte order mark (FF FE), which reads as a valid Layer I
+// header and would set the stream's kind and rate; the walk starts after it.
+size_t id3v2Length(const uint8_t* begin, size_t size) {
+    if (size < 10 || std::memcmp(begin, "ID3", 3) != 0 || begin[3] == 0xFF || begin[4] == 0xFF)
+        return 0;
+    size_t length = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (begin[i] & 0x80) return 0;
+        length = length << 7 | begin[i];
+    }
+    length += (begin[5] & 0x10) ? 20 : 10; // header, and the footer when flagged
+    return length < size ? length : size;
+}
+
 } // namespace
 
 void resetMpegScan(MpegScanState& state) {
@@ -111,7 +126,7 @@ void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& stat
     bool havePrevious = false;
     FrameHeader previous{};
     int bitrateChanges = 0;
-    size_t pos = 0;
+    size_t pos = id3v2Length(begin, size);
     while (pos < size) {
         // Only 0xFF can start a header; skip to it in one go, each skipped byte
         // being a position that started no frame.
