@@ -4,20 +4,9 @@ namespace tavro {
 
 std::string aviFlavourText(MediaInfo& info) {
     const AviHeaderModel& avi = info.avi;
-    if (avi.videoHeader.length() < avi.odmlTotalFrames) info.interleave.multipart = 1;
-    std::string text;
-    if (info.interleave.multipart)
-        text = "Multipart OpenDML AVI, ";
-    else if (avi.odmlTotalFrames != 0)
-        text = "OpenDML AVI, ";
-    else
-        text = "AVI, ";
-    if (avi.segmentNumber > 0) {
-        text += "VDub Segment, ";
-        if (avi.segmentNumber == 1) text += "final, ";
-    }
-    if (avi.recList) text += "\"rec list\" style, ";
-    text.resize(text.size() - 2);
+    char text[96] = {};
+    aviFlavourText(avi.videoHeader.length(), avi.odmlTotalFrames, avi.segmentNumber,
+                   avi.recList != 0, info.interleave.multipart, text, sizeof text);
     return text;
 }
 

@@ -5,13 +5,6 @@
 
 namespace tavro {
 
-void MpegScanState::reset() {
-    uint32_t* table = frameTable;
-    *this = MpegScanState();
-    frameTable = table;
-    if (frameTable) std::memset(frameTable, 0, kFrameTableEntries * sizeof(uint32_t));
-}
-
 std::unique_ptr<MediaInfo> MediaInfo::create() {
     std::unique_ptr<MediaInfo> info(new (std::nothrow) MediaInfo());
     if (!info) return nullptr;
@@ -23,23 +16,23 @@ std::unique_ptr<MediaInfo> MediaInfo::create() {
     info->aux_ = bytes();
     for (auto& a : info->audio_)
         a = bytes();
-    info->frameTables_.reset(new (std::nothrow) uint32_t[4 * kFrameTableEntries]());
+    info->frameTables_.reset(new (std::nothrow) uint32_t[4 * kMpegFrameTableSize]());
     if (!info->head_ || !info->work_ || !info->aux_ || !info->audio_[0] || !info->audio_[1] ||
         !info->audio_[2] || !info->frameTables_)
         return nullptr;
     for (int i = 0; i < 3; ++i)
-        info->mpegScan[i].frameTable = &info->frameTables_[i * kFrameTableEntries];
-    info->mpegScanFile.frameTable = &info->frameTables_[3 * kFrameTableEntries];
+        info->mpegScan[i].frameTable = &info->frameTables_[i * kMpegFrameTableSize];
+    info->mpegScanFile.frameTable = &info->frameTables_[3 * kMpegFrameTableSize];
     return info;
 }
 
 void MediaInfo::resetModels() {
     avi = AviHeaderModel();
-    interleave = InterleaveModel();
+    resetInterleave(interleave);
     audioWrite = {};
     for (auto& s : mpegScan)
-        s.reset();
-    mpegScanFile.reset();
+        resetMpegScan(s);
+    resetMpegScan(mpegScanFile);
     rateMode = {};
 }
 

@@ -10,7 +10,6 @@
 #include "analysis/avi_header_model.h"
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
-#include "analysis/mpeg_scan_state.h"
 
 namespace tavro {
 

@@ -1,14 +1,17 @@
-// MPEG audio frame scanning over a byte range, and the summary texts of a scan.
+// The MPEG audio scan as the rest of the analysis calls it: over a byte count, and
+// with its summary texts as strings.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "analysis/mpeg_scan_state.h"
+#include "analysis/mpeg_audio_scanner.h"
 
 namespace tavro {
 
-void scanMpegAudio(const uint8_t* begin, size_t length, MpegScanState& state);
+inline void scanMpegAudio(const uint8_t* begin, size_t length, MpegScanState& state) {
+    scanMpegAudio(begin, begin + length, state);
+}
 
 struct MpegAudioSummary {
     std::string kind; // "MPEG-1 Layer 3"
