@@ -60,12 +60,13 @@ bool ExplanationPopup::open(HWND owner, int kind, const Explanation& explanation
     GetWindowRect(owner, &bounds);
     const PopupPoint corner = placePopup({mouse.x, mouse.y}, layout.width, layout.height,
                                          {bounds.left, bounds.top, bounds.right, bounds.bottom});
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP | WS_BORDER, corner.x,
-                            corner.y, layout.width, layout.height, owner, nullptr, instance,
-                            nullptr);
+    hwnd_ =
+        CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP | WS_BORDER, corner.x, corner.y,
+                        layout.width, layout.height, owner, nullptr, instance, nullptr);
     if (!hwnd_) return false;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ExplanationPopup::windowProc));
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(&ExplanationPopup::windowProc));
     owner_ = owner;
     kind_ = kind;
     targets_ = explanation.targets;
@@ -81,8 +82,8 @@ void ExplanationPopup::createPieces(const PopupLayout& layout, int lineHeight) {
     for (const PopupPiece& piece : layout.pieces) {
         HWND control = CreateWindowExA(
             0, piece.isLink ? "BUTTON" : "STATIC", piece.text.c_str(),
-            WS_CHILD | WS_VISIBLE | (piece.isLink ? BS_OWNERDRAW : SS_LEFT | SS_NOPREFIX),
-            piece.x, piece.y, piece.width + (piece.isLink ? 4 : 1), lineHeight, hwnd_,
+            WS_CHILD | WS_VISIBLE | (piece.isLink ? BS_OWNERDRAW : SS_LEFT | SS_NOPREFIX), piece.x,
+            piece.y, piece.width + (piece.isLink ? 4 : 1), lineHeight, hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
         if (!control) continue;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

@@ -18,7 +18,7 @@ struct Explanation {
 };
 
 class ExplanationPopup {
-public:
+  public:
     ExplanationPopup();
     ~ExplanationPopup();
     ExplanationPopup(const ExplanationPopup&) = delete;
@@ -32,7 +32,7 @@ public:
     int kind() const { return hwnd_ ? kind_ : 0; }
     HWND hwnd() const { return hwnd_; }
 
-private:
+  private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createPieces(const PopupLayout& layout, int lineHeight);

@@ -21,7 +21,8 @@ HCURSOR loadHandCursor() {
         if (module) {
             HCURSOR shared = LoadCursorA(module, MAKEINTRESOURCEA(106));
             // A copy outlives the module it came from.
-            if (shared) cursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(shared)));
+            if (shared)
+                cursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(shared)));
             FreeLibrary(module);
         }
     }
@@ -125,8 +126,7 @@ LRESULT LinkButton::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
         if (clickOnPress_) {
             SetFocus(hwnd_);
-            SendMessageA(GetParent(hwnd_), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(hwnd_), BN_CLICKED),
+            SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), BN_CLICKED),
                          reinterpret_cast<LPARAM>(hwnd_));
             return 0;
         }
@@ -177,7 +177,8 @@ void LinkButton::showMenu(LPARAM lParam) {
                                       at.y, 0, hwnd_, nullptr);
     DestroyMenu(menu);
     if (chosen > 0 && static_cast<std::size_t>(chosen) <= items.size())
-        SendMessageA(GetParent(hwnd_), kMsgLinkCommand, GetDlgCtrlID(hwnd_), items[chosen - 1].second);
+        SendMessageA(GetParent(hwnd_), kMsgLinkCommand, GetDlgCtrlID(hwnd_),
+                     items[chosen - 1].second);
 }
 
 HFONT LinkButton::underlinedFont(HFONT base) {
@@ -196,8 +197,7 @@ HFONT LinkButton::underlinedFont(HFONT base) {
 void LinkButton::draw(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
-    const COLORREF back =
-        background_ != CLR_INVALID ? background_ : GetSysColor(COLOR_BTNFACE);
+    const COLORREF back = background_ != CLR_INVALID ? background_ : GetSysColor(COLOR_BTNFACE);
     HBRUSH brush = CreateSolidBrush(back);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);

@@ -12,7 +12,7 @@
 namespace tavro {
 
 class LinkButton {
-public:
+  public:
     enum class Menu { None, Details, Batch };
 
     LinkButton() = default;
@@ -45,7 +45,7 @@ public:
     // Cursor resource 106 of winhlp32.exe, loaded once; the arrow when it cannot be.
     static HCURSOR handCursor();
 
-private:
+  private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onMouseMove(LPARAM lParam);

@@ -6,7 +6,7 @@
 namespace tavro {
 
 class ListOnlyDriver : public WindowDriver {
-public:
+  public:
     explicit ListOnlyDriver(ReportView& view) : view_(view) {}
 
     bool leaveCurrentFile(const char*) override { return true; }
@@ -20,7 +20,7 @@ public:
     void settingsChanged() override {}
     bool command(int) override { return false; }
 
-private:
+  private:
     void showCurrent();
 
     ReportView& view_;

@@ -2,6 +2,7 @@
 // modally; there is no message loop of our own beyond the dialog's. The registry
 // company key "Orlent" is part of the settings store's key path.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <string>
@@ -20,7 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (length > 0 && length < MAX_PATH) tavro::setProgramFolder(tavro::programFolderOf(module));
 
     std::vector<std::string> args;
-    for (int i = 0; i < __argc; ++i) args.push_back(__argv[i] ? __argv[i] : "");
+    for (int i = 0; i < __argc; ++i)
+        args.push_back(__argv[i] ? __argv[i] : "");
     tavro::MainWindow window(tavro::commandLineFiles(args));
     const INT_PTR result = window.run(instance);
     return result == -1 ? 1 : 0;

@@ -18,10 +18,10 @@ std::string stringResource(HINSTANCE instance, int id) {
 
 bool MainTooltips::create(HWND dialog, HINSTANCE instance) {
     instance_ = instance;
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                               instance, nullptr);
+    tooltip_ =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
     if (!tooltip_) return false;
     SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -46,9 +46,8 @@ bool MainTooltips::onNotify(const NMHDR& header) {
     char full[256] = {};
     const LRESULT length =
         SendMessageA(control, kMsgTitleTipQuery, sizeof full, reinterpret_cast<LPARAM>(full));
-    const Tooltip tip =
-        chooseTooltip(length > 0 ? std::string(full) : std::string(),
-                      stringResource(instance_, GetDlgCtrlID(control)));
+    const Tooltip tip = chooseTooltip(length > 0 ? std::string(full) : std::string(),
+                                      stringResource(instance_, GetDlgCtrlID(control)));
     SendMessageA(tooltip_, TTM_SETTIPBKCOLOR, tip.background, 0);
     SendMessageA(tooltip_, TTM_SETTIPTEXTCOLOR, RGB(0, 0, 0), 0);
     shown_ = tip.text;

@@ -8,14 +8,14 @@
 namespace tavro {
 
 class MainTooltips {
-public:
+  public:
     // Adds a tool for every child control that has a tooltip string under its id.
     bool create(HWND dialog, HINSTANCE instance);
     // The dialog's WM_NOTIFY; true when it was a tooltip's text request.
     bool onNotify(const NMHDR& header);
     HWND hwnd() const { return tooltip_; }
 
-private:
+  private:
     HWND tooltip_ = nullptr;
     HINSTANCE instance_ = nullptr;
     std::string shown_; // the text handed to the tooltip must outlive the request

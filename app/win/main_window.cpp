@@ -74,7 +74,9 @@ LRESULT CALLBACK keyboardFilter(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-bool smallDialogUnits() { return gSmallDialogUnits; }
+bool smallDialogUnits() {
+    return gSmallDialogUnits;
+}
 
 MainWindow::MainWindow(std::vector<std::string> commandLineFiles)
     : commandLineFiles_(std::move(commandLineFiles)) {
@@ -225,7 +227,8 @@ void MainWindow::attachControls() {
         button->disable(true);
         links_[l.id] = std::move(button);
     }
-    for (int id : kStreamIds) EnableWindow(GetDlgItem(hwnd_, id), FALSE);
+    for (int id : kStreamIds)
+        EnableWindow(GetDlgItem(hwnd_, id), FALSE);
     HWND comments = GetDlgItem(hwnd_, IDC_COMMENTS);
     if (comments) {
         SendMessageA(comments, LVM_SETTEXTCOLOR, 0, kFieldText);
@@ -363,7 +366,8 @@ void MainWindow::onTimer(UINT_PTR id) {
 void MainWindow::selectAudioStream(int stream) {
     driver_->selectAudioStream(stream);
     static const char* const kLabels[3][2] = {{"1", "1>"}, {"2", "2>"}, {"3", "3>"}};
-    for (int i = 0; i < 3; ++i) SetDlgItemTextA(hwnd_, kStreamIds[i], kLabels[i][i == stream]);
+    for (int i = 0; i < 3; ++i)
+        SetDlgItemTextA(hwnd_, kStreamIds[i], kLabels[i][i == stream]);
     SetFocus(GetDlgItem(hwnd_, IDC_OPEN));
 }
 

@@ -2,6 +2,7 @@
 // its controls and turns user actions into WindowDriver calls.
 #pragma once
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <map>
@@ -20,7 +21,7 @@
 namespace tavro {
 
 class MainWindow : public ReportView {
-public:
+  public:
     static constexpr UINT_PTR kBatchTimer = 103;
     static constexpr UINT kBatchIntervalMs = 100;
 
@@ -47,7 +48,7 @@ public:
     void followLink(const std::string& target);
     void showExplanation(int kind);
 
-private:
+  private:
     static INT_PTR CALLBACK dialogProc(HWND, UINT, WPARAM, LPARAM);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool onInitDialog();

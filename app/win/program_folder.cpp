@@ -8,7 +8,11 @@ std::string& folder() {
 }
 } // namespace
 
-const std::string& programFolder() { return folder(); }
-void setProgramFolder(const std::string& value) { folder() = value; }
+const std::string& programFolder() {
+    return folder();
+}
+void setProgramFolder(const std::string& value) {
+    folder() = value;
+}
 
 } // namespace tavro

@@ -8,7 +8,7 @@ namespace tavro {
 namespace {
 
 class Key {
-public:
+  public:
     Key(bool create) {
         const char* path = RegistrySettingsStore::keyPath(SettingsKey::Section);
         const LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0,
@@ -23,7 +23,7 @@ public:
     Key& operator=(const Key&) = delete;
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -73,16 +73,16 @@ bool RegistrySettingsStore::readText(const char* name, std::string& value) {
 bool RegistrySettingsStore::writeInt(const char* name, int32_t value) {
     Key key(true);
     const DWORD data = static_cast<DWORD>(value);
-    return key.get() && RegSetValueExA(key.get(), name, 0, REG_DWORD,
-                                       reinterpret_cast<const BYTE*>(&data),
-                                       sizeof data) == ERROR_SUCCESS;
+    return key.get() &&
+           RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
 }
 
 bool RegistrySettingsStore::writeText(const char* name, const std::string& value) {
     Key key(true);
-    return key.get() && RegSetValueExA(key.get(), name, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(value.c_str()),
-                                       static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return key.get() &&
+           RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool RegistrySettingsStore::deleteKey(SettingsKey key) {

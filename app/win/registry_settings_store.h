@@ -6,7 +6,7 @@
 namespace tavro {
 
 class RegistrySettingsStore : public SettingsStore {
-public:
+  public:
     bool readInt(const char* name, int32_t& value) override;
     bool readText(const char* name, std::string& value) override;
     bool writeInt(const char* name, int32_t value) override;

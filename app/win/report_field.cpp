@@ -35,7 +35,9 @@ bool ReportField::attach(HWND edit) {
     return true;
 }
 
-void ReportField::setText(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void ReportField::setText(const std::string& text) {
+    SetWindowTextA(hwnd_, text.c_str());
+}
 
 void ReportField::setTextAndLink(const std::string& text, const std::string& target) {
     target_ = target;

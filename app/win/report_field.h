@@ -9,7 +9,7 @@
 namespace tavro {
 
 class ReportField {
-public:
+  public:
     static constexpr std::size_t kTextLimit = 255;
 
     ReportField() = default;
@@ -32,7 +32,7 @@ public:
     const std::string& text() const { return copy_; }
     bool truncated() const { return truncated_; }
 
-private:
+  private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void remember(const char* text);

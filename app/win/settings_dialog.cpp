@@ -6,7 +6,7 @@ namespace tavro {
 namespace {
 
 const int kBoxIds[kSettingsBoxCount] = {
-    IDC_SET_DIRECTSHOW_ENUM, IDC_SET_DMO_ENUM,  IDC_SET_VFW_ENUM,     IDC_SET_ACM_ENUM,
+    IDC_SET_DIRECTSHOW_ENUM, IDC_SET_DMO_ENUM, IDC_SET_VFW_ENUM,     IDC_SET_ACM_ENUM,
     IDC_SET_RENDERING,       IDC_SET_REGISTRY, IDC_SET_DRIVER_FILES, IDC_SET_RENDER_IN_BATCH};
 const int kModeIds[3] = {IDC_SET_MODE_NORMAL, IDC_SET_MODE_NO_RENDER, IDC_SET_MODE_INFO_ONLY};
 
@@ -23,8 +23,7 @@ bool SettingsDialog::run(HWND owner, HINSTANCE instance) {
                            &SettingsDialog::dialogProc, reinterpret_cast<LPARAM>(this)) == IDOK;
 }
 
-INT_PTR CALLBACK SettingsDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+INT_PTR CALLBACK SettingsDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         reinterpret_cast<SettingsDialog*>(lParam)->hwnd_ = hwnd;

@@ -9,15 +9,15 @@
 namespace tavro {
 
 class SettingsDialog {
-public:
-    SettingsDialog(Settings& global, SettingsStore& store) : global_(global), store_(store),
-                                                              model_(global) {}
+  public:
+    SettingsDialog(Settings& global, SettingsStore& store)
+        : global_(global), store_(store), model_(global) {}
 
     // Modal; true when the dialog's result is OK (OK pressed, or Cancel after
     // "Save as default").
     bool run(HWND owner, HINSTANCE instance);
 
-private:
+  private:
     static INT_PTR CALLBACK dialogProc(HWND, UINT, WPARAM, LPARAM);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void show();

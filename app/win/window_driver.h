@@ -15,7 +15,7 @@ class ReportField;
 
 // The main window's report controls, by control id (null for an unknown id).
 class ReportView {
-public:
+  public:
     virtual ~ReportView() = default;
     virtual ReportField* field(int id) = 0;
     virtual LinkButton* link(int id) = 0;
@@ -23,7 +23,7 @@ public:
 };
 
 class WindowDriver {
-public:
+  public:
     virtual ~WindowDriver() = default;
 
     // Before the report is replaced or the window closes: asks about unsaved INFO

@@ -121,7 +121,8 @@ std::string controlText(HWND dialog, int id) {
 }
 
 void settle(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     DWORD_PTR ignored = 0;
     // Two round trips: the first queues behind pending paints, the second after them.
     for (int i = 0; i < 2; ++i) {

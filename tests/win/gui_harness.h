@@ -9,7 +9,7 @@ namespace guitest {
 
 // A started program; ended (window closed, or terminated) when it goes out of scope.
 class Program {
-public:
+  public:
     Program(const std::string& exe, const std::string& arguments);
     ~Program();
     Program(const Program&) = delete;
@@ -21,7 +21,7 @@ public:
     // Sends WM_CLOSE and waits for the process to end; returns its exit code or -1.
     long closeAndWait(HWND window, DWORD timeoutMs);
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
@@ -29,7 +29,7 @@ private:
 // A program's resources loaded as data into this process: Wine keeps menus and
 // dialog units per process, so templates are inspected here, not across processes.
 class ProgramResources {
-public:
+  public:
     explicit ProgramResources(const char* exe);
     ~ProgramResources();
     ProgramResources(const ProgramResources&) = delete;
@@ -39,7 +39,7 @@ public:
     HWND createDialog(int id);
     std::string string(int id) const;
 
-private:
+  private:
     HMODULE module_;
     HWND dialog_ = nullptr;
 };

@@ -41,7 +41,8 @@ bool isGroupBox(const Control& c) {
 
 int textWidth(HWND control, const std::string& text) {
     HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -93,8 +94,8 @@ void expectTidy(HWND dialog, const std::vector<Control>& all) {
             const LONG style = GetWindowLongA(c.hwnd, GWL_STYLE) & 0x0F;
             const bool hasMark = isButton && (style == BS_AUTORADIOBUTTON ||
                                               style == BS_AUTOCHECKBOX || style == BS_RADIOBUTTON);
-            const int need = textWidth(c.hwnd, c.text) + (hasMark ? 18 : 0) +
-                             (isGroupBox(c) ? 12 : 0);
+            const int need =
+                textWidth(c.hwnd, c.text) + (hasMark ? 18 : 0) + (isGroupBox(c) ? 12 : 0);
             EXPECT_LE(need, c.rect.right - c.rect.left) << "clipped: \"" << c.text << "\"";
         }
         if (isGroupBox(c)) continue;
@@ -175,7 +176,8 @@ TEST(MainDialogLayout, EveryReportControlHasItsLabelAndGroup) {
 TEST(MainDialogLayout, TooltipsSitUnderTheControlIds) {
     guitest::ProgramResources resources(TAVRO_EXE);
     // The ones whose quotes must survive the resource compiler, and a plain one.
-    EXPECT_EQ(resources.string(IDC_COUNTER), "\"Next File\" (when multiple files have been loaded)");
+    EXPECT_EQ(resources.string(IDC_COUNTER),
+              "\"Next File\" (when multiple files have been loaded)");
     EXPECT_EQ(resources.string(IDC_INTERLEAVE),
               "audio/video interleave period;  \"p\" = initial audio \"preload\"");
     EXPECT_EQ(resources.string(IDC_DURATION),
@@ -184,7 +186,8 @@ TEST(MainDialogLayout, TooltipsSitUnderTheControlIds) {
     const int withTooltip[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                                1011, 1012, 1013, 1014, 1015, 1017, 1018, 1019, 1020, 1021,
                                1022, 1023, 1024, 1025, 1026, 1028, 1131, 1132, 1133};
-    for (int id : withTooltip) EXPECT_FALSE(resources.string(id).empty()) << id;
+    for (int id : withTooltip)
+        EXPECT_FALSE(resources.string(id).empty()) << id;
     EXPECT_TRUE(resources.string(IDC_COMMENTS).empty());
 }
 

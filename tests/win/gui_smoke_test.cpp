@@ -58,7 +58,8 @@ TEST(GuiSmoke, ProgramShowsItsWindowAndClosesCleanly) {
     EXPECT_EQ(shown.right, expected.right);
     EXPECT_EQ(shown.bottom, expected.bottom);
 
-    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) + "/main_window.bmp"));
+    EXPECT_TRUE(
+        guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) + "/main_window.bmp"));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 

@@ -41,18 +41,22 @@ void setString(const char* name, const std::string& value) {
 struct Stored {
     DWORD type = 0;
     std::vector<char> data;
-    DWORD dword() const { return data.size() == 4 ? *reinterpret_cast<const DWORD*>(data.data()) : ~0u; }
+    DWORD dword() const {
+        return data.size() == 4 ? *reinterpret_cast<const DWORD*>(data.data()) : ~0u;
+    }
     std::string text() const { return data.empty() ? std::string() : std::string(data.data()); }
 };
 
 Stored stored(const char* name) {
     Stored s;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return s;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return s;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, &s.type, nullptr, &size) == ERROR_SUCCESS) {
         s.data.resize(size);
-        RegQueryValueExA(key, name, nullptr, &s.type, reinterpret_cast<BYTE*>(s.data.data()), &size);
+        RegQueryValueExA(key, name, nullptr, &s.type, reinterpret_cast<BYTE*>(s.data.data()),
+                         &size);
     } else {
         s.type = 0;
     }
@@ -65,10 +69,10 @@ std::string writeWave(const std::string& name) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + name;
-    const unsigned char header[44] = {'R', 'I', 'F', 'F', 36 + 64, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                      'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0,
-                                      0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0,
-                                      'd', 'a', 't', 'a', 64, 0, 0, 0};
+    const unsigned char header[44] = {'R', 'I', 'F',  'F',  36 + 64, 0,   0,    0,    'W', 'A', 'V',
+                                      'E', 'f', 'm',  't',  ' ',     16,  0,    0,    0,   1,   0,
+                                      2,   0,   0x44, 0xAC, 0,       0,   0x10, 0xB1, 2,   0,   4,
+                                      0,   16,  0,    'd',  'a',     't', 'a',  64,   0,   0,   0};
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return std::string();
     std::fwrite(header, 1, sizeof header, out);
@@ -80,11 +84,14 @@ std::string writeWave(const std::string& name) {
 
 std::string quoted(const std::vector<std::string>& paths) {
     std::string line;
-    for (const auto& p : paths) line += (line.empty() ? "\"" : " \"") + p + "\"";
+    for (const auto& p : paths)
+        line += (line.empty() ? "\"" : " \"") + p + "\"";
     return line;
 }
 
-bool counterIs(HWND window, const char* text) { return guitest::controlText(window, IDC_COUNTER) == text; }
+bool counterIs(HWND window, const char* text) {
+    return guitest::controlText(window, IDC_COUNTER) == text;
+}
 
 TEST(MainWindow, CommandLineFilesMakeABatchWithACounter) {
     clearSettings();
@@ -151,8 +158,8 @@ TEST(MainWindow, EscapeStopsAllFilesAndKeepsTheWindow) {
 }
 
 TEST(MainWindow, SettingsDialogFollowsTheStoredRunMode) {
-    const int boxes[] = {IDC_SET_DIRECTSHOW_ENUM, IDC_SET_DMO_ENUM,  IDC_SET_VFW_ENUM,
-                         IDC_SET_ACM_ENUM,        IDC_SET_RENDERING, IDC_SET_REGISTRY,
+    const int boxes[] = {IDC_SET_DIRECTSHOW_ENUM, IDC_SET_DMO_ENUM,       IDC_SET_VFW_ENUM,
+                         IDC_SET_ACM_ENUM,        IDC_SET_RENDERING,      IDC_SET_REGISTRY,
                          IDC_SET_DRIVER_FILES,    IDC_SET_RENDER_IN_BATCH};
     const int modes[] = {IDC_SET_MODE_NORMAL, IDC_SET_MODE_NO_RENDER, IDC_SET_MODE_INFO_ONLY};
     const struct {
@@ -174,7 +181,8 @@ TEST(MainWindow, SettingsDialogFollowsTheStoredRunMode) {
 
         auto expectMode = [&](int mode) {
             for (int m = 1; m <= 3; ++m)
-                EXPECT_EQ(SendDlgItemMessageA(dialog, modes[m - 1], BM_GETCHECK, 0, 0) == BST_CHECKED,
+                EXPECT_EQ(SendDlgItemMessageA(dialog, modes[m - 1], BM_GETCHECK, 0, 0) ==
+                              BST_CHECKED,
                           m == mode)
                     << what << " mode " << m;
             for (int box = 0; box < 8; ++box) {
@@ -200,7 +208,9 @@ TEST(MainWindow, SettingsDialogFollowsTheStoredRunMode) {
         ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
         EXPECT_EQ(program.closeAndWait(window, 10000), 0);
         // Cancel wrote nothing: the stored mode is as it was.
-        if (std::string(c.stored) == "dword") EXPECT_EQ(stored("RunMode").dword(), c.value);
+        if (std::string(c.stored) {
+            == "dword") EXPECT_EQ(stored("RunMode").dword(), c.value);
+        }
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // A plain top-level window at a known place to host the controls.
 class Host {
-public:
+  public:
     Host(int x, int y, int width, int height) {
         hwnd_ = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, x, y, width, height,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -28,7 +28,7 @@ public:
                                GetModuleHandleA(nullptr), nullptr);
     }
 
-private:
+  private:
     HWND hwnd_;
 };
 
