@@ -208,8 +208,8 @@ TEST(MainWindow, SettingsDialogFollowsTheStoredRunMode) {
         ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
         EXPECT_EQ(program.closeAndWait(window, 10000), 0);
         // Cancel wrote nothing: the stored mode is as it was.
-        if (std::string(c.stored) {
-            == "dword") EXPECT_EQ(stored("RunMode").dword(), c.value);
+        if (std::string(c.stored) == "dword") {
+            EXPECT_EQ(stored("RunMode").dword(), c.value);
         }
     }
 }
