@@ -28,6 +28,7 @@ class AnalysisDriver {
                                                   FileSystem& files, int runMode);
 
     FileList& fileList() { return list_; }
+    const FileList& fileList() const { return list_; }
     MediaInfo& info() { return *info_; }
     const MediaInfo& info() const { return *info_; }
     ReportModel& report() { return report_; }

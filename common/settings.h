@@ -2,6 +2,7 @@
 // settings store; this header is only the record, so every subsystem can read it.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace tavro {
 
@@ -30,13 +31,16 @@ struct Settings {
     int32_t runMode = kRunModeFull;
     int32_t exportMode = 1;
     int32_t fileMaskIndex = 0;
-    char exportFormat[256] = {};
-    char exportFile[260] = {};
-    char exportPath[260] = {};
-    char lastMediaFile[260] = {};
+    std::string exportFormat;  // at most 255 characters
+    std::string exportFile;    // at most 259 characters
+    std::string exportPath;    // at most 259 characters
+    std::string lastMediaFile; // at most 259 characters
 
     bool allows(EnableBit bit) const { return (enableBits & bit) != 0; }
+    // Outside the Settings dialog any mode but 1 stops the render test, and only 3
+    // counts as information-only.
     bool informationOnly() const { return runMode == kRunModeInformationOnly; }
+    bool renderAllowedByMode() const { return runMode == kRunModeFull; }
 };
 
 } // namespace tavro

@@ -4,6 +4,7 @@
 #define IDI_TAVRO 101
 #define IDD_MAIN 102
 #define IDR_MAINMENU 103
+#define IDD_SETTINGS 104
 
 // Report controls of the main dialog (the ids are also the tooltip string ids).
 #define IDC_OPEN 1000
@@ -36,6 +37,20 @@
 #define IDC_STREAM1 1131
 #define IDC_STREAM2 1132
 #define IDC_STREAM3 1133
+
+// Settings dialog: the check boxes in EnableBits bit order, then the run modes.
+#define IDC_SET_DIRECTSHOW_ENUM 1201
+#define IDC_SET_DMO_ENUM 1202
+#define IDC_SET_VFW_ENUM 1203
+#define IDC_SET_ACM_ENUM 1204
+#define IDC_SET_RENDERING 1205
+#define IDC_SET_REGISTRY 1206
+#define IDC_SET_DRIVER_FILES 1207
+#define IDC_SET_RENDER_IN_BATCH 1208
+#define IDC_SET_MODE_NORMAL 1211
+#define IDC_SET_MODE_NO_RENDER 1212
+#define IDC_SET_MODE_INFO_ONLY 1213
+#define IDC_SET_SAVE_DEFAULT 1220
 
 // Menu commands.
 #define IDM_FILE_OPEN 40001

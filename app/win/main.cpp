@@ -1,29 +1,31 @@
-// tavro.exe start-up: company key, command line, program folder, then the main
-// window run modally; no message loop of our own beyond the dialog's.
+// tavro.exe start-up: common controls, the command line, then the main window run
+// modally; there is no message loop of our own beyond the dialog's. The registry
+// company key "Orlent" is part of the settings store's key path.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
+#include "app/ui/open_selection.h"
 #include "app/win/main_window.h"
-
-namespace {
-
-// First parameter that is not a switch ("-" or "/") names the start-up file.
-std::string startupFileFromCommandLine() {
-    for (int i = 1; i < __argc; ++i) {
-        const char* arg = __argv[i];
-        if (arg && arg[0] != '\0' && arg[0] != '-' && arg[0] != '/') return arg;
-    }
-    return std::string();
-}
-
-} // namespace
+#include "app/win/model_window_driver.h"
+#include "app/win/program_folder.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    tavro::MainWindow window(startupFileFromCommandLine());
-    INT_PTR result = window.run(instance);
+
+    char module[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) tavro::setProgramFolder(tavro::programFolderOf(module));
+
+    std::vector<std::string> args;
+    for (int i = 0; i < __argc; ++i)
+        args.push_back(__argv[i] ? __argv[i] : "");
+    tavro::MainWindow window(tavro::commandLineFiles(args));
+    window.setDriver(std::make_unique<tavro::ModelWindowDriver>(window, window.settings()));
+    const INT_PTR result = window.run(instance);
     return result == -1 ? 1 : 0;
 }

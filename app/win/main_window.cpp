@@ -1,17 +1,92 @@
 #include "app/win/main_window.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
+#include <new>
+
+#include "app/ui/settings_io.h"
+#include "app/ui/tooltip_rule.h"
+#include "app/win/list_only_driver.h"
+#include "app/win/settings_dialog.h"
+#include "app/win/web_link.h"
+#include "app/win/window_messages.h"
 #include "resource.h"
 
 namespace tavro {
+namespace {
 
-MainWindow::MainWindow(std::string startupFile) : startupFile_(std::move(startupFile)) {
+bool gSmallDialogUnits = false;
+MainWindow* gKeyboardOwner = nullptr;
+HHOOK gKeyboardHook = nullptr;
+
+const int kFieldIds[] = {IDC_PATH,
+                         IDC_FILE_SIZE,
+                         IDC_TYPE,
+                         IDC_INTERLEAVE,
+                         IDC_IMRR,
+                         IDC_VIDEO_FOURCC,
+                         IDC_VIDEO_NAME,
+                         IDC_ASPECT,
+                         IDC_VIDEO_BITRATE,
+                         IDC_FRAMERATE,
+                         IDC_DURATION,
+                         IDC_AUDIO_NAME,
+                         IDC_AUDIO_BITRATE,
+                         IDC_FS,
+                         IDC_RENDER_SOURCE_MEDIA,
+                         IDC_RENDER_VIDEO_MEDIA,
+                         IDC_RENDER_AUDIO_MEDIA,
+                         IDC_RENDER_SPLITTER,
+                         IDC_RENDER_VIDEO_CODEC,
+                         IDC_RENDER_AUDIO_CODEC};
+const int kStreamIds[] = {IDC_STREAM1, IDC_STREAM2, IDC_STREAM3};
+
+// The explanation kind a status link opens; 0 for other controls.
+int explanationKindOf(int id) {
+    switch (id) {
+    case IDC_VIDEO_STATUS:
+        return 1;
+    case IDC_AUDIO_STATUS:
+        return 2;
+    case IDC_FILE_STATUS:
+    case IDC_RENDER_STATUS:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+// "+" is the Next File accelerator; a modal dialog has no accelerator table, so the
+// dialog's own message filter catches it.
+LRESULT CALLBACK keyboardFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg && msg->message == WM_CHAR && msg->wParam == '+' &&
+        gKeyboardOwner) {
+        HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        if (root && root == static_cast<HWND>(gKeyboardOwner->windowHandle())) {
+            PostMessageA(root, WM_COMMAND, MAKEWPARAM(IDM_FILE_NEXT, 1), 0);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(gKeyboardHook, code, wParam, lParam);
+}
+
+} // namespace
+
+bool smallDialogUnits() {
+    return gSmallDialogUnits;
+}
+
+MainWindow::MainWindow(std::vector<std::string> commandLineFiles)
+    : commandLineFiles_(std::move(commandLineFiles)) {
     // COM belongs to the GUI thread for the window's whole life (inventories, render test).
     comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
+    settings_ = loadSettings(store_);
 }
 
 MainWindow::~MainWindow() {
+    if (fieldBrush_) DeleteObject(fieldBrush_);
     if (comInitialised_) CoUninitialize();
 }
 
@@ -19,6 +94,16 @@ INT_PTR MainWindow::run(HINSTANCE instance) {
     instance_ = instance;
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &MainWindow::dialogProc,
                            reinterpret_cast<LPARAM>(this));
+}
+
+ReportField* MainWindow::field(int id) {
+    auto found = fields_.find(id);
+    return found == fields_.end() ? nullptr : found->second.get();
+}
+
+LinkButton* MainWindow::link(int id) {
+    auto found = links_.find(id);
+    return found == links_.end() ? nullptr : found->second.get();
 }
 
 INT_PTR CALLBACK MainWindow::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,22 +121,60 @@ INT_PTR CALLBACK MainWindow::dialogProc(HWND hwnd, UINT message, WPARAM wParam, 
 INT_PTR MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        onInitDialog();
+        if (!onInitDialog()) EndDialog(hwnd_, -1);
         return TRUE;
     case WM_COMMAND:
-        onCommand(LOWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_SYSTEM_ABOUT) {
+            driver_->command(IDM_HELP_ABOUT);
+            return TRUE;
+        }
         return FALSE;
     case WM_CLOSE:
-        EndDialog(hwnd_, IDCANCEL);
+        onCancel();
         return TRUE;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (LinkButton* button = link(static_cast<int>(item->CtlID))) button->draw(*item);
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+        return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+        tooltips_.onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return FALSE;
+    case WM_TIMER:
+        onTimer(wParam);
+        return TRUE;
+    case WM_DROPFILES:
+        onDropFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case kMsgClosePopup:
+        popup_.close();
+        return FALSE;
+    case kMsgLinkCommand:
+        onLinkCommand(static_cast<int>(wParam), lParam);
+        return TRUE;
+    case kMsgFollowLink:
+        if (lParam) followLink(reinterpret_cast<const char*>(lParam));
+        return TRUE;
+    case kMsgOpenCommandLine:
+        openFiles();
+        return TRUE;
+    case WM_DESTROY:
+        onDestroy();
+        return FALSE;
     default:
         return FALSE;
     }
 }
 
-void MainWindow::onInitDialog() {
+bool MainWindow::onInitDialog() {
     HMENU system = GetSystemMenu(hwnd_, FALSE);
     if (system) {
         AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
@@ -62,17 +185,230 @@ void MainWindow::onInitDialog() {
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
+    fieldBrush_ = CreateSolidBrush(kFieldBackground);
+    RECT hundred = {0, 0, 100, 0};
+    MapDialogRect(hwnd_, &hundred);
+    gSmallDialogUnits = hundred.right < 175;
+
+    openFileBuffer_.reset(new (std::nothrow) char[16000]());
+    if (!openFileBuffer_) {
+        MessageBoxA(hwnd_, "Out of Memory - Cannot Process File", "System Error", MB_ICONSTOP);
+        MessageBoxA(hwnd_, "Error: Insufficient memory to run the application.\n", "Fatal Error",
+                    MB_ICONSTOP);
+        return false;
+    }
+    attachControls();
+    tooltips_.create(hwnd_, instance_);
+    if (!driver_) driver_ = std::make_unique<ListOnlyDriver>(*this);
+    if (!driver_->start()) return false;
+    gKeyboardOwner = this;
+    gKeyboardHook = SetWindowsHookExA(WH_MSGFILTER, keyboardFilter, nullptr, GetCurrentThreadId());
+    updateBatchCommands();
+    // Opened once the window is on screen, so that any message box has its owner shown.
+    if (!commandLineFiles_.empty()) PostMessageA(hwnd_, kMsgOpenCommandLine, 0, 0);
+    return true;
 }
 
-void MainWindow::onCommand(WORD id) {
+void MainWindow::attachControls() {
+    for (int id : kFieldIds) {
+        auto field = std::make_unique<ReportField>();
+        if (field->attach(GetDlgItem(hwnd_, id))) fields_[id] = std::move(field);
+    }
+    const struct {
+        int id;
+        LinkButton::Menu menu;
+    } links[] = {{IDC_FILE_STATUS, LinkButton::Menu::Details},
+                 {IDC_VIDEO_STATUS, LinkButton::Menu::Details},
+                 {IDC_AUDIO_STATUS, LinkButton::Menu::Details},
+                 {IDC_RENDER_STATUS, LinkButton::Menu::Details},
+                 {IDC_COUNTER, LinkButton::Menu::Batch}};
+    for (const auto& l : links) {
+        auto button = std::make_unique<LinkButton>();
+        if (!button->attach(GetDlgItem(hwnd_, l.id), l.menu)) continue;
+        button->disable(true);
+        links_[l.id] = std::move(button);
+    }
+    for (int id : kStreamIds)
+        EnableWindow(GetDlgItem(hwnd_, id), FALSE);
+    HWND comments = GetDlgItem(hwnd_, IDC_COMMENTS);
+    if (comments) {
+        SendMessageA(comments, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
+        const struct {
+            const char* title;
+            int width;
+        } columns[] = {{"Code", 50}, {"Name", 90}, {"Contents", 150}};
+        for (int i = 0; i < 3; ++i) {
+            LVCOLUMNA column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.pszText = const_cast<char*>(columns[i].title);
+            column.cx = columns[i].width;
+            SendMessageA(comments, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        }
+        SendMessageA(comments, LVM_SETTEXTCOLOR, 0, kFieldText);
+        SendMessageA(comments, LVM_SETTEXTBKCOLOR, 0, kFieldBackground);
+        SendMessageA(comments, LVM_SETBKCOLOR, 0, kFieldBackground);
+    }
+}
+
+INT_PTR MainWindow::onColour(HDC dc, HWND control) {
+    ReportField* report = field(GetDlgCtrlID(control));
+    if (!report || report->hwnd() != control) return FALSE;
+    SetTextColor(dc, kFieldText);
+    SetBkColor(dc, kFieldBackground);
+    return reinterpret_cast<INT_PTR>(fieldBrush_);
+}
+
+void MainWindow::onCommand(WORD id, WORD code) {
+    const int kind = explanationKindOf(id);
+    if (kind && code == BN_CLICKED) {
+        showExplanation(kind);
+        return;
+    }
+    // Menu, accelerator and button commands close the popup; edit notifications do not.
+    if (code > 1) return;
+    popup_.close();
     switch (id) {
-    case IDM_FILE_EXIT:
-    case IDCANCEL:
-        EndDialog(hwnd_, IDCANCEL);
+    case IDC_OPEN:
+    case IDM_FILE_OPEN:
+        openFiles();
         break;
-    default:
+    case IDC_COUNTER:
+    case IDM_FILE_NEXT:
+        nextFile();
+        break;
+    case IDM_FILE_ALL:
+        allFiles();
+        break;
+    case IDCANCEL:
+    case IDM_FILE_EXIT:
+        onCancel();
+        break;
+    case IDOK: // Enter does nothing
+        break;
+    case IDC_STREAM1:
+    case IDC_STREAM2:
+    case IDC_STREAM3:
+        selectAudioStream(id - IDC_STREAM1);
+        break;
+    case IDM_OPTIONS_GENERAL: {
+        SettingsDialog dialog(settings_, store_);
+        if (dialog.run(hwnd_, instance_)) driver_->settingsChanged();
         break;
     }
+    default:
+        driver_->command(id);
+        break;
+    }
+}
+
+void MainWindow::onLinkCommand(int id, LPARAM code) {
+    if (code == kLinkCodeDetails && explanationKindOf(id)) {
+        showExplanation(explanationKindOf(id));
+    } else if (code == kLinkCodeNextFile) {
+        popup_.close();
+        nextFile();
+    } else if (code == kLinkCodeAllFiles) {
+        popup_.close();
+        allFiles();
+    }
+}
+
+void MainWindow::showExplanation(int kind) {
+    if (popup_.isOpen()) {
+        const int open = popup_.kind();
+        popup_.close();
+        if (open == kind) return; // a second click only closes it
+    }
+    POINT mouse = {0, 0};
+    GetCursorPos(&mouse);
+    popup_.open(hwnd_, kind, driver_->explanation(kind), mouse);
+}
+
+void MainWindow::followLink(const std::string& target) {
+    const LinkTarget link = parseLinkTarget(target);
+    switch (link.kind) {
+    case LinkKind::Web:
+        openWebLink(hwnd_, target);
+        break;
+    case LinkKind::VideoCodec:
+    case LinkKind::AudioCodec:
+    case LinkKind::FilterGraph:
+        if (linkReentry_ > 0) return; // a detail view is already being opened
+        ++linkReentry_;
+        driver_->followStreamLink(link);
+        --linkReentry_;
+        break;
+    case LinkKind::Local: // the main window has no local help texts of its own
+    case LinkKind::None:
+        break;
+    }
+}
+
+void MainWindow::nextFile() {
+    if (!driver_->hasNext()) return;
+    driver_->next();
+    updateBatchCommands();
+}
+
+void MainWindow::allFiles() {
+    if (!driver_->hasNext()) return;
+    SetTimer(hwnd_, kBatchTimer, kBatchIntervalMs, nullptr);
+    batchRunning_ = true;
+    driver_->setBatchRunning(true);
+}
+
+void MainWindow::stopBatch() {
+    KillTimer(hwnd_, kBatchTimer);
+    if (!batchRunning_) return;
+    batchRunning_ = false;
+    driver_->setBatchRunning(false);
+}
+
+void MainWindow::onTimer(UINT_PTR id) {
+    if (id != kBatchTimer) return;
+    if (!driver_->hasNext()) {
+        stopBatch();
+        return;
+    }
+    // Stopped while the file is analysed, so that ticks do not pile up behind it.
+    KillTimer(hwnd_, kBatchTimer);
+    nextFile();
+    if (batchRunning_) SetTimer(hwnd_, kBatchTimer, kBatchIntervalMs, nullptr);
+}
+
+void MainWindow::selectAudioStream(int stream) {
+    driver_->selectAudioStream(stream);
+    static const char* const kLabels[3][2] = {{"1", "1>"}, {"2", "2>"}, {"3", "3>"}};
+    for (int i = 0; i < 3; ++i)
+        SetDlgItemTextA(hwnd_, kStreamIds[i], kLabels[i][i == stream]);
+    SetFocus(GetDlgItem(hwnd_, IDC_OPEN));
+}
+
+void MainWindow::updateBatchCommands() {
+    HMENU menu = GetMenu(hwnd_);
+    const UINT state = driver_ && driver_->hasNext() ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(menu, IDM_FILE_NEXT, MF_BYCOMMAND | state);
+    EnableMenuItem(menu, IDM_FILE_ALL, MF_BYCOMMAND | state);
+}
+
+void MainWindow::onCancel() {
+    // Escape only ever stops a running batch; it never closes the window.
+    if (GetKeyState(VK_ESCAPE) < 0) {
+        stopBatch();
+        return;
+    }
+    if (!driver_->leaveCurrentFile("Exiting...")) return;
+    EndDialog(hwnd_, IDCANCEL);
+}
+
+void MainWindow::onDestroy() {
+    stopBatch();
+    popup_.close();
+    if (gKeyboardHook) UnhookWindowsHookEx(gKeyboardHook);
+    gKeyboardHook = nullptr;
+    gKeyboardOwner = nullptr;
+    saveWorkingSettings(store_, settings_); // failures are not the user's concern
 }
 
 } // namespace tavro

@@ -1,5 +1,7 @@
 #include "gui_harness.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -67,7 +69,70 @@ long Program::closeAndWait(HWND window, DWORD timeoutMs) {
     return static_cast<long>(code);
 }
 
+namespace {
+INT_PTR CALLBACK quietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+} // namespace
+
+ProgramResources::ProgramResources(const char* exe)
+    : module_(LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    // The templates hold common controls (the comment list view).
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+ProgramResources::~ProgramResources() {
+    if (dialog_) DestroyWindow(dialog_);
+    if (module_) FreeLibrary(module_);
+}
+
+HWND ProgramResources::createDialog(int id) {
+    if (!module_) return nullptr;
+    if (dialog_) DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
+    auto* dialogTemplate = static_cast<LPCDLGTEMPLATEA>(loaded ? LockResource(loaded) : nullptr);
+    if (!dialogTemplate) return nullptr;
+    dialog_ = CreateDialogIndirectParamA(module_, dialogTemplate, nullptr, quietDialogProc, 0);
+    return dialog_;
+}
+
+std::string ProgramResources::string(int id) const {
+    char text[512] = {};
+    const int length = module_ ? LoadStringA(module_, id, text, sizeof text) : 0;
+    return std::string(text, length > 0 ? length : 0);
+}
+
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+std::string controlText(HWND dialog, int id) {
+    char text[1024] = {};
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void settle(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    DWORD_PTR ignored = 0;
+    // Two round trips: the first queues behind pending paints, the second after them.
+    for (int i = 0; i < 2; ++i) {
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        Sleep(200);
+    }
+}
+
 bool saveWindowBitmap(HWND window, const std::string& path) {
+    settle(window);
     RECT rect;
     if (!GetWindowRect(window, &rect)) return false;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;

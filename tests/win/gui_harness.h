@@ -2,13 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace guitest {
 
 // A started program; ended (window closed, or terminated) when it goes out of scope.
 class Program {
-public:
+  public:
     Program(const std::string& exe, const std::string& arguments);
     ~Program();
     Program(const Program&) = delete;
@@ -20,10 +21,37 @@ public:
     // Sends WM_CLOSE and waits for the process to end; returns its exit code or -1.
     long closeAndWait(HWND window, DWORD timeoutMs);
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
+
+// A program's resources loaded as data into this process: Wine keeps menus and
+// dialog units per process, so templates are inspected here, not across processes.
+class ProgramResources {
+  public:
+    explicit ProgramResources(const char* exe);
+    ~ProgramResources();
+    ProgramResources(const ProgramResources&) = delete;
+    ProgramResources& operator=(const ProgramResources&) = delete;
+
+    // A dialog made from the program's template with a do-nothing procedure.
+    HWND createDialog(int id);
+    std::string string(int id) const;
+
+  private:
+    HMODULE module_;
+    HWND dialog_ = nullptr;
+};
+
+// Polls `done` every 20 ms until it holds or the deadline passes.
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// A control's text by id, through WM_GETTEXT (which crosses processes).
+std::string controlText(HWND dialog, int id);
+
+// Lets the window's thread paint everything pending before it is captured.
+void settle(HWND window);
 
 // Saves the window's on-screen pixels as a 24-bit BMP; true on success.
 bool saveWindowBitmap(HWND window, const std::string& path);

@@ -10,37 +10,6 @@ namespace {
 
 const char kTitle[] = "Tavro v2.1 - Vistrel";
 
-INT_PTR CALLBACK quietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
-
-// The program's resources, loaded as data into this process: Wine keeps menus and
-// dialog units per process, so the template is inspected here, not across processes.
-class ProgramResources {
-public:
-    ProgramResources() : module_(LoadLibraryExA(TAVRO_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ProgramResources() {
-        if (dialog_) DestroyWindow(dialog_);
-        if (module_) FreeLibrary(module_);
-    }
-    ProgramResources(const ProgramResources&) = delete;
-    ProgramResources& operator=(const ProgramResources&) = delete;
-
-    HWND createMainDialog() {
-        if (!module_) return nullptr;
-        HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(IDD_MAIN), MAKEINTRESOURCEA(5));
-        HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
-        auto* dialogTemplate = static_cast<LPCDLGTEMPLATEA>(loaded ? LockResource(loaded) : nullptr);
-        if (!dialogTemplate) return nullptr;
-        dialog_ = CreateDialogIndirectParamA(module_, dialogTemplate, nullptr, quietDialogProc, 0);
-        return dialog_;
-    }
-
-private:
-    HMODULE module_;
-    HWND dialog_ = nullptr;
-};
-
 std::vector<std::string> topMenuTexts(HMENU menu) {
     std::vector<std::string> texts;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -52,8 +21,8 @@ std::vector<std::string> topMenuTexts(HMENU menu) {
 }
 
 TEST(MainDialogTemplate, HasTitleMenuBarAndSize) {
-    ProgramResources resources;
-    HWND dialog = resources.createMainDialog();
+    guitest::ProgramResources resources(TAVRO_EXE);
+    HWND dialog = resources.createDialog(IDD_MAIN);
     ASSERT_NE(dialog, nullptr) << GetLastError();
 
     char title[64] = {};
@@ -80,8 +49,8 @@ TEST(GuiSmoke, ProgramShowsItsWindowAndClosesCleanly) {
     ASSERT_NE(window, nullptr) << "no window titled " << kTitle;
 
     // Same client size as the template laid out here.
-    ProgramResources resources;
-    HWND reference = resources.createMainDialog();
+    guitest::ProgramResources resources(TAVRO_EXE);
+    HWND reference = resources.createDialog(IDD_MAIN);
     ASSERT_NE(reference, nullptr);
     RECT shown, expected;
     GetClientRect(window, &shown);
