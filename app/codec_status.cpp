@@ -58,12 +58,28 @@ void CodecStatus::ensureInventories() {
     ensureCodecInventories(services_->inventories, context);
 }
 
-void CodecStatus::applyStatusField(int id, const CodecStatusField& status) {
-    if (status.clear) report_.clear(id);
-    if (status.enabled)
+// The status field is set up before the inventories are built, so their
+// "processing..." push saves the state the resolution starts from: enabled, or in
+// information-only mode cleared and disabled.
+void CodecStatus::prepareStatusField(int id) {
+    if (settings_.informationOnly()) {
+        report_.clear(id);
+        report_.disable(id, false);
+    } else {
         report_.enable(id);
-    else
-        report_.disable(id, !status.clear);
+    }
+    ensureInventories();
+}
+
+// A status is written only into an enabled field; the link goes on the name field.
+void CodecStatus::showResult(int nameId, const CodecNameField& name, int statusId,
+                             const CodecStatusField& status) {
+    report_.setPlainText(nameId, name.text);
+    if (!name.linkTarget.empty()) {
+        report_.setLinkTarget(nameId, name.linkTarget);
+        report_.setSecondaryText(nameId, name.secondaryText);
+    }
+    if (status.written && report_.enabled(statusId)) report_.setText(statusId, status.text);
 }
 
 void CodecStatus::resolveVideoCodec() {
@@ -75,22 +91,10 @@ void CodecStatus::resolveVideoCodec() {
 
     report_.setPlainText(field::FourCC, videoFourccText(info_.avi.videoHeader.handler(),
                                                         input.compression));
-    // The status field is set up before the inventories are built, so their
-    // "processing..." push saves the state the resolution starts from.
-    CodecStatusField setup;
-    setup.enabled = !settings_.informationOnly();
-    setup.clear = !setup.enabled;
-    applyStatusField(field::VideoStatus, setup);
-    ensureInventories();
+    prepareStatusField(field::VideoStatus);
     const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
     video_ = tavro::resolveVideoCodec(input, db, inventory);
-    report_.setPlainText(field::VideoName, video_.name.text);
-    if (!video_.name.linkTarget.empty()) {
-        report_.setLinkTarget(field::VideoName, video_.name.linkTarget);
-        report_.setSecondaryText(field::VideoName, video_.name.secondaryText);
-    }
-    if (video_.status.written && report_.enabled(field::VideoStatus))
-        report_.setText(field::VideoStatus, video_.status.text);
+    showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
 }
 
 void CodecStatus::resolveAudioCodec(int stream) {
@@ -102,17 +106,10 @@ void CodecStatus::resolveAudioCodec(int stream) {
     input.runMode = settings_.runMode;
     const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
 
-    CodecStatusField setup;
-    setup.enabled = !settings_.informationOnly();
-    setup.clear = !setup.enabled;
-    applyStatusField(field::AudioStatus, setup);
-    ensureInventories();
+    prepareStatusField(field::AudioStatus);
     const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
     audio_ = tavro::resolveAudioCodec(input, db, inventory);
-    report_.setPlainText(field::AudioName, audio_.name.text);
-    if (!audio_.name.linkTarget.empty()) report_.setLinkTarget(field::AudioName, audio_.name.linkTarget);
-    if (audio_.status.written && report_.enabled(field::AudioStatus))
-        report_.setText(field::AudioStatus, audio_.status.text);
+    showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 
 } // namespace tavro

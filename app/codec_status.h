@@ -39,7 +39,9 @@ class CodecStatus : public CodecResolver {
 
   private:
     void ensureInventories();
-    void applyStatusField(int id, const CodecStatusField& status);
+    void prepareStatusField(int id);
+    void showResult(int nameId, const CodecNameField& name, int statusId,
+                    const CodecStatusField& status);
 
     MediaInfo& info_;
     ReportModel& report_;
