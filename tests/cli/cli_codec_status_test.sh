@@ -25,6 +25,11 @@ report "$media/raw_rgb.avi"
 want "Video Status: No Codec Needed"
 report "$media/mjpeg_pcm.avi"
 want "Audio Status: PCM: No Codec Required"
+# The static libogg/libvorbis of the Windows build read OGM files too.
+report "$media/xvid_vorbis.ogm"
+want "File Status: Ogg Media Stream (.OGM)"
+want "4CC: XVID"
+want "Video Status: Codec NOT Installed!  [more info...]"
 
 ${TAVRO_CLI_RUNNER:-} "$cli" --codecs --json 2>/dev/null >"$out"
 python3 - "$out" <<'PY' || fail=1

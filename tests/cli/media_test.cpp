@@ -71,6 +71,18 @@ TEST_F(MediaTest, FixedTexts) {
         {"tone.aiff", field::FileStatus, "File is AIFF audio (.AIF)"},
         {"tone.au", field::Type, "audio/basic"},
         {"tune.mid", field::FileStatus, "File is MIDI (.MID)"},
+        {"vorbis_s0.ogg", field::FileStatus, "Ogg Media Stream (.OGM)"},
+        {"vorbis_s0.ogg", field::Type, "application/x-ogg"},
+        {"vorbis_s0.ogg", field::FourCC, "n.a."}, // no video: no "(_RGB)", no 0 x 0
+        {"vorbis_s0.ogg", field::Aspect, "n.a."},
+        {"vorbis_s0.ogg", field::SampleRate, "44100 Hz"},
+        {"vorbis_s77.ogg", field::FileStatus, "File is Ogg Audio"},
+        {"xvid_vorbis.ogm", field::FileStatus, "Ogg Media Stream (.OGM)"},
+        {"xvid_vorbis.ogm", field::FourCC, "XVID"},
+        {"xvid_vorbis.ogm", field::Aspect, "160 x 120  (1.333 : 1)"},
+        {"xvid_vorbis.ogm", field::Duration, "unavailable"},
+        {"xvid_vorbis.ogm", field::VideoBitrate, "unavailable"},
+        {"xvid_vorbis.ogm", field::Imrr, "Not supported."},
     };
     for (const Case& c : cases) {
         analyse(c.file);
@@ -99,6 +111,16 @@ TEST_F(MediaTest, InfoTagsBecomeComments) {
     EXPECT_EQ(rows["INAM"], "Tavro test");
     EXPECT_EQ(rows["IART"], "Test Artist");
     EXPECT_EQ(rows["ISFT"].rfind("Lavf", 0), 0u);
+
+    // Vorbis comments: source "aud", split at the first "=".
+    analyse("vorbis_s0.ogg");
+    std::vector<std::string> got;
+    for (const CommentRow& r : report.comments())
+        got.push_back(r.code + "|" + r.name + "|" + r.text);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].rfind("aud|VENDOR|Xiph.Org libVorbis", 0), 0u) << got[0];
+    EXPECT_EQ(got[1], "aud|ARTIST|Tavro");
+    EXPECT_EQ(got[2], "aud|TITLE|Sine test");
 }
 
 double ratio(const std::string& r) {
