@@ -168,6 +168,33 @@ TEST(MainWindow, ReportsARealAviWithCodecStatus) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+// A file that cannot be opened: the system error box names it, and after it the
+// program goes on with the next file.
+TEST(MainWindow, MissingFileShowsTheOpenFailureAndGoesOn) {
+    clearSettings();
+    const std::string missing = std::string(TAVRO_MEDIA_DIR) + "/no_such_file.avi";
+    const std::string wave = writeWave("tavro_after_missing.wav");
+    guitest::Program program(TAVRO_EXE, quoted({missing, wave}));
+    ASSERT_TRUE(program.started());
+    HWND box = program.waitForWindow("File Open Failure", 20000);
+    ASSERT_NE(box, nullptr);
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the box's message static
+    EXPECT_NE(std::string(text).find("Unable to open file"), std::string::npos) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(guitest::waitUntil([&] { return counterIs(window, "  1/2  "); }, 10000));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_NEXT, 0), 0);
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] {
+            return guitest::controlText(window, IDC_TYPE) ==
+                   "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)";
+        },
+        10000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 TEST(MainWindow, EscapeStopsAllFilesAndKeepsTheWindow) {
     clearSettings();
     const std::string wave = writeWave("tavro_esc.wav");
