@@ -195,6 +195,36 @@ TEST(MainWindow, MissingFileShowsTheOpenFailureAndGoesOn) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+// Without its codec data base the program says so twice and ends: a copy of the
+// program in a folder of its own, started where no Tavro21.dat lies either.
+TEST(MainWindow, MissingCodecDataBaseIsFatal) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "tavro_no_dat";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string exe = folder + "\\tavro.exe";
+    ASSERT_TRUE(CopyFileA(TAVRO_EXE, exe.c_str(), FALSE)) << GetLastError();
+    DeleteFileA((folder + "\\Tavro21.dat").c_str());
+
+    guitest::Program program(exe, "");
+    ASSERT_TRUE(program.started());
+    HWND box = program.waitForWindow("Load Data", 20000);
+    ASSERT_NE(box, nullptr);
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_EQ(std::string(text).rfind("Error opening Data file " + folder + "\\Tavro21.dat:", 0),
+              0u)
+        << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND fatal = program.waitForWindow("Fatal Error", 20000);
+    ASSERT_NE(fatal, nullptr);
+    GetDlgItemTextA(fatal, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ(text, "Error processing codec data base file Tavro21.dat.\n");
+    EXPECT_EQ(program.closeAndWait(fatal, 10000), 1);
+    DeleteFileA(exe.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST(MainWindow, EscapeStopsAllFilesAndKeepsTheWindow) {
     clearSettings();
     const std::string wave = writeWave("tavro_esc.wav");
