@@ -17,6 +17,8 @@ void recordAudioChunk(MediaInfo& info, uint32_t chunk, int stream) {
     info.audioWrite[stream] = static_cast<uint32_t>(write - collect);
 }
 
-void closeRuns(MediaInfo& info) { closeRuns(info.interleave); }
+void closeRuns(MediaInfo& info) {
+    closeRuns(info.interleave);
+}
 
 } // namespace tavro

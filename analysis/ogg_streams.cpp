@@ -22,7 +22,8 @@ int readOggIntoModel(Analysis& a, const uint8_t* head, size_t length) {
     }
     avi.videoStreams += static_cast<int32_t>(r.videoStreams);
     if (r.audioWritten) {
-        avi.audioStreams = static_cast<int32_t>(std::min<uint32_t>(r.audioStreams, kMaxAudioStreams));
+        avi.audioStreams =
+            static_cast<int32_t>(std::min<uint32_t>(r.audioStreams, kMaxAudioStreams));
         for (int n = 0; n < avi.audioStreams; ++n) {
             std::memcpy(avi.audioFormat[n].raw.data(), r.audioFormat[n], 16);
             a.info.rateMode[n] = r.rateMode[n];

@@ -21,13 +21,15 @@ class ReportProgress : public InventoryProgress {
   public:
     explicit ReportProgress(ReportModel& report) : report_(report) {}
     void begin() override {
-        for (int id : kFields) report_.pushText(id, "processing...");
+        for (int id : kFields)
+            report_.pushText(id, "processing...");
     }
     void showProgress(const char* text) override {
         if (report_.enabled(field::FileStatus)) report_.setText(field::FileStatus, text);
     }
     void end() override {
-        for (int id : kFields) report_.popText(id);
+        for (int id : kFields)
+            report_.popText(id);
     }
 
   private:
@@ -89,8 +91,8 @@ void CodecStatus::resolveVideoCodec() {
     input.runMode = settings_.runMode;
     const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
 
-    report_.setPlainText(field::FourCC, videoFourccText(info_.avi.videoHeader.handler(),
-                                                        input.compression));
+    report_.setPlainText(field::FourCC,
+                         videoFourccText(info_.avi.videoHeader.handler(), input.compression));
     prepareStatusField(field::VideoStatus);
     const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
     video_ = tavro::resolveVideoCodec(input, db, inventory);

@@ -9,8 +9,8 @@
 #include "app/analysis_driver.h"
 #include "cli/codec_environment.h"
 #include "cli/report_output.h"
-#include "codecs/inventory_table.h"
 #include "cli/stderr_prompter.h"
+#include "codecs/inventory_table.h"
 
 namespace {
 
@@ -40,8 +40,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
                               {"audio", tavro::inventoryTableJson(audio)}};
         std::printf("%s\n", dumpJson(doc).c_str());
     } else {
-        std::printf("%s\n\n%s\n",
-                    tavro::formatInventoryTable(video).c_str(),
+        std::printf("%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
                     tavro::formatInventoryTable(audio).c_str());
     }
     return 0;

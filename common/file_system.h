@@ -9,12 +9,12 @@
 namespace tavro {
 
 struct FileError {
-    uint32_t code = 0;       // errno natively, GetLastError() on Windows
-    std::string systemText;  // the operating system's message for `code`
+    uint32_t code = 0;      // errno natively, GetLastError() on Windows
+    std::string systemText; // the operating system's message for `code`
 };
 
 class InputFile {
-public:
+  public:
     virtual ~InputFile() = default;
     // Reads up to `want` bytes at the current position; false on an I/O error.
     virtual bool read(void* buffer, size_t want, size_t* got, FileError* error) = 0;
@@ -22,7 +22,7 @@ public:
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) = 0;
     virtual bool exists(const std::string& path) = 0;

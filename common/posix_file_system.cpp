@@ -17,7 +17,7 @@ FileError errorFromErrno() {
 }
 
 class PosixFile : public InputFile {
-public:
+  public:
     PosixFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
@@ -42,13 +42,13 @@ public:
     }
     uint64_t size() const override { return size_; }
 
-private:
+  private:
     int fd_;
     uint64_t size_;
 };
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {

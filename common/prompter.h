@@ -10,7 +10,7 @@ enum class Icon { None, Information, Question, Exclamation, Stop };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // Shows text under caption and returns the user's answer. An implementation
     // that cannot ask (a batch CLI) answers with the first button.
@@ -23,7 +23,7 @@ public:
 
 // Answers with the first button and keeps quiet; for code paths that must not block.
 class SilentPrompter : public Prompter {
-public:
+  public:
     Answer ask(const std::string&, const std::string&, Buttons buttons, Icon) override {
         return buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
     }

@@ -1,8 +1,8 @@
 // The Settings dialog's state without the dialog: which boxes are ticked and
 // enabled, which run mode is chosen, and what OK, "Save as default" and Cancel do.
 #pragma once
-#include "common/settings.h"
 #include "app/ui/settings_store.h"
+#include "common/settings.h"
 
 namespace tavro {
 

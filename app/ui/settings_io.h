@@ -1,7 +1,7 @@
 // Reading and writing the Settings record through a SettingsStore.
 #pragma once
-#include "common/settings.h"
 #include "app/ui/settings_store.h"
+#include "common/settings.h"
 
 namespace tavro {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "common/settings.h"
 #include "app/win/explanation_popup.h"
 #include "app/win/link_button.h"
 #include "app/win/main_tooltips.h"
 #include "app/win/registry_settings_store.h"
 #include "app/win/report_field.h"
 #include "app/win/window_driver.h"
+#include "common/settings.h"
 
 namespace tavro {
 

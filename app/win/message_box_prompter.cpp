@@ -2,25 +2,38 @@
 
 namespace tavro {
 
-Answer MessageBoxPrompter::ask(const std::string& text, const std::string& caption,
-                               Buttons buttons, Icon icon) {
+Answer MessageBoxPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
+                               Icon icon) {
     UINT type = buttons == Buttons::OkCancel      ? MB_OKCANCEL
                 : buttons == Buttons::YesNoCancel ? MB_YESNOCANCEL
                                                   : MB_OK;
     switch (icon) {
-    case Icon::Information: type |= MB_ICONINFORMATION; break;
-    case Icon::Question: type |= MB_ICONQUESTION; break;
-    case Icon::Exclamation: type |= MB_ICONEXCLAMATION; break;
-    case Icon::Stop: type |= MB_ICONSTOP; break;
-    case Icon::None: break;
+    case Icon::Information:
+        type |= MB_ICONINFORMATION;
+        break;
+    case Icon::Question:
+        type |= MB_ICONQUESTION;
+        break;
+    case Icon::Exclamation:
+        type |= MB_ICONEXCLAMATION;
+        break;
+    case Icon::Stop:
+        type |= MB_ICONSTOP;
+        break;
+    case Icon::None:
+        break;
     }
     // System errors come with a beep, as the user's attention is wanted.
     if (icon == Icon::Exclamation) MessageBeep(MB_ICONEXCLAMATION);
     switch (MessageBoxA(owner_, text.c_str(), caption.c_str(), type)) {
-    case IDCANCEL: return Answer::Cancel;
-    case IDYES: return Answer::Yes;
-    case IDNO: return Answer::No;
-    default: return Answer::Ok;
+    case IDCANCEL:
+        return Answer::Cancel;
+    case IDYES:
+        return Answer::Yes;
+    case IDNO:
+        return Answer::No;
+    default:
+        return Answer::Ok;
     }
 }
 

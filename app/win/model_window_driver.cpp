@@ -18,7 +18,8 @@ ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
 
 bool ModelWindowDriver::start() {
     prompter_.setOwner(static_cast<HWND>(view_.windowHandle()));
-    driver_ = AnalysisDriver::create(report_, prompter_, platformFileSystem(), settings_, &services_);
+    driver_ =
+        AnalysisDriver::create(report_, prompter_, platformFileSystem(), settings_, &services_);
     if (!driver_) {
         prompter_.tell("Out of Memory - Cannot Process File", "System Error", Icon::Stop);
         prompter_.tell("Error: Insufficient memory to run the application.\n", "Fatal Error",
@@ -41,14 +42,18 @@ void ModelWindowDriver::openList(std::vector<std::string> paths) {
     mirror();
 }
 
-bool ModelWindowDriver::hasNext() const { return driver_ && driver_->fileList().hasNext(); }
+bool ModelWindowDriver::hasNext() const {
+    return driver_ && driver_->fileList().hasNext();
+}
 
 void ModelWindowDriver::next() {
     driver_->nextFile();
     mirror();
 }
 
-void ModelWindowDriver::setBatchRunning(bool running) { driver_->batchRunning = running; }
+void ModelWindowDriver::setBatchRunning(bool running) {
+    driver_->batchRunning = running;
+}
 
 void ModelWindowDriver::selectAudioStream(int stream) {
     driver_->selectAudioStream(stream);
@@ -67,8 +72,8 @@ Explanation ModelWindowDriver::explanation(int kind) {
             e.targets.push_back(report_.linkTarget(IDC_VIDEO_NAME));
         }
     } else if (kind == 2) {
-        e.text = "Audio format: " + report_.text(IDC_AUDIO_NAME) + "~" +
-                 report_.text(IDC_AUDIO_STATUS);
+        e.text =
+            "Audio format: " + report_.text(IDC_AUDIO_NAME) + "~" + report_.text(IDC_AUDIO_STATUS);
         if (!report_.linkTarget(IDC_AUDIO_NAME).empty()) {
             e.text += " {details}";
             e.targets.push_back(report_.linkTarget(IDC_AUDIO_NAME));
@@ -111,8 +116,8 @@ void ModelWindowDriver::mirrorComments(HWND list) {
         item.iItem = row;
         item.pszText = const_cast<char*>(columns[0]->c_str());
         item.lParam = static_cast<LPARAM>(comment.chunk);
-        const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0,
-                                                        reinterpret_cast<LPARAM>(&item)));
+        const int index = static_cast<int>(
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (index < 0) continue;
         for (int column = 1; column < 3; ++column) {
             LVITEMA sub = {};

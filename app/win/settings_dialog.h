@@ -2,9 +2,9 @@
 #pragma once
 #include <windows.h>
 
-#include "common/settings.h"
 #include "app/ui/settings_dialog_model.h"
 #include "app/ui/settings_store.h"
+#include "common/settings.h"
 
 namespace tavro {
 

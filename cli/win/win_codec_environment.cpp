@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include "cli/codec_environment.h"
 #include "codecs/win/win_codec_sources.h"

@@ -16,7 +16,7 @@ FileError lastError() {
 }
 
 class WinFile : public InputFile {
-public:
+  public:
     WinFile(HANDLE h, uint64_t size) : handle_(h), size_(size) {}
     ~WinFile() override { CloseHandle(handle_); }
     WinFile(const WinFile&) = delete;
@@ -41,13 +41,13 @@ public:
     }
     uint64_t size() const override { return size_; }
 
-private:
+  private:
     HANDLE handle_;
     uint64_t size_;
 };
 
 class WinFileSystem : public FileSystem {
-public:
+  public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);

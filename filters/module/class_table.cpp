@@ -12,7 +12,9 @@ volatile LONG gModuleRefs = 0;
 
 } // namespace
 
-const ClassEntry* classTable() { return kClasses; }
+const ClassEntry* classTable() {
+    return kClasses;
+}
 
 const ClassEntry* findClass(REFCLSID clsid) {
     for (const ClassEntry* e = kClasses; e->clsid; ++e)
@@ -20,8 +22,14 @@ const ClassEntry* findClass(REFCLSID clsid) {
     return nullptr;
 }
 
-void moduleAddRef() { InterlockedIncrement(&gModuleRefs); }
-void moduleRelease() { InterlockedDecrement(&gModuleRefs); }
-long moduleRefCount() { return gModuleRefs; }
+void moduleAddRef() {
+    InterlockedIncrement(&gModuleRefs);
+}
+void moduleRelease() {
+    InterlockedDecrement(&gModuleRefs);
+}
+long moduleRefCount() {
+    return gModuleRefs;
+}
 
 } // namespace nerrorend

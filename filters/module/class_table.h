@@ -1,7 +1,7 @@
 // The module's one registration table: every filter and property page it serves.
 #pragma once
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 namespace nerrorend {
 

@@ -1,6 +1,6 @@
 // COM entry points of nerrorend.ax.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <new>
 
@@ -13,7 +13,7 @@ namespace {
 HMODULE gModule = nullptr;
 
 class ClassFactory : public IClassFactory {
-public:
+  public:
     explicit ClassFactory(const ClassEntry* entry) : entry_(entry) { nerrorend::moduleAddRef(); }
     virtual ~ClassFactory() { nerrorend::moduleRelease(); }
 
@@ -41,12 +41,14 @@ public:
         return entry_->create(outer, riid, object);
     }
     STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock) nerrorend::moduleAddRef();
-        else nerrorend::moduleRelease();
+        if (lock)
+            nerrorend::moduleAddRef();
+        else
+            nerrorend::moduleRelease();
         return S_OK;
     }
 
-private:
+  private:
     const ClassEntry* entry_;
     LONG refs_ = 1;
 };
@@ -86,4 +88,6 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
     return S_OK;
 }
 
-extern "C" HRESULT WINAPI DllUnregisterServer() { return S_OK; }
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+    return S_OK;
+}

@@ -16,16 +16,16 @@ using test::Bytes;
 
 Bytes xvidImaAvi() {
     using namespace test;
-    Bytes hdrl = list("LIST", "hdrl",
-                      avih(40000, 2, 2, 320, 240) +
-                          list("LIST", "strl",
-                               strh("vids", "XVID", 1, 25, 2) +
-                                   bitmapStrf(320, 240, fourcc("XVID"))) +
-                          list("LIST", "strl",
-                               strh("auds", std::string(4, '\0'), 1, 22050, 22050) +
-                                   chunk("strf", waveFormat(0x11, 1, 22050, 11100, 512, 4))));
-    Bytes movi = chunk("00dc", Bytes(100, 1)) + chunk("01wb", Bytes(512, 2)) +
-                 chunk("00dc", Bytes(100, 3));
+    Bytes hdrl =
+        list("LIST", "hdrl",
+             avih(40000, 2, 2, 320, 240) +
+                 list("LIST", "strl",
+                      strh("vids", "XVID", 1, 25, 2) + bitmapStrf(320, 240, fourcc("XVID"))) +
+                 list("LIST", "strl",
+                      strh("auds", std::string(4, '\0'), 1, 22050, 22050) +
+                          chunk("strf", waveFormat(0x11, 1, 22050, 11100, 512, 4))));
+    Bytes movi =
+        chunk("00dc", Bytes(100, 1)) + chunk("01wb", Bytes(512, 2)) + chunk("00dc", Bytes(100, 3));
     return list("RIFF", "AVI ", hdrl + list("LIST", "movi", movi));
 }
 
