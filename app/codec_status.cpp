@@ -19,13 +19,16 @@ const CodecDatabase& emptyDatabase() {
 // While the inventories are built, the status links say so; their texts come back after.
 class ReportProgress : public InventoryProgress {
   public:
-    explicit ReportProgress(ReportModel& report) : report_(report) {}
+    ReportProgress(ReportModel& report, const std::function<void()>& refresh)
+        : report_(report), refresh_(refresh) {}
     void begin() override {
         for (int id : kFields)
             report_.pushText(id, "processing...");
+        if (refresh_) refresh_();
     }
     void showProgress(const char* text) override {
         if (report_.enabled(field::FileStatus)) report_.setText(field::FileStatus, text);
+        if (refresh_) refresh_();
     }
     void end() override {
         for (int id : kFields)
@@ -36,6 +39,7 @@ class ReportProgress : public InventoryProgress {
     static constexpr int kFields[] = {field::VideoStatus, field::AudioStatus, field::RenderStatus,
                                       field::FileStatus};
     ReportModel& report_;
+    const std::function<void()>& refresh_;
 };
 
 } // namespace
@@ -54,7 +58,7 @@ CodecStatus::CodecStatus(MediaInfo& info, ReportModel& report, Prompter& prompte
 
 void CodecStatus::ensureInventories() {
     if (!services_ || !services_->sources) return;
-    ReportProgress progress(report_);
+    ReportProgress progress(report_, services_->refresh);
     const CodecDatabase& db = services_->db ? *services_->db : emptyDatabase();
     InventoryContext context{*services_->sources, db, settings_, prompter_, &progress};
     ensureCodecInventories(services_->inventories, context);

@@ -2,6 +2,7 @@
 // data base names, the installed-codec search and the status links, written into
 // the report model from the stream headers of the current file.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "analysis/analysis.h"
@@ -20,6 +21,9 @@ struct CodecServices {
     const CodecDatabase* db = nullptr;
     const CodecSources* sources = nullptr;
     CodecInventories inventories;
+    // Called while the inventories are built, so a window can show the progress
+    // texts at once rather than after the whole analysis.
+    std::function<void()> refresh;
 };
 
 // The FourCC field text from the stream header's handler and the bitmap header's

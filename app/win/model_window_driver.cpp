@@ -9,11 +9,30 @@
 #include "resource.h"
 
 namespace tavro {
+namespace {
+
+// Long work runs inside message handlers: the wait cursor shows it.
+class WaitCursor {
+  public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
+};
+
+} // namespace
 
 ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
     : view_(view), settings_(settings) {
     sources_ = system_.sources();
     services_.sources = &sources_;
+    services_.refresh = [this] {
+        mirror();
+        UpdateWindow(static_cast<HWND>(view_.windowHandle()));
+    };
 }
 
 bool ModelWindowDriver::start() {
@@ -38,6 +57,7 @@ void ModelWindowDriver::openList(std::vector<std::string> paths) {
     for (const std::string& path : paths)
         if (!list.add(path)) break;
     list.current = 0;
+    WaitCursor wait;
     driver_->analyseCurrentFile();
     mirror();
 }
@@ -47,6 +67,7 @@ bool ModelWindowDriver::hasNext() const {
 }
 
 void ModelWindowDriver::next() {
+    WaitCursor wait;
     driver_->nextFile();
     mirror();
 }
@@ -56,6 +77,7 @@ void ModelWindowDriver::setBatchRunning(bool running) {
 }
 
 void ModelWindowDriver::selectAudioStream(int stream) {
+    WaitCursor wait;
     driver_->selectAudioStream(stream);
     mirror();
 }

@@ -3,6 +3,9 @@
 // nothing and shows no status.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/analysis_driver.h"
 #include "tests/codecs/fake_codec_sources.h"
 #include "tests/codecs/inventory_test_db.h"
@@ -88,6 +91,16 @@ TEST_F(CodecStatusDriver, FullModeResolvesAgainstTheInventoriesBuiltOnce) {
     services.inventories.discard();
     analyse();
     EXPECT_GT(sourceCalls(), calls);
+}
+
+TEST_F(CodecStatusDriver, TheProgressTextsAreShownWhileTheInventoriesAreBuilt) {
+    std::vector<std::string> shown;
+    services.refresh = [&] { shown.push_back(report.text(field::VideoStatus)); };
+    driver = AnalysisDriver::create(report, prompter, files, settings, &services);
+    analyse();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), "processing...");
+    EXPECT_EQ(report.text(field::VideoStatus), "Codec IS Installed  (details...)");
 }
 
 TEST_F(CodecStatusDriver, InformationOnlyModeAsksNoSourceAndShowsNoStatus) {
