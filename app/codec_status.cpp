@@ -1,15 +1,10 @@
 #include "app/codec_status.h"
 
-#include "analysis/fourcc.h"
+#include "analysis/byte_view.h"
 #include "analysis/mpeg_audio_scan.h"
 
 namespace tavro {
 namespace {
-
-uint32_t fourccValue(const uint8_t* bytes) {
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
-}
 
 const CodecDatabase& emptyDatabase() {
     static const CodecDatabase db; // slot 0, "<unknown>", only
@@ -43,14 +38,6 @@ class ReportProgress : public InventoryProgress {
 };
 
 } // namespace
-
-std::string videoFourccText(const uint8_t* handler, uint32_t compression) {
-    static const char* const kUncompressed[] = {"_RGB", "_RL8", "_RL4", "_BIT", "_JPG", "_PNG"};
-    std::string h = fourccText(handler);
-    if (compression < 6) return h + "(" + kUncompressed[compression] + ")";
-    std::string k = fourccText(compression);
-    return equalsNoCase(h, k) ? h : k + "/" + h;
-}
 
 CodecStatus::CodecStatus(MediaInfo& info, ReportModel& report, Prompter& prompter,
                          const Settings& settings, CodecServices* services)
@@ -91,15 +78,14 @@ void CodecStatus::showResult(int nameId, const CodecNameField& name, int statusI
 void CodecStatus::resolveVideoCodec() {
     VideoStatusInput input;
     input.compression = info_.avi.videoFormat.compression();
-    input.handler = fourccValue(info_.avi.videoHeader.handler());
+    input.handler = readLe32(info_.avi.videoHeader.handler());
     input.runMode = settings_.runMode;
     const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
 
-    report_.setPlainText(field::FourCC,
-                         videoFourccText(info_.avi.videoHeader.handler(), input.compression));
     prepareStatusField(field::VideoStatus);
     const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
     video_ = tavro::resolveVideoCodec(input, db, inventory);
+    report_.setPlainText(field::FourCC, video_.fourccText);
     showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
 }
 

@@ -26,10 +26,6 @@ struct CodecServices {
     std::function<void()> refresh;
 };
 
-// The FourCC field text from the stream header's handler and the bitmap header's
-// compression: "K/H" when they differ, H when equal, "H(_RGB)" style below 6.
-std::string videoFourccText(const uint8_t* handler, uint32_t compression);
-
 class CodecStatus : public CodecResolver {
   public:
     CodecStatus(MediaInfo& info, ReportModel& report, Prompter& prompter, const Settings& settings,

@@ -244,9 +244,13 @@ TEST(VideoFourcc, DisplayText) {
         {"\0\0\0\0", 0, "(_RGB)"},        {"MSVC", 1, "MSVC(_RL8)"},
         {"abcd", 5, "abcd(_PNG)"},        {"\0\0\0\0", fourcc("XVID"), "XVID/"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(videoFourccText(reinterpret_cast<const uint8_t*>(c.handler), c.compression),
-                  c.text);
+    const CodecDatabase db; // names do not matter here
+    for (const Case& c : cases) {
+        VideoStatusInput input;
+        input.handler = fourcc(c.handler);
+        input.compression = c.compression;
+        EXPECT_EQ(resolveVideoCodec(input, db, nullptr).fourccText, c.text);
+    }
 }
 
 } // namespace

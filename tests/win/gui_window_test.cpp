@@ -89,6 +89,15 @@ std::string quoted(const std::vector<std::string>& paths) {
     return line;
 }
 
+const char kWavSummary[] = "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)";
+
+// The message of a message box: its static control's text.
+std::string messageBoxText(HWND box) {
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
 bool counterIs(HWND window, const char* text) {
     return guitest::controlText(window, IDC_COUNTER) == text;
 }
@@ -164,7 +173,7 @@ TEST(MainWindow, ReportsARealAviWithCodecStatus) {
     // Next File: the PCM WAVE summary.
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_NEXT, 0), 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return counterIs(window, "  2/2  "); }, 10000));
-    EXPECT_EQ(guitest::controlText(window, IDC_TYPE), "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)");
+    EXPECT_EQ(guitest::controlText(window, IDC_TYPE), kWavSummary);
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
@@ -178,20 +187,15 @@ TEST(MainWindow, MissingFileShowsTheOpenFailureAndGoesOn) {
     ASSERT_TRUE(program.started());
     HWND box = program.waitForWindow("File Open Failure", 20000);
     ASSERT_NE(box, nullptr);
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the box's message static
-    EXPECT_NE(std::string(text).find("Unable to open file"), std::string::npos) << text;
+    EXPECT_NE(messageBoxText(box).find("Unable to open file"), std::string::npos)
+        << messageBoxText(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND window = program.waitForWindow(kTitle, 20000);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(guitest::waitUntil([&] { return counterIs(window, "  1/2  "); }, 10000));
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_NEXT, 0), 0);
     EXPECT_TRUE(guitest::waitUntil(
-        [&] {
-            return guitest::controlText(window, IDC_TYPE) ==
-                   "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)";
-        },
-        10000));
+        [&] { return guitest::controlText(window, IDC_TYPE) == kWavSummary; }, 10000));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
@@ -210,16 +214,12 @@ TEST(MainWindow, MissingCodecDataBaseIsFatal) {
     ASSERT_TRUE(program.started());
     HWND box = program.waitForWindow("Load Data", 20000);
     ASSERT_NE(box, nullptr);
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    EXPECT_EQ(std::string(text).rfind("Error opening Data file " + folder + "\\Tavro21.dat:", 0),
-              0u)
-        << text;
+    const std::string text = messageBoxText(box);
+    EXPECT_EQ(text.rfind("Error opening Data file " + folder + "\\Tavro21.dat:", 0), 0u) << text;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND fatal = program.waitForWindow("Fatal Error", 20000);
     ASSERT_NE(fatal, nullptr);
-    GetDlgItemTextA(fatal, 0xFFFF, text, sizeof text);
-    EXPECT_STREQ(text, "Error processing codec data base file Tavro21.dat.\n");
+    EXPECT_EQ(messageBoxText(fatal), "Error processing codec data base file Tavro21.dat.\n");
     EXPECT_EQ(program.closeAndWait(fatal, 10000), 1);
     DeleteFileA(exe.c_str());
     RemoveDirectoryA(folder.c_str());
