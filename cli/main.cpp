@@ -10,6 +10,7 @@
 #include "cli/codec_environment.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
+#include "cli/utf8_arguments.h"
 #include "codecs/inventory_table.h"
 
 namespace {
@@ -49,6 +50,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
 } // namespace
 
 int main(int argc, char** argv) {
+    tavro::useUtf8Arguments(argc, argv);
     bool json = false;
     bool codecs = false;
     std::vector<std::string> paths;

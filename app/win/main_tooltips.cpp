@@ -4,6 +4,9 @@
 
 #include "app/ui/tooltip_rule.h"
 #include "app/win/window_messages.h"
+#include "common/win/wide_text.h"
+
+#include <vector>
 
 namespace tavro {
 namespace {
@@ -39,19 +42,32 @@ bool MainTooltips::create(HWND dialog, HINSTANCE instance) {
 }
 
 bool MainTooltips::onNotify(const NMHDR& header) {
-    if (header.hwndFrom != tooltip_ || header.code != TTN_GETDISPINFOA) return false;
-    auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+    // The tooltip asks in the charset its parent prefers: wide for the Unicode dialog.
+    const bool wide = header.code == TTN_GETDISPINFOW;
+    if (header.hwndFrom != tooltip_ || (!wide && header.code != TTN_GETDISPINFOA)) return false;
     HWND control = reinterpret_cast<HWND>(header.idFrom);
-    // Only our report fields answer the query; other controls return 0.
-    char full[256] = {};
-    const LRESULT length =
-        SendMessageA(control, kMsgTitleTipQuery, sizeof full, reinterpret_cast<LPARAM>(full));
-    const Tooltip tip = chooseTooltip(length > 0 ? std::string(full) : std::string(),
-                                      stringResource(instance_, GetDlgCtrlID(control)));
+    // Only our report fields answer the query; other controls return 0. The whole
+    // text, however long (a deep path).
+    std::string full;
+    const LRESULT length = SendMessageA(control, kMsgTitleTipQuery, 0, 0);
+    if (length > 0 && length < 0x10000) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+        SendMessageA(control, kMsgTitleTipQuery, buffer.size(),
+                     reinterpret_cast<LPARAM>(buffer.data()));
+        full = buffer.data();
+    }
+    const Tooltip tip = chooseTooltip(full, stringResource(instance_, GetDlgCtrlID(control)));
     SendMessageA(tooltip_, TTM_SETTIPBKCOLOR, tip.background, 0);
     SendMessageA(tooltip_, TTM_SETTIPTEXTCOLOR, RGB(0, 0, 0), 0);
     shown_ = tip.text;
-    info.lpszText = const_cast<char*>(shown_.c_str());
+    if (wide) {
+        shownWide_ = wideFromUtf8(shown_);
+        auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+        info.lpszText = const_cast<wchar_t*>(shownWide_.c_str());
+    } else {
+        auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+        info.lpszText = const_cast<char*>(shown_.c_str());
+    }
     return true;
 }
 

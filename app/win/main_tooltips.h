@@ -18,7 +18,9 @@ class MainTooltips {
   private:
     HWND tooltip_ = nullptr;
     HINSTANCE instance_ = nullptr;
-    std::string shown_; // the text handed to the tooltip must outlive the request
+    // The text handed to the tooltip must outlive the request.
+    std::string shown_;
+    std::wstring shownWide_;
 };
 
 } // namespace tavro

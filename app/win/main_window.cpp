@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "app/ui/open_selection.h"
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
 #include "app/win/list_only_driver.h"
@@ -92,7 +93,8 @@ MainWindow::~MainWindow() {
 
 INT_PTR MainWindow::run(HINSTANCE instance) {
     instance_ = instance;
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &MainWindow::dialogProc,
+    // A Unicode dialog, so that its fields can show paths in any script.
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::dialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
@@ -190,7 +192,7 @@ bool MainWindow::onInitDialog() {
     MapDialogRect(hwnd_, &hundred);
     gSmallDialogUnits = hundred.right < 175;
 
-    openFileBuffer_.reset(new (std::nothrow) char[16000]());
+    openFileBuffer_.reset(new (std::nothrow) wchar_t[kOpenBufferSize]());
     if (!openFileBuffer_) {
         MessageBoxA(hwnd_, "Out of Memory - Cannot Process File", "System Error", MB_ICONSTOP);
         MessageBoxA(hwnd_, "Error: Insufficient memory to run the application.\n", "Fatal Error",

@@ -79,7 +79,7 @@ class MainWindow : public ReportView {
     RegistrySettingsStore store_;
     Settings settings_;
     std::unique_ptr<WindowDriver> driver_;
-    std::unique_ptr<char[]> openFileBuffer_;
+    std::unique_ptr<wchar_t[]> openFileBuffer_; // the wide Open dialog's names
     bool batchRunning_ = false;
     int linkReentry_ = 0;
     HBRUSH fieldBrush_ = nullptr;

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "app/ui/open_selection.h"
+#include "common/win/wide_text.h"
 
 namespace tavro {
 namespace {
@@ -21,7 +22,7 @@ const char kOpenFilters[] =
 // LastMediaFile may name a file (a one-file selection): the dialog starts in its folder.
 std::string initialFolder(const std::string& lastMediaFile) {
     if (lastMediaFile.empty()) return lastMediaFile;
-    const DWORD attributes = GetFileAttributesA(lastMediaFile.c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(lastMediaFile).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return lastMediaFile;
     return programFolderOf(lastMediaFile);
@@ -41,22 +42,49 @@ void MainWindow::openFiles() {
     startList(std::move(paths));
 }
 
+// The wide Open dialog's name buffer as the UTF-8 buffer the selection parser reads,
+// its strings in the same order; `nameOffset` becomes an offset into the new buffer
+// (0 for a single file, else past the folder).
+std::vector<char> utf8Selection(const wchar_t* buffer, std::size_t size, std::size_t& nameOffset) {
+    std::vector<char> out;
+    std::size_t at = 0;
+    bool first = true;
+    while (at < size && buffer[at] != L'\0') {
+        std::size_t length = 0;
+        while (at + length < size && buffer[at + length] != L'\0')
+            ++length;
+        const std::string text = utf8FromWide(buffer + at, length);
+        if (first) nameOffset = nameOffset < length ? 0 : text.size() + 1;
+        first = false;
+        out.insert(out.end(), text.begin(), text.end());
+        out.push_back('\0');
+        at += length + 1;
+    }
+    out.push_back('\0');
+    return out;
+}
+
 bool MainWindow::askForFiles(std::vector<std::string>& paths) {
-    const std::string folder = initialFolder(settings_.lastMediaFile);
-    OPENFILENAMEA dialog = {};
+    const std::wstring folder = wideFromUtf8(initialFolder(settings_.lastMediaFile));
+    // Filters are ASCII; the NULs between them survive the widening one for one.
+    const std::wstring filters(std::begin(kOpenFilters), std::end(kOpenFilters));
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = kOpenFilters;
+    dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = static_cast<DWORD>(settings_.fileMaskIndex);
     dialog.lpstrFile = openFileBuffer_.get();
     dialog.nMaxFile = static_cast<DWORD>(kOpenBufferSize);
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = "Select file(s) to be checked..";
+    dialog.lpstrTitle = L"Select file(s) to be checked..";
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&dialog)) return false;
+    if (!GetOpenFileNameW(&dialog)) return false;
+    std::size_t nameOffset = dialog.nFileOffset;
+    const std::vector<char> selection =
+        utf8Selection(openFileBuffer_.get(), kOpenBufferSize, nameOffset);
     settings_.fileMaskIndex = static_cast<int32_t>(dialog.nFilterIndex);
-    settings_.lastMediaFile = firstSelectionString(openFileBuffer_.get(), kOpenBufferSize);
-    paths = parseOpenSelection(openFileBuffer_.get(), kOpenBufferSize, dialog.nFileOffset);
+    settings_.lastMediaFile = firstSelectionString(selection.data(), selection.size());
+    paths = parseOpenSelection(selection.data(), selection.size(), nameOffset);
     return true;
 }
 
@@ -65,14 +93,14 @@ void MainWindow::onDropFiles(HDROP drop) {
     std::vector<std::string> paths;
     // Unsaved comment edits are asked about here too, as for the Open command.
     if (driver_->leaveCurrentFile("File Open")) {
-        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        // Wide names, so that a dropped file in any script opens.
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count && paths.size() < kMaxBatchFiles; ++i) {
-            const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
             if (length == 0) break;
-            std::string name(length + 1, '\0');
-            DragQueryFileA(drop, i, &name[0], length + 1);
-            name.resize(length);
-            paths.push_back(name);
+            std::wstring name(length + 1, L'\0');
+            DragQueryFileW(drop, i, &name[0], length + 1);
+            paths.push_back(utf8FromWide(name.data(), length));
         }
     }
     DragFinish(drop);

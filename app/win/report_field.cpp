@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/win/window_messages.h"
+#include "common/win/wide_text.h"
 
 namespace tavro {
 
@@ -29,14 +30,21 @@ bool ReportField::attach(HWND edit) {
     if (font_) SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (!SetWindowSubclass(edit, &ReportField::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this)))
         return false;
-    char current[kTextLimit + 1] = {};
-    GetWindowTextA(edit, current, sizeof current);
-    remember(current);
+    rememberWindowText();
     return true;
 }
 
+// UTF-8 in, wide to the control: a path in any script shows as it is.
 void ReportField::setText(const std::string& text) {
-    SetWindowTextA(hwnd_, text.c_str());
+    SetWindowTextW(hwnd_, wideFromUtf8(text).c_str());
+}
+
+void ReportField::rememberWindowText() {
+    const int length = GetWindowTextLengthW(hwnd_);
+    std::wstring current(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd_, &current[0], length + 1);
+    current.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    remember(current);
 }
 
 void ReportField::setTextAndLink(const std::string& text, const std::string& target) {
@@ -50,8 +58,9 @@ void ReportField::setPlainText(const std::string& text) {
     setText(text);
 }
 
-void ReportField::remember(const char* text) {
-    copy_.assign(text ? text : "", text ? strnlen(text, kTextLimit) : 0);
+void ReportField::remember(const std::wstring& text) {
+    // The whole text: a long path is shown whole in the title tip.
+    copy_ = utf8FromWide(text.data(), text.size() < kTextLimit ? text.size() : kTextLimit);
     // Measured in the field's own font against the room inside its margins.
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -61,8 +70,7 @@ void ReportField::remember(const char* text) {
     HDC dc = GetDC(hwnd_);
     if (dc) {
         HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-        const std::size_t whole = text ? std::strlen(text) : 0;
-        GetTextExtentPoint32A(dc, text ? text : "", static_cast<int>(whole), &size);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, old);
         ReleaseDC(hwnd_, dc);
     }
@@ -93,12 +101,17 @@ LRESULT CALLBACK ReportField::subclassProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT ReportField::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgTitleTipQuery) return answerTitleTip(wParam, lParam);
     const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
-    if (message == WM_SETTEXT && result) remember(reinterpret_cast<const char*>(lParam));
-    if (message == WM_SIZE) {
-        char current[kTextLimit + 1] = {};
-        GetWindowTextA(hwnd_, current, sizeof current);
-        remember(current);
+    // The message carries wide text in a Unicode window (the main dialog's), else
+    // text in the ANSI code page.
+    if (message == WM_SETTEXT && result) {
+        if (IsWindowUnicode(hwnd_)) {
+            const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+            remember(text ? std::wstring(text) : std::wstring());
+        } else {
+            rememberWindowText();
+        }
     }
+    if (message == WM_SIZE) rememberWindowText();
     return result;
 }
 

@@ -10,7 +10,8 @@ namespace tavro {
 
 class ReportField {
   public:
-    static constexpr std::size_t kTextLimit = 255;
+    // The copy holds a whole path (the wide file API's longest), not a screenful.
+    static constexpr std::size_t kTextLimit = 32767;
 
     ReportField() = default;
     ~ReportField();
@@ -35,7 +36,8 @@ class ReportField {
   private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void remember(const char* text);
+    void remember(const std::wstring& text);
+    void rememberWindowText();
     LRESULT answerTitleTip(WPARAM size, LPARAM buffer) const;
 
     HWND hwnd_ = nullptr;

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "common/win/wide_text.h"
+
 namespace tavro {
 
 std::string systemErrorText(uint32_t code);
@@ -49,8 +53,9 @@ class WinFile : public InputFile {
 class WinFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Wide names: a path in any script, and past MAX_PATH with the long-path prefix.
+        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             if (error) *error = lastError();
             return nullptr;
@@ -64,16 +69,16 @@ class WinFileSystem : public FileSystem {
         return std::make_unique<WinFile>(h, static_cast<uint64_t>(size.QuadPart));
     }
     bool exists(const std::string& path) override {
-        WIN32_FIND_DATAA data;
-        HANDLE h = FindFirstFileA(path.c_str(), &data);
+        WIN32_FIND_DATAW data;
+        HANDLE h = FindFirstFileW(widePath(path).c_str(), &data);
         if (h == INVALID_HANDLE_VALUE) return false;
         FindClose(h);
         return true;
     }
     std::string programFolder() override {
-        char buf[MAX_PATH + 1] = {};
-        DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-        std::string p(buf, n);
+        std::vector<wchar_t> buf(32768);
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        const std::string p = n < buf.size() ? utf8FromWide(buf.data(), n) : std::string();
         size_t slash = p.rfind('\\');
         return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
     }
@@ -82,12 +87,13 @@ class WinFileSystem : public FileSystem {
 } // namespace
 
 std::string systemErrorText(uint32_t code) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    // UTF-8 like every other text of the program, whatever the system's language.
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string out = n && text ? std::string(text, n) : std::string();
+                             reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out = n && text ? utf8FromWide(text, n) : std::string();
     if (text) LocalFree(text);
     return out;
 }

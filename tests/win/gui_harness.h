@@ -11,6 +11,8 @@ namespace guitest {
 class Program {
   public:
     Program(const std::string& exe, const std::string& arguments);
+    // A wide command line, for arguments beyond the ANSI code page.
+    Program(const std::wstring& exe, const std::wstring& arguments);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -22,6 +24,7 @@ class Program {
     long closeAndWait(HWND window, DWORD timeoutMs);
 
   private:
+    void adopt(BOOL created, const PROCESS_INFORMATION& info);
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
@@ -49,6 +52,8 @@ bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // A control's text by id, through WM_GETTEXT (which crosses processes).
 std::string controlText(HWND dialog, int id);
+// The same as UTF-16, whole however long.
+std::wstring controlTextW(HWND dialog, int id);
 
 // Lets the window's thread paint everything pending before it is captured.
 void settle(HWND window);

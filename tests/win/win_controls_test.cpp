@@ -55,14 +55,32 @@ TEST(ReportField, KnowsWhenItsTextDoesNotFit) {
     // Text set from outside through the window is measured as well.
     SetWindowTextA(field.hwnd(), std::string(80, 'W').c_str());
     EXPECT_TRUE(field.truncated());
-    // The copy keeps 255 characters.
+    // The copy keeps a deep path whole (the title tip shows all of it); a small
+    // buffer gets what fits.
     field.setText(std::string(300, 'x'));
-    EXPECT_EQ(field.text().size(), 255u);
+    EXPECT_EQ(field.text().size(), 300u);
     char small[8] = {};
     EXPECT_EQ(SendMessageA(field.hwnd(), kMsgTitleTipQuery, sizeof small,
                            reinterpret_cast<LPARAM>(small)),
-              255);
+              300);
     EXPECT_STREQ(small, "xxxxxxx");
+}
+
+// In a Unicode window (the main dialog is one) any script shows: UTF-8 in, the same
+// text back, measured in its wide form.
+TEST(ReportField, ShowsUtf8TextInAUnicodeWindow) {
+    Host host(0, 0, 400, 100);
+    ReportField field;
+    ASSERT_TRUE(field.attach(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_READONLY,
+                                             0, 0, 100, 20, host.hwnd(), nullptr,
+                                             GetModuleHandleW(nullptr), nullptr)));
+    const std::string japanese = "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.avi";
+    field.setText(japanese);
+    EXPECT_EQ(field.text(), japanese);
+    EXPECT_FALSE(field.truncated());
+    wchar_t shown[16] = {};
+    GetWindowTextW(field.hwnd(), shown, 16);
+    EXPECT_STREQ(shown, L"\u30c6\u30b9\u30c8.avi");
 }
 
 TEST(ReportField, KeepsOrDropsItsLinkByOperation) {
