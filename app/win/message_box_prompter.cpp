@@ -1,5 +1,7 @@
 #include "app/win/message_box_prompter.h"
 
+#include "common/win/wide_text.h"
+
 namespace tavro {
 
 Answer MessageBoxPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
@@ -23,9 +25,11 @@ Answer MessageBoxPrompter::ask(const std::string& text, const std::string& capti
     case Icon::None:
         break;
     }
+    if (beforeAsk_) beforeAsk_();
     // System errors come with a beep, as the user's attention is wanted.
     if (icon == Icon::Exclamation) MessageBeep(MB_ICONEXCLAMATION);
-    switch (MessageBoxA(owner_, text.c_str(), caption.c_str(), type)) {
+    // Texts are UTF-8 (a path may be in any script).
+    switch (MessageBoxW(owner_, wideFromUtf8(text).c_str(), wideFromUtf8(caption).c_str(), type)) {
     case IDCANCEL:
         return Answer::Cancel;
     case IDYES:

@@ -33,6 +33,7 @@ ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
         mirror();
         UpdateWindow(static_cast<HWND>(view_.windowHandle()));
     };
+    prompter_.setBeforeAsk(services_.refresh);
 }
 
 bool ModelWindowDriver::start() {

@@ -202,6 +202,34 @@ TEST_F(DriverTest, UrlQuestion) {
     EXPECT_EQ(prompter.asked.size(), 1u);
 }
 
+// The question is asked over the link file's own report, never the previous file's:
+// the window shows what the model holds at that moment.
+TEST_F(DriverTest, UrlQuestionComesAfterTheReport) {
+    struct SnapshotPrompter : Prompter {
+        ReportModel* report = nullptr;
+        std::vector<std::string> seen;
+        Answer ask(const std::string&, const std::string&, Buttons, Icon) override {
+            for (int id : {field::Path, field::Size, field::FileStatus, field::Type})
+                seen.push_back(report->text(id));
+            return Answer::Cancel;
+        }
+    } snapshot;
+    snapshot.report = &report;
+    auto urlDriver = AnalysisDriver::create(report, snapshot, fs, kRunModeInformationOnly);
+    add("a.wav", wave(pcmFmt(), Bytes(4000, 0x80)));
+    add("link.url", text("http://example.invalid/clip.avi\r\n"));
+    urlDriver->fileList().add("a.wav");
+    urlDriver->fileList().add("link.url");
+    urlDriver->analyseCurrentFile();
+    ASSERT_TRUE(urlDriver->nextFile());
+    ASSERT_EQ(snapshot.seen.size(), 4u);
+    EXPECT_EQ(snapshot.seen[0], "link.url");
+    EXPECT_EQ(snapshot.seen[1], report.text(field::Size));
+    EXPECT_NE(snapshot.seen[1], "n.a.");
+    EXPECT_EQ(snapshot.seen[2], "File is URL link (text)");
+    EXPECT_EQ(snapshot.seen[3], "n.a."); // the link row's type, not the wave's summary
+}
+
 TEST_F(DriverTest, InformationOnlyLeavesCodecStatusEmpty) {
     add("a.avi", simpleAvi());
     analyse({"a.avi"});

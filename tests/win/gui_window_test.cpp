@@ -199,6 +199,35 @@ TEST(MainWindow, MissingFileShowsTheOpenFailureAndGoesOn) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+// Stepping onto a link file asks its question over that file's own report.
+TEST(MainWindow, UrlQuestionIsAskedOverTheLinkFilesReport) {
+    clearSettings();
+    const std::string wave = writeWave("tavro_before_link.wav");
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string link = std::string(folder) + "tavro_link.url";
+    FILE* out = std::fopen(link.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("HTTP://example.invalid/clip.avi\r\n", out);
+    std::fclose(out);
+    guitest::Program program(TAVRO_EXE, quoted({wave, link}));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil([&] { return counterIs(window, "  1/2  "); }, 10000));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_NEXT, 0), 0);
+    HWND box = program.waitForWindow("File Type Information", 20000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(guitest::controlText(window, IDC_PATH), link);
+    // Upper-case "HTTP://" is no signature: the link's own unknown-type report.
+    EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "Not a valid AVI File");
+    EXPECT_EQ(guitest::controlText(window, IDC_TYPE), "Non-AVI File - Type Unknown.");
+    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
+                                                      "/main_window_url_question.bmp"));
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(guitest::waitUntil([&] { return counterIs(window, "  2/2  "); }, 10000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 // Without its codec data base the program says so twice and ends: a copy of the
 // program in a folder of its own, started where no Tavro21.dat lies either.
 TEST(MainWindow, MissingCodecDataBaseIsFatal) {
