@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "app/ui/open_selection.h"
+#include "app/win/wide_file_names.h"
 #include "common/win/wide_text.h"
 
 namespace tavro {
@@ -42,28 +43,6 @@ void MainWindow::openFiles() {
     startList(std::move(paths));
 }
 
-// The wide Open dialog's name buffer as the UTF-8 buffer the selection parser reads,
-// its strings in the same order; `nameOffset` becomes an offset into the new buffer
-// (0 for a single file, else past the folder).
-std::vector<char> utf8Selection(const wchar_t* buffer, std::size_t size, std::size_t& nameOffset) {
-    std::vector<char> out;
-    std::size_t at = 0;
-    bool first = true;
-    while (at < size && buffer[at] != L'\0') {
-        std::size_t length = 0;
-        while (at + length < size && buffer[at + length] != L'\0')
-            ++length;
-        const std::string text = utf8FromWide(buffer + at, length);
-        if (first) nameOffset = nameOffset < length ? 0 : text.size() + 1;
-        first = false;
-        out.insert(out.end(), text.begin(), text.end());
-        out.push_back('\0');
-        at += length + 1;
-    }
-    out.push_back('\0');
-    return out;
-}
-
 bool MainWindow::askForFiles(std::vector<std::string>& paths) {
     const std::wstring folder = wideFromUtf8(initialFolder(settings_.lastMediaFile));
     // Filters are ASCII; the NULs between them survive the widening one for one.
@@ -94,14 +73,7 @@ void MainWindow::onDropFiles(HDROP drop) {
     // Unsaved comment edits are asked about here too, as for the Open command.
     if (driver_->leaveCurrentFile("File Open")) {
         // Wide names, so that a dropped file in any script opens.
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count && paths.size() < kMaxBatchFiles; ++i) {
-            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-            if (length == 0) break;
-            std::wstring name(length + 1, L'\0');
-            DragQueryFileW(drop, i, &name[0], length + 1);
-            paths.push_back(utf8FromWide(name.data(), length));
-        }
+        paths = droppedFiles(drop, kMaxBatchFiles);
     }
     DragFinish(drop);
     if (!paths.empty()) startList(std::move(paths));

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/win/wide_text.h"
+
 namespace tavro {
 namespace {
 
@@ -53,20 +55,24 @@ bool RegistrySettingsStore::readInt(const char* name, int32_t& value) {
     return true;
 }
 
+// Texts go through the wide API as UTF-8, like every text of the program: a path
+// from the Open dialog may hold any script.
 bool RegistrySettingsStore::readText(const char* name, std::string& value) {
     Key key(false);
     if (!key.get()) return false;
+    const std::wstring wideName = wideFromUtf8(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ || size > 65536)
         return false;
-    // The stored bytes need not end in a zero; the extra byte guarantees one.
-    std::vector<char> data(size + 1, '\0');
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &size) != ERROR_SUCCESS ||
+    // The stored bytes need not end in a zero; the extra character guarantees one.
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS ||
         type != REG_SZ)
         return false;
-    value.assign(data.data());
+    value = utf8FromWide(std::wstring(data.data()));
     return true;
 }
 
@@ -80,9 +86,11 @@ bool RegistrySettingsStore::writeInt(const char* name, int32_t value) {
 
 bool RegistrySettingsStore::writeText(const char* name, const std::string& value) {
     Key key(true);
+    const std::wstring wide = wideFromUtf8(value);
     return key.get() &&
-           RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+           RegSetValueExW(key.get(), wideFromUtf8(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool RegistrySettingsStore::deleteKey(SettingsKey key) {

@@ -1,13 +1,22 @@
 // The report controls and the explanation popup, driven in this process under Wine.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <windows.h>
 
+#include <shlobj.h>
+
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/ui/open_selection.h"
 #include "app/ui/settings_io.h"
 #include "app/win/explanation_popup.h"
 #include "app/win/link_button.h"
 #include "app/win/registry_settings_store.h"
 #include "app/win/report_field.h"
+#include "app/win/wide_file_names.h"
 #include "app/win/window_messages.h"
 
 namespace tavro {
@@ -202,11 +211,59 @@ TEST(RegistrySettingsStore, RoundTripsAndTreatsMistypedValuesAsMissing) {
     std::string text;
     EXPECT_FALSE(store.readText("FileMaskIndex", text));
 
+    // A path in any script comes back as it went in.
+    const std::string japanese = "C:\\\xE3\x82\xAF\xE3\x83\xAA\xE3\x83\x83\xE3\x83\x97\\a.avi";
+    EXPECT_TRUE(store.writeText("LastMediaFile", japanese));
+    EXPECT_TRUE(store.readText("LastMediaFile", text));
+    EXPECT_EQ(text, japanese);
+
     EXPECT_TRUE(deleteRegistryEntries(store));
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orlent", 0, KEY_READ, &key),
               ERROR_SUCCESS);
     EXPECT_FALSE(store.readInt("RunMode", number));
+}
+
+// A drop as the shell makes it (wide names after a DROPFILES header).
+HDROP makeDrop(const std::wstring& names) {
+    const SIZE_T bytes = sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.c_str(), (names.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST(WideFileNames, DropsGiveUtf8PathsUpToTheLimit) {
+    const wchar_t names[] = L"C:\\clips\\\u30c6\u30b9\u30c8.avi\0C:\\clips\\canci\u00f3n.avi";
+    HDROP drop = makeDrop(std::wstring(names, std::size(names)));
+    const std::vector<std::string> both = droppedFiles(drop, 1000);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0], "C:\\clips\\\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.avi");
+    EXPECT_EQ(both[1], "C:\\clips\\canci\xC3\xB3n.avi");
+    EXPECT_EQ(droppedFiles(drop, 1).size(), 1u);
+    GlobalFree(drop);
+}
+
+TEST(WideFileNames, OpenDialogSelectionsBecomeUtf8Paths) {
+    // Several files: the folder, then the names.
+    const wchar_t several[] = L"C:\\\u30c6\0a.avi\0\u00f3.avi\0\0stale.avi\0";
+    std::size_t offset = 4; // past the folder's three characters and its NUL
+    std::vector<char> buffer = utf8Selection(several, std::size(several), offset);
+    std::vector<std::string> paths = parseOpenSelection(buffer.data(), buffer.size(), offset);
+    ASSERT_EQ(paths.size(), 2u);
+    EXPECT_EQ(paths[0], "C:\\\xE3\x83\x86\\a.avi");
+    EXPECT_EQ(paths[1], "C:\\\xE3\x83\x86\\\xC3\xB3.avi");
+    // One file: the name offset points inside the first string.
+    const wchar_t one[] = L"C:\\clips\\\u30c6.avi\0\0";
+    offset = 9;
+    buffer = utf8Selection(one, std::size(one), offset);
+    paths = parseOpenSelection(buffer.data(), buffer.size(), offset);
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(paths[0], "C:\\clips\\\xE3\x83\x86.avi");
+    EXPECT_EQ(firstSelectionString(buffer.data(), buffer.size()), paths[0]);
 }
 
 } // namespace
