@@ -3,11 +3,12 @@
 #include "filters/cbrender/callback_renderer.h"
 #include "filters/module/class_ids.h"
 #include "filters/null/null_renderer.h"
+#include "filters/vrender/video_renderer.h"
 
 // Rows whose object is not built yet have no creation routine: CreateInstance then
 // fails cleanly with E_NOTIMPL, and the row still registers.
 const CFactoryTemplate g_Templates[] = {
-    {L"Nerro VRenderer v1", &CLSID_NerroVRenderer, nullptr},
+    {L"Nerro VRenderer v1", &CLSID_NerroVRenderer, nerrorend::VideoRendererFilter::CreateInstance},
     {L"Quality Property Page", &CLSID_NerroQualityPage, nullptr},
     {L"About Page", &CLSID_NerroAboutPage, nullptr},
     {L"Nerro cbVRenderer v1", &CLSID_NerroCbVRenderer, CallbackRendererFilter::CreateInstance},
