@@ -277,7 +277,8 @@ void VideoRendererFilter::ReleaseSurfacesLocked() {
                                             nullptr);
     m_Surfaces.release();
     m_Ready = false;
-    m_Status = 3;
+    // A failure to make the surfaces stays readable until the next attempt.
+    if (m_Status == 0) m_Status = 3;
 }
 
 HRESULT VideoRendererFilter::BreakConnect() {
