@@ -204,10 +204,16 @@ HRESULT VideoRendererFilter::CheckMediaType(const CMediaType* type) {
     m_AspectY = vih2 ? aspectY : 0;
     m_Pitch = m_Surfaces.probePitch(m_LockFlags);
     const size_t rowBytes = size_t(geometry.strideWidth) * size_t(bytesPerPixel(code));
+    // The proposals are in the surface's own format (the display's in mode 3), so
+    // the pitch is counted in its pixels.
+    const VideoSubtype surfaceSubtype =
+        format.fourccFormat ? subtypeOfFourcc(format.fourcc) : subtypeOfDisplay(format);
+    const int surfaceBytes = bytesPerPixel(formatCodeOf(surfaceSubtype, false));
     m_PitchPixels = geometry.strideWidth;
     m_WantRenegotiation = false;
-    if (m_Pitch > rowBytes) {
-        m_PitchPixels = int(m_Pitch / size_t(bytesPerPixel(code)));
+    if (m_Pitch && surfaceBytes &&
+        (m_Pitch != rowBytes || !surfaceMatchesSubtype(format, subtype))) {
+        m_PitchPixels = int(m_Pitch / size_t(surfaceBytes));
         m_WantRenegotiation = true;
     }
     if (!m_FirstConnectDone) {

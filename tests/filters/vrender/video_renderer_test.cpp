@@ -273,6 +273,57 @@ TEST_F(VideoRenderer, PaddedPitchCopiesRowsAndFillsTheBand) {
     EXPECT_EQ(surface->memory[9 * 352], 0x55);
 }
 
+TEST_F(VideoRenderer, RemovingTheOsdClearsTheBandForThreeFrames) {
+    giveDirectDraw();
+    ASSERT_EQ(control->SetRenderMode(0, 2, 0, 0), S_OK);
+    ASSERT_EQ(control->SetOption(6, 40), S_OK);
+    ASSERT_EQ(connect(videoType(MEDIASUBTYPE_YUY2, 320, 240, false)), S_OK);
+    int w = 0, h = 0;
+    control->GetVideoSize(&w, &h);
+    EXPECT_EQ(h, 280);
+    ASSERT_EQ(control->SetOsdStyle(nullptr, RGB(255, 255, 255), 0), S_OK);
+    ASSERT_EQ(control->SetOsdText("Band"), S_OK);
+    run();
+    FakeSurface* surface = plain();
+    // The decoder writes the picture rows only; the OSD sits in the band.
+    auto whiteInBand = [&] {
+        size_t n = 0;
+        for (int y = 240; y < 280; ++y)
+            for (int x = 0; x < 320; ++x)
+                n += surface->memory[size_t(y) * 640 + x * 2] == 233;
+        return n;
+    };
+    ASSERT_EQ(push(0x42, 320 * 240 * 2), S_OK);
+    EXPECT_GT(whiteInBand(), 10u);
+    EXPECT_EQ(surface->memory[0], 0x42);
+    ASSERT_EQ(control->SetOsdText(nullptr), S_OK);
+    ASSERT_EQ(push(0x42, 320 * 240 * 2), S_OK);
+    EXPECT_EQ(whiteInBand(), 0u);
+    EXPECT_EQ(surface->memory[250 * 640], 0x10);
+    EXPECT_EQ(surface->memory[250 * 640 + 1], 0x80);
+}
+
+TEST_F(VideoRenderer, DisplayModeTakesThePrimaryFormatAndFlipsBottomUpRgb) {
+    primary->format = fakes::rgbFormat(16, 0xf800, 0x7e0, 0x1f);
+    giveDirectDraw();
+    ASSERT_EQ(control->SetRenderMode(0, 3, 0, 0), S_OK);
+    CMediaType type = videoType(MEDIASUBTYPE_RGB565, 64, 48, false);
+    ASSERT_EQ(connect(type), S_OK);
+    FakeSurface* surface = plain();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->format.dwRGBBitCount, 16u);
+    EXPECT_EQ(surface->format.dwGBitMask, 0x7e0u);
+    int code = 0;
+    control->GetFormatCode(&code);
+    EXPECT_EQ(code, 14);
+    EXPECT_EQ(log->count("Blt plain"), 1u) << "black by a colour fill";
+    run();
+    // Bottom-up rows: the sample's first row is the picture's last.
+    ASSERT_EQ(push(0x21, 64 * 2), S_OK);
+    EXPECT_EQ(surface->memory[47 * surface->pitch], 0x21);
+    EXPECT_EQ(surface->memory[0], 0x00);
+}
+
 TEST_F(VideoRenderer, OverlayModeFlipsAndMovesTheOverlay) {
     giveDirectDraw();
     ASSERT_EQ(control->SetRenderMode(0, 1, 0, 0), S_OK);
