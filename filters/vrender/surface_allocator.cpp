@@ -13,30 +13,44 @@ SurfaceSample::SurfaceSample(SurfaceAllocator* allocator, VideoRendererFilter* f
     : CMediaSample(L"surface sample", allocator, hr, memory, length), m_pVideo(filter),
       m_pOwnMemory(memory), m_OwnLength(length) {}
 
+HRESULT SurfaceSample::Point() {
+    // The first use decides where this frame goes; later uses get the same place.
+    if (m_Pointed) return S_OK;
+    LONG length = 0;
+    BYTE* memory = nullptr;
+    bool onSurface = false;
+    if (m_pOwnMemory) {
+        memory = m_pOwnMemory;
+        length = m_OwnLength;
+    } else if ((memory = m_pVideo->LockForSample(&length)) != nullptr) {
+        onSurface = true;
+    } else {
+        memory = m_pVideo->SystemBuffer(&length);
+    }
+    if (!memory) return E_OUTOFMEMORY;
+    SetPointer(memory, length);
+    m_Pointed = true;
+    m_OnSurface = onSurface;
+    return S_OK;
+}
+
 STDMETHODIMP SurfaceSample::GetPointer(BYTE** buffer) {
     CheckPointer(buffer, E_POINTER);
-    // The first call decides where this frame goes; later calls get the same place.
-    if (!m_Pointed) {
-        m_Pointed = true;
-        m_OnSurface = false;
-        LONG length = 0;
-        BYTE* memory = nullptr;
-        if (m_pOwnMemory) {
-            memory = m_pOwnMemory;
-            length = m_OwnLength;
-        } else if ((memory = m_pVideo->LockForSample(&length)) != nullptr) {
-            m_OnSurface = true;
-        } else {
-            memory = m_pVideo->SystemBuffer(&length);
-        }
-        if (!memory) {
-            m_Pointed = false;
-            *buffer = nullptr;
-            return E_OUTOFMEMORY;
-        }
-        SetPointer(memory, length);
-    }
+    *buffer = nullptr;
+    const HRESULT hr = Point();
+    if (FAILED(hr)) return hr;
     return CMediaSample::GetPointer(buffer);
+}
+
+// Upstream may ask the size, or set the length, before it asks for the memory.
+STDMETHODIMP_(LONG) SurfaceSample::GetSize() {
+    return SUCCEEDED(Point()) ? CMediaSample::GetSize() : 0;
+}
+
+STDMETHODIMP SurfaceSample::SetActualDataLength(LONG length) {
+    const HRESULT hr = Point();
+    if (FAILED(hr)) return hr;
+    return CMediaSample::SetActualDataLength(length);
 }
 
 SurfaceAllocator::SurfaceAllocator(VideoRendererFilter* filter, HRESULT* hr)

@@ -14,12 +14,16 @@ class SurfaceSample : public CMediaSample {
     SurfaceSample(SurfaceAllocator* allocator, VideoRendererFilter* filter, HRESULT* hr,
                   BYTE* memory, LONG length);
     STDMETHODIMP GetPointer(BYTE** buffer) override;
+    STDMETHODIMP_(LONG) GetSize() override;
+    STDMETHODIMP SetActualDataLength(LONG length) override;
     // Back to "not pointed anywhere yet" as the allocator hands it out again.
     void Rewind() { m_Pointed = false; }
     // Whether the buffer the sample handed out is the surface.
     bool OnSurface() const { return m_OnSurface; }
 
   private:
+    HRESULT Point();
+
     VideoRendererFilter* m_pVideo;
     BYTE* m_pOwnMemory;
     LONG m_OwnLength;
