@@ -8,6 +8,8 @@
 #include <control.h>
 #include <ddraw.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "filters/interfaces/vrenderer_control.h"
@@ -127,6 +129,47 @@ TEST_F(RendererGraph, Yuy2AviLandsInAnOffscreenSurface) {
     surface->Unlock(desc.lpSurface);
     EXPECT_GT(distinctLuma, 8) << "a picture, not a black surface";
     EXPECT_GT(white, 10) << "the OSD near the bottom";
+}
+
+TEST_F(RendererGraph, BottomUpRgbAviIsCopiedUprightIntoAnRgbSurface) {
+    // RGB-surface mode with RGB24 forced: an off-screen RGB24 surface.
+    GUID rgb24 = MEDIASUBTYPE_RGB24;
+    ASSERT_EQ(control->SetRenderMode(0, 0, reinterpret_cast<INT_PTR>(&rgb24), 0), S_OK);
+    ASSERT_EQ(control->SetOption(4, 1), S_OK);
+    ASSERT_EQ(control->SetRenderMode(0, 2, 0, 0), S_OK);
+    play("vrender_rgb24.avi");
+    int code = 0;
+    control->GetFormatCode(&code);
+    EXPECT_EQ(code, 22);
+    int drawn = 0;
+    renderer.as<IQualProp>(IID_IQualProp)->get_FramesDrawn(&drawn);
+    EXPECT_GE(drawn, 20);
+
+    ComRef<IDirectDrawSurface> surface;
+    ASSERT_EQ(control->GetRenderSurface(surface.out()), S_OK);
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), S_OK);
+    EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 24u);
+    const BYTE* pixels = static_cast<const BYTE*>(desc.lpSurface);
+    // ffmpeg's own top-down decoding of the last frame.
+    std::string expected;
+    {
+        const std::string path = std::string(VRENDER_MEDIA_DIR) + "/vrender_rgb24_last.bgr";
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        expected.resize(320 * 240 * 3);
+        DWORD got = 0;
+        ReadFile(f, &expected[0], DWORD(expected.size()), &got, nullptr);
+        CloseHandle(f);
+        ASSERT_EQ(got, expected.size());
+    }
+    int rowsMatching = 0;
+    for (int y = 0; y < 240; ++y)
+        rowsMatching += std::memcmp(pixels + y * desc.lPitch, expected.data() + y * 960, 960) == 0;
+    surface->Unlock(desc.lpSurface);
+    EXPECT_EQ(rowsMatching, 240) << "every row upright at the surface pitch";
 }
 
 } // namespace
