@@ -48,6 +48,69 @@ class RecordingSink : public ITextSink {
     std::vector<Call> calls;
 };
 
+// An upstream output pin that only answers what a connection asks of it, and
+// accepts the renderer's proposals or not.
+class UpstreamPin : public IPin {
+  public:
+    explicit UpstreamPin(bool acceptProposals) : accept_(acceptProposals) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPin)) {
+            *object = static_cast<IPin*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP Connect(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+    STDMETHODIMP ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+    STDMETHODIMP Disconnect() override { return S_OK; }
+    STDMETHODIMP ConnectedTo(IPin** pin) override {
+        *pin = nullptr;
+        return VFW_E_NOT_CONNECTED;
+    }
+    STDMETHODIMP ConnectionMediaType(AM_MEDIA_TYPE*) override { return VFW_E_NOT_CONNECTED; }
+    STDMETHODIMP QueryPinInfo(PIN_INFO* info) override {
+        info->pFilter = nullptr;
+        info->dir = PINDIR_OUTPUT;
+        info->achName[0] = 0;
+        return S_OK;
+    }
+    STDMETHODIMP QueryDirection(PIN_DIRECTION* dir) override {
+        *dir = PINDIR_OUTPUT;
+        return S_OK;
+    }
+    STDMETHODIMP QueryId(LPWSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryAccept(const AM_MEDIA_TYPE* type) override {
+        ++asked;
+        if (type && type->pbFormat && type->cbFormat >= sizeof(VIDEOINFOHEADER))
+            lastWidth = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat)->bmiHeader.biWidth;
+        return accept_ ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP EndOfStream() override { return S_OK; }
+    STDMETHODIMP BeginFlush() override { return S_OK; }
+    STDMETHODIMP EndFlush() override { return S_OK; }
+    STDMETHODIMP NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
+    int asked = 0;
+    LONG lastWidth = 0;
+
+  private:
+    bool accept_;
+};
+
+// A graph that records the reconnections filters ask for.
+class ReconnectGraph : public FakeGraph {
+  public:
+    STDMETHODIMP Reconnect(IPin* pin) override {
+        reconnected.push_back(pin);
+        return S_OK;
+    }
+    std::vector<IPin*> reconnected;
+};
+
 class VideoRenderer : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -322,6 +385,59 @@ TEST_F(VideoRenderer, DisplayModeTakesThePrimaryFormatAndFlipsBottomUpRgb) {
     ASSERT_EQ(push(0x21, 64 * 2), S_OK);
     EXPECT_EQ(surface->memory[47 * surface->pitch], 0x21);
     EXPECT_EQ(surface->memory[0], 0x00);
+}
+
+TEST_F(VideoRenderer, ReconnectsOnlyAfterUpstreamAcceptsAndInAGraph) {
+    giveDirectDraw();
+    ASSERT_EQ(control->SetRenderMode(1, 2, 0, 0), S_OK);
+    ASSERT_EQ(renderer->FindPin(L"Input", input.out()), S_OK);
+    CMediaType padded = videoType(MEDIASUBTYPE_YUY2, 174, 144, false);
+
+    // Refused upstream: no reconnection, the frames are copied.
+    {
+        ReconnectGraph other;
+        renderer->JoinFilterGraph(&other, L"renderer");
+        UpstreamPin refusing(false);
+        ASSERT_EQ(input->ReceiveConnection(&refusing, &padded), S_OK);
+        EXPECT_GT(refusing.asked, 0);
+        EXPECT_EQ(refusing.lastWidth, 176) << "rows as wide as the pitch were proposed";
+        EXPECT_TRUE(other.reconnected.empty());
+        EXPECT_EQ(control->GetSurfaceStatus(), 0);
+        ASSERT_EQ(input->Disconnect(), S_OK);
+        renderer->JoinFilterGraph(nullptr, nullptr);
+    }
+}
+
+TEST_F(VideoRenderer, AcceptedProposalReconnectsThroughTheGraph) {
+    giveDirectDraw();
+    ASSERT_EQ(control->SetRenderMode(1, 2, 0, 0), S_OK);
+    ReconnectGraph other;
+    renderer->JoinFilterGraph(&other, L"renderer");
+    ASSERT_EQ(renderer->FindPin(L"Input", input.out()), S_OK);
+    CMediaType padded = videoType(MEDIASUBTYPE_YUY2, 174, 144, false);
+    UpstreamPin accepting(true);
+    ASSERT_EQ(input->ReceiveConnection(&accepting, &padded), S_OK);
+    ASSERT_EQ(other.reconnected.size(), 1u);
+    EXPECT_EQ(other.reconnected[0], static_cast<IPin*>(&accepting));
+    IDirectDrawSurface* surface = nullptr;
+    EXPECT_EQ(control->GetRenderSurface(&surface), E_UNEXPECTED)
+        << "the surfaces wait for the reconnection";
+    // The graph reconnects with the accepted type: the picture stays 174 wide in
+    // rows of 176, and the frames go straight into the surface.
+    ASSERT_EQ(input->Disconnect(), S_OK);
+    CMediaType wide = videoType(MEDIASUBTYPE_YUY2, 176, 144, false);
+    reinterpret_cast<VIDEOINFOHEADER*>(wide.pbFormat)->rcTarget = RECT{0, 0, 174, 144};
+    ASSERT_EQ(input->ReceiveConnection(&accepting, &wide), S_OK);
+    EXPECT_EQ(other.reconnected.size(), 1u) << "once";
+    int w = 0, h = 0;
+    control->GetVideoSize(&w, &h);
+    EXPECT_EQ(w, 174);
+    ASSERT_NE(plain(), nullptr);
+    EXPECT_EQ(plain()->width, 174u);
+    EXPECT_EQ(plain()->pitch, 352u);
+    ASSERT_EQ(input->Disconnect(), S_OK);
+    renderer->JoinFilterGraph(nullptr, nullptr);
+    input.reset();
 }
 
 TEST_F(VideoRenderer, OverlayModeFlipsAndMovesTheOverlay) {
