@@ -382,8 +382,9 @@ void VideoRendererFilter::SetUsingOwnAllocator(bool own) {
 }
 
 void VideoRendererFilter::NewVideoSegment() {
+    // A new segment may lock the surface again after a failed lock.
     CAutoLock lock(&m_ControlLock);
-    ++m_SegmentFrames;
+    m_LockingAllowed = true;
 }
 
 bool VideoRendererFilter::CopyMode() {
@@ -442,6 +443,7 @@ void VideoRendererFilter::FreeSystemBuffer() {
 }
 
 void VideoRendererFilter::PrepareBuffer(BYTE* buffer, LONG length) {
+    CAutoLock lock(&m_ControlLock);
     FrameBuffer frame;
     frame.data = buffer;
     frame.length = size_t(length);
@@ -537,7 +539,7 @@ void VideoRendererFilter::OnReceiveFirstSample(IMediaSample*) {
 HRESULT VideoRendererFilter::Active() {
     {
         CAutoLock lock(&m_ControlLock);
-        m_SegmentFrames = 0;
+        m_LockingAllowed = true;
     }
     return CBaseVideoRenderer::Active();
 }

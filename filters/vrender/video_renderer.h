@@ -161,7 +161,6 @@ class VideoRendererFilter : public ISpecifyPropertyPages,
     DWORD m_LockFlags = DDLOCK_WAIT | DDLOCK_NOSYSLOCK;
     bool m_LockingAllowed = true;
     bool m_DropNext = false;
-    LONG m_SegmentFrames = 0;
     BYTE* m_pSystemBuffer = nullptr;
     LONG m_SystemBufferSize = 0;
 };
