@@ -172,4 +172,34 @@ TEST_F(RendererGraph, BottomUpRgbAviIsCopiedUprightIntoAnRgbSurface) {
     EXPECT_EQ(rowsMatching, 240) << "every row upright at the surface pitch";
 }
 
+TEST_F(RendererGraph, PaddedPitchPlaysToTheEnd) {
+    ASSERT_EQ(control->SetRenderMode(1, 2, 0, 0), S_OK);
+    play("vrender_yuy2_174.avi");
+    int drawn = 0;
+    renderer.as<IQualProp>(IID_IQualProp)->get_FramesDrawn(&drawn);
+    EXPECT_GE(drawn, 20);
+    EXPECT_EQ(control->GetSurfaceStatus(), 0);
+    int w = 0, h = 0;
+    control->GetVideoSize(&w, &h);
+    EXPECT_EQ(w, 174);
+    EXPECT_EQ(h, 144);
+    ComRef<IDirectDrawSurface> surface;
+    ASSERT_EQ(control->GetRenderSurface(surface.out()), S_OK);
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), S_OK);
+    const BYTE* pixels = static_cast<const BYTE*>(desc.lpSurface);
+    bool seen[256] = {};
+    int distinct = 0;
+    // The last row of the picture holds picture too: every row was placed at the pitch.
+    for (int x = 0; x < 174; ++x) {
+        const BYTE luma = pixels[143 * desc.lPitch + x * 2];
+        distinct += !seen[luma];
+        seen[luma] = true;
+    }
+    surface->Unlock(desc.lpSurface);
+    EXPECT_GT(desc.lPitch, 348);
+    EXPECT_GT(distinct, 3);
+}
+
 } // namespace
