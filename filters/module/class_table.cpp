@@ -1,35 +1,25 @@
 #include "filters/module/class_table.h"
 
-namespace nerrorend {
-namespace {
+#include "filters/cbrender/callback_renderer.h"
+#include "filters/module/class_ids.h"
+#include "filters/null/null_renderer.h"
+#include "filters/vrender/video_renderer.h"
 
-// Filters join this table as they are written.
-const ClassEntry kClasses[] = {
-    {nullptr, nullptr, nullptr},
+// Rows whose object is not built yet have no creation routine: CreateInstance then
+// fails cleanly with E_NOTIMPL, and the row still registers.
+const CFactoryTemplate g_Templates[] = {
+    {L"Nerro VRenderer v1", &CLSID_NerroVRenderer, nerrorend::VideoRendererFilter::CreateInstance},
+    {L"Quality Property Page", &CLSID_NerroQualityPage, nullptr},
+    {L"About Page", &CLSID_NerroAboutPage, nullptr},
+    {L"Nerro cbVRenderer v1", &CLSID_NerroCbVRenderer, CallbackRendererFilter::CreateInstance},
+    {L"Nerro Audio xform", &CLSID_NerroAudioXform, nullptr},
+    {L"Nerro Audio xform2", &CLSID_NerroAudioXform2, nullptr},
+    {L"Nerro Null", &CLSID_NerroNull, NullRendererFilter::CreateInstance},
 };
+const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
 
-volatile LONG gModuleRefs = 0;
-
-} // namespace
-
-const ClassEntry* classTable() {
-    return kClasses;
-}
-
-const ClassEntry* findClass(REFCLSID clsid) {
-    for (const ClassEntry* e = kClasses; e->clsid; ++e)
-        if (IsEqualCLSID(*e->clsid, clsid)) return e;
+const CFactoryTemplate* FindTemplate(REFCLSID clsid) {
+    for (int i = 0; i < g_cTemplates; ++i)
+        if (g_Templates[i].IsClassID(clsid)) return &g_Templates[i];
     return nullptr;
 }
-
-void moduleAddRef() {
-    InterlockedIncrement(&gModuleRefs);
-}
-void moduleRelease() {
-    InterlockedDecrement(&gModuleRefs);
-}
-long moduleRefCount() {
-    return gModuleRefs;
-}
-
-} // namespace nerrorend

@@ -2,63 +2,25 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <new>
-
+#include "filters/base/factory_template.h"
 #include "filters/module/class_table.h"
-
-using nerrorend::ClassEntry;
+#include "filters/module/platform.h"
 
 namespace {
+DWORD gPlatformId = VER_PLATFORM_WIN32_NT;
+}
 
-HMODULE gModule = nullptr;
-
-class ClassFactory : public IClassFactory {
-  public:
-    explicit ClassFactory(const ClassEntry* entry) : entry_(entry) { nerrorend::moduleAddRef(); }
-    virtual ~ClassFactory() { nerrorend::moduleRelease(); }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        // An aggregating outer object may only ask for our IUnknown.
-        if (outer && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-        return entry_->create(outer, riid, object);
-    }
-    STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock)
-            nerrorend::moduleAddRef();
-        else
-            nerrorend::moduleRelease();
-        return S_OK;
-    }
-
-  private:
-    const ClassEntry* entry_;
-    LONG refs_ = 1;
-};
-
-} // namespace
+DWORD PlatformId() {
+    return gPlatformId;
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        gModule = instance;
+        g_hInst = instance;
         DisableThreadLibraryCalls(instance);
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof(version);
+        if (GetVersionExA(&version)) gPlatformId = version.dwPlatformId;
     }
     return TRUE;
 }
@@ -66,28 +28,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    const ClassEntry* entry = nerrorend::findClass(clsid);
-    if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
-    ClassFactory* factory = new (std::nothrow) ClassFactory(entry);
-    if (!factory) return E_OUTOFMEMORY;
-    HRESULT hr = factory->QueryInterface(riid, object);
-    factory->Release();
-    return hr;
+    if (!IsEqualIID(riid, IID_IClassFactory) && !IsEqualIID(riid, IID_IUnknown))
+        return E_NOINTERFACE;
+    const CFactoryTemplate* row = FindTemplate(clsid);
+    if (!row) return CLASS_E_CLASSNOTAVAILABLE;
+    return CreateClassFactory(row, riid, object);
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return nerrorend::moduleRefCount() == 0 ? S_OK : S_FALSE;
-}
-
-// Registration writes each class's InprocServer32 entry; the table is empty until
-// the filters arrive, so both calls succeed without touching the registry.
-extern "C" HRESULT WINAPI DllRegisterServer() {
-    for (const ClassEntry* e = nerrorend::classTable(); e->clsid; ++e) {
-        (void)gModule;
-    }
-    return S_OK;
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    return S_OK;
+    return CBaseObject::ObjectsActive() == 0 && ServerLocks() == 0 ? S_OK : S_FALSE;
 }
