@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/codecs/memory_file_system.h"
 #include "tests/codecs/recording_prompter.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tavro {
 namespace {
@@ -35,7 +35,7 @@ class Shipped : public ::testing::Test {
         ASSERT_TRUE(prompter.messages.empty());
     }
     std::string bytes;
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     RecordingPrompter prompter;
     CodecDatabase db;
 };
