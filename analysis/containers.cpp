@@ -27,24 +27,26 @@ struct Brand {
     const char* brand;
     const Signature* row;
 };
+// clang-format off
 const Brand kBrands[] = {
-    {"qt  ", &kQuickTime},      {"M4A ", &kMpeg4Audio}, {"M4B ", &kMpeg4Audio},
-    {"M4P ", &kMpeg4Audio},     {"F4A ", &kMpeg4Audio}, {"F4B ", &kMpeg4Audio},
-    {"M4V ", &kMpeg4Video},     {"M4VH", &kMpeg4Video}, {"M4VP", &kMpeg4Video},
-    {"F4V ", &kFlashMp4},       {"F4P ", &kFlashMp4},   {"3g2*", &k3gpp2},
-    {"3gp*", &k3gpp},           {"3gg*", &k3gpp},       {"3gr*", &k3gpp},
-    {"3gs*", &k3gpp},           {"3ge*", &k3gpp},       {"3gt*", &k3gpp},
-    {"iso*", &kMpeg4},          {"mp4*", &kMpeg4},      {"mp7*", &kMpeg4},
-    {"avc1", &kMpeg4},          {"dash", &kMpeg4},      {"MSNV", &kMpeg4},
-    {"NDAS", &kMpeg4},          {"NDSC", &kMpeg4},      {"NDSH", &kMpeg4},
-    {"NDSM", &kMpeg4},          {"NDSP", &kMpeg4},      {"NDSS", &kMpeg4},
-    {"NDXC", &kMpeg4},          {"NDXH", &kMpeg4},      {"NDXM", &kMpeg4},
-    {"NDXP", &kMpeg4},          {"NDXS", &kMpeg4},      {"mjp2", &kMotionJpeg2000},
-    {"mj2s", &kMotionJpeg2000}, {"heic", &kHeif},       {"heix", &kHeif},
-    {"heim", &kHeif},           {"heis", &kHeif},       {"hevc", &kHeif},
-    {"hevx", &kHeif},           {"mif1", &kHeif},       {"msf1", &kHeif},
-    {"avif", &kAvif},           {"avis", &kAvif},
+    {"qt  ", &kQuickTime},
+    {"M4A ", &kMpeg4Audio}, {"M4B ", &kMpeg4Audio}, {"M4P ", &kMpeg4Audio},
+    {"F4A ", &kMpeg4Audio}, {"F4B ", &kMpeg4Audio}, {"f4a ", &kMpeg4Audio},
+    {"M4V ", &kMpeg4Video}, {"M4VH", &kMpeg4Video}, {"M4VP", &kMpeg4Video},
+    {"F4V ", &kFlashMp4}, {"F4P ", &kFlashMp4}, {"f4v ", &kFlashMp4},
+    {"3g2*", &k3gpp2},
+    {"3gp*", &k3gpp}, {"3gg*", &k3gpp}, {"3gr*", &k3gpp}, {"3gs*", &k3gpp}, {"3ge*", &k3gpp},
+    {"3gt*", &k3gpp},
+    {"iso*", &kMpeg4}, {"mp4*", &kMpeg4}, {"mp7*", &kMpeg4}, {"avc1", &kMpeg4}, {"dash", &kMpeg4},
+    {"MSNV", &kMpeg4}, {"NDAS", &kMpeg4}, {"NDSC", &kMpeg4}, {"NDSH", &kMpeg4}, {"NDSM", &kMpeg4},
+    {"NDSP", &kMpeg4}, {"NDSS", &kMpeg4}, {"NDXC", &kMpeg4}, {"NDXH", &kMpeg4}, {"NDXM", &kMpeg4},
+    {"NDXP", &kMpeg4}, {"NDXS", &kMpeg4},
+    {"mjp2", &kMotionJpeg2000}, {"mj2s", &kMotionJpeg2000},
+    {"heic", &kHeif}, {"heix", &kHeif}, {"heim", &kHeif}, {"heis", &kHeif}, {"hevc", &kHeif},
+    {"hevx", &kHeif}, {"mif1", &kHeif}, {"msf1", &kHeif},
+    {"avif", &kAvif}, {"avis", &kAvif},
 };
+// clang-format on
 
 const Signature* isoMedia(ByteView data) {
     if (!data.has(8, 4)) return &kIsoMedia;

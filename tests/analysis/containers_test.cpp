@@ -68,6 +68,7 @@ TEST(Containers, NamedFromTheirHeaders) {
         {"3gp5", ftyp("3gp5"), "3GPP (.3GP)", "video/3gpp"},
         {"3g2a", ftyp("3g2a"), "3GPP2 (.3G2)", "video/3gpp2"},
         {"heic", ftyp("heic"), "HEIF image (.HEIC/.HEIF)", "image/heif"},
+        {"f4v as ffmpeg writes it", ftyp("f4v "), "Flash MP4 video (.F4V)", "video/mp4"},
         {"unknown brand", ftyp("zzzz"), "ISO base media (.MP4)", "video/mp4"},
         {"brand past the head", Bytes{0, 0, 0, 0x18} + std::string("ftypM4"),
          "ISO base media (.MP4)", "video/mp4"},
