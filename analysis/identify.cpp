@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "analysis/field_format.h"
-#include "analysis/fourcc.h"
+#include "common/fourcc_text.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/ogg_streams.h"
 #include "analysis/signatures.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "analysis/chunk_recorder.h"
-#include "analysis/fourcc.h"
+#include "common/fourcc_text.h"
 #include "analysis/identify.h"
 #include "analysis/text_run.h"
 

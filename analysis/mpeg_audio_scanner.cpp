@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/fourcc_text.h"
+
 namespace tavro {
 namespace {
 
@@ -61,26 +63,17 @@ bool decodeHeader(const uint8_t* h, FrameHeader& out) {
     return out.length > 0;
 }
 
-bool equalsIgnoreCase(const uint8_t* p, const char* word) {
-    for (int i = 0; i < 4; ++i) {
-        uint8_t c = p[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 'a' + 'A');
-        if (c != static_cast<uint8_t>(word[i])) return false;
-    }
-    return true;
-}
-
 // Looks for a VBRI or Xing header at byte 36 only (after a 4-byte MPEG-1 header and
 // 32 bytes of stereo side information); a LAME tag follows a full Xing header at 156.
 bool readVbrTag(const uint8_t* begin, size_t size, char* encoder, size_t encoderSize) {
     const size_t tagAt = 36;
     const size_t lameAt = 156;
     if (size < tagAt + 4) return false;
-    if (equalsIgnoreCase(begin + tagAt, "VBRI")) {
+    if (startsWithNoCase(begin + tagAt, 4, "VBRI")) {
         std::snprintf(encoder, encoderSize, "%s", "Frau");
         return true;
     }
-    if (!equalsIgnoreCase(begin + tagAt, "XING")) return false;
+    if (!startsWithNoCase(begin + tagAt, 4, "XING")) return false;
     if (size >= lameAt + 4 && std::memcmp(begin + lameAt, "LAME", 4) == 0) {
         // The version text is followed by binary tag fields: keep printable bytes only.
         size_t n = 0;

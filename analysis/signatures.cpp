@@ -1,5 +1,7 @@
 #include "analysis/signatures.h"
 
+#include "analysis/containers.h"
+
 namespace tavro {
 namespace {
 
@@ -43,7 +45,7 @@ bool rowMatches(const Signature& row, ByteView data) {
 const Signature* findSignature(ByteView data) {
     for (const Signature& row : kSignatures)
         if (rowMatches(row, data)) return &row;
-    return nullptr;
+    return findContainer(data);
 }
 
 bool matchSignature(Analysis& a, ByteView data, const std::string& prefix) {

@@ -15,7 +15,8 @@ struct Signature {
     const char* mimeType;
 };
 
-// The first row matching `data`, or null. Rows reaching past the span never match.
+// The first row matching `data`, then the newer containers; null when none names it.
+// Rows reaching past the span never match.
 const Signature* findSignature(ByteView data);
 
 // On a match writes File status, Type and typeCode (behind `prefix` when given).

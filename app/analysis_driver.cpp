@@ -5,7 +5,7 @@
 
 #include "analysis/avi_flavour.h"
 #include "analysis/field_format.h"
-#include "analysis/fourcc.h"
+#include "common/fourcc_text.h"
 #include "analysis/identify.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/riff_walker.h"

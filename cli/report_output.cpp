@@ -1,7 +1,7 @@
 #include "cli/report_output.h"
 
 #include "analysis/field_format.h"
-#include "analysis/fourcc.h"
+#include "common/fourcc_text.h"
 #include "app/report_fields.h"
 
 namespace tavro {

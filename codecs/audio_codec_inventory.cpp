@@ -8,6 +8,7 @@
 #include "codecs/media_guids.h"
 #include "codecs/text_field.h"
 #include "codecs/video_codec_inventory.h"
+#include "common/fourcc_text.h"
 #include "common/settings.h"
 
 namespace tavro {

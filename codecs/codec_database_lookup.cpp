@@ -5,12 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/fourcc_text.h"
+
 namespace tavro {
 namespace {
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Case-blind comparison of at most four characters; the terminator takes part,
 // so a three-character key only matches a three-character FourCC text.
@@ -21,13 +19,6 @@ bool sameFourcc(const char* key, const char* fourcc) {
         if (a == '\0') return true;
     }
     return true;
-}
-
-bool sameTextNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (asciiLower(*a) != asciiLower(*b)) return false;
-        if (*a == '\0') return true;
-    }
 }
 
 // Appends `text` to the terminated string in out[size], cutting what does not fit.
@@ -97,7 +88,7 @@ const CodecDatabaseEntry* CodecDatabase::resultCodeText(uint32_t code, std::stri
     for (int slot = 0; slot < kResultSlots; ++slot) {
         const CodecDatabaseEntry& e = results_[slot];
         if (!e.key || !e.key[0]) break;
-        if (!sameTextNoCase(e.key, codeText)) continue;
+        if (!equalsNoCase(e.key, codeText)) continue;
         if (text) *text = std::string(codeText) + ": " + e.name + " - " + e.detail;
         return &e;
     }

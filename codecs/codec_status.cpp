@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codecs/text_field.h"
+#include "common/fourcc_text.h"
 #include "common/settings.h"
 
 namespace tavro {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "codecs/text_field.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
 namespace {
@@ -14,7 +15,7 @@ constexpr size_t kGuidTextLength = 38;
 // Hex pairs are taken as they come: a character that is not a digit counts as 0.
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
-    c = asciiLowerChar(c);
+    c = asciiLower(c);
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "codecs/guid_display_name.h"
 #include "codecs/media_guids.h"
 #include "codecs/text_field.h"
+#include "common/fourcc_text.h"
 #include "common/settings.h"
 
 namespace tavro {

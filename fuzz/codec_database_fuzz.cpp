@@ -7,7 +7,7 @@
 #include <string>
 
 #include "codecs/codec_database.h"
-#include "tests/codecs/memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte steers the file system: where the file lies, whether reads
     // fail, and how far the claimed size differs from the bytes.
     const uint8_t steer = data[0];
-    tavro::MemoryFileSystem fs;
+    tavro::test::MemoryFileSystem fs;
     std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     fs.files[(steer & 1) ? fs.folder + "Tavro21.dat" : "Tavro21.dat"] = bytes;
     fs.failReads = (steer & 2) != 0;

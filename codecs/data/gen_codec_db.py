@@ -154,7 +154,11 @@ def build(include, extra_path):
 
     video_names = {}
     seen_video = {}
-    for number, f in extra.get("video", []):
+    # Only the first section's FourCCs get subtype GUIDs (the GUID table is full).
+    with_guid = set()
+    video_rows = [(n, f, True) for n, f in extra.get("video", [])]
+    video_rows += [(n, f, False) for n, f in extra.get("video without guid", [])]
+    for number, f, guid in video_rows:
         expect_fields(extra_path, number, f, 3)
         key = f[0]
         if len(key) != 4:
@@ -165,6 +169,8 @@ def build(include, extra_path):
                                                      seen_video[key.lower()]))
         seen_video[key.lower()] = key
         video_names[key] = f[1]
+        if guid:
+            with_guid.add(key)
         tables["video"].append((key, f[1], f[2]))
 
     kept = set()
@@ -210,7 +216,7 @@ def build(include, extra_path):
             raise GenError("%s:%d: mmreg.h does not define %s" % (extra_path, number, f[0]))
         add_guid(base_guid(tags[f[0]]), "MEDIASUBTYPE_" + f[0][len("WAVE_FORMAT_"):], f[1])
     for key, name, _ in tables["video"]:
-        if not key.startswith("_"):
+        if key in with_guid and not key.startswith("_"):
             add_guid(fourcc_guid(key), "FOURCC_" + key.strip(), "%s - %s" % (key.strip(), name))
     for number, f in extra.get("video subtype aliases", []):
         expect_fields(extra_path, number, f, 2)

@@ -75,6 +75,11 @@ std::vector<Sample> samples() {
                             strh("auds", "    ", 1, 22050, 0) +
                                 chunk("strf", waveFormat(0x55, 2, 44100, 16000, 1, 0)))))},
         {"quicktime_old", Bytes{0, 0, 0, 8, 'w', 'i', 'd', 'e', 0, 0, 1, 0, 'm', 'd', 'a', 't'}},
+        {"mp4_ftyp", text(std::string("\0\0\0\x14"
+                                      "ftypisom\0\0\2\0"
+                                      "isom",
+                                      20)) +
+                         Bytes(40, 0)},
         {"empty", {}},
     };
 }

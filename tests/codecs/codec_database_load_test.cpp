@@ -5,8 +5,8 @@
 #include <string>
 
 #include "tests/codecs/db_text.h"
-#include "tests/codecs/memory_file_system.h"
 #include "tests/codecs/recording_prompter.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tavro {
 namespace {
@@ -67,7 +67,7 @@ std::vector<LoadCase> syntaxCases() {
 
 TEST(CodecDatabaseLoad, SyntaxCases) {
     for (const LoadCase& c : syntaxCases()) {
-        MemoryFileSystem fs;
+        test::MemoryFileSystem fs;
         fs.files["Tavro21.dat"] = c.text;
         RecordingPrompter prompter;
         CodecDatabase db;
@@ -79,7 +79,7 @@ TEST(CodecDatabaseLoad, SyntaxCases) {
 TEST(CodecDatabaseLoad, FieldsAreCutInPlace) {
     DbSections d = smallDb();
     d.video = {"DIVX\t\tDivX, Inc.", "YUY2\tYUY2 4:2:2\t*uncompressed"};
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     // The final line of the file has no CR LF.
     std::string text = dbText(d);
     fs.files["Tavro21.dat"] = text.substr(0, text.size() - 2);
@@ -98,7 +98,7 @@ TEST(CodecDatabaseLoad, FieldsAreCutInPlace) {
 }
 
 TEST(CodecDatabaseLoad, TruncatedLastLineBuildsNoEntry) {
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = dbText(smallDb()) + "{0-0}\tNAME";
     RecordingPrompter prompter;
     CodecDatabase db;
@@ -111,7 +111,7 @@ TEST(CodecDatabaseLoad, SkippedLinesHideTheNextHeader) {
     DbSections d = smallDb();
     std::string text = replaced(dbText(d), "[audio codecs]\r\n",
                                 "# c\r\n[odd]\tname\tdetail\r\n[audio codecs]\r\n");
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = text;
     RecordingPrompter prompter;
     CodecDatabase db;
@@ -122,7 +122,7 @@ TEST(CodecDatabaseLoad, SkippedLinesHideTheNextHeader) {
 TEST(CodecDatabaseLoad, FailedSectionKeepsEarlierTables) {
     DbSections d = smallDb();
     d.results = {"0x80004005\tE_FAIL\tbad\textra"};
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = dbText(d);
     RecordingPrompter prompter;
     CodecDatabase db;
@@ -143,7 +143,7 @@ bool loadsWithEntries(int section, int count) {
         std::snprintf(line, sizeof line, "{%08X-0000-0010-8000-00AA00389B71}\tN%d\tD%d", i, i, i);
         lines.push_back(line);
     }
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = dbText(d);
     RecordingPrompter prompter;
     CodecDatabase db;
@@ -168,7 +168,7 @@ std::string fileOfSize(size_t size) {
 
 struct MessageCase {
     const char* what;
-    void (*setUp)(MemoryFileSystem&);
+    void (*setUp)(test::MemoryFileSystem&);
     bool loads;
     std::string text; // expected message, empty for none
 };
@@ -176,34 +176,34 @@ struct MessageCase {
 TEST(CodecDatabaseLoad, LocatingSizeAndReadErrors) {
     const MessageCase cases[] = {
         {"exactly the size limit",
-         [](MemoryFileSystem& fs) { fs.files["Tavro21.dat"] = fileOfSize(100000); }, true, ""},
+         [](test::MemoryFileSystem& fs) { fs.files["Tavro21.dat"] = fileOfSize(100000); }, true,
+         ""},
         {"one byte over the limit",
-         [](MemoryFileSystem& fs) { fs.files["Tavro21.dat"] = fileOfSize(100001); }, false,
+         [](test::MemoryFileSystem& fs) { fs.files["Tavro21.dat"] = fileOfSize(100001); }, false,
          "Invalid Data file: Tavro21.dat"},
         {"empty file in the program folder",
-         [](MemoryFileSystem& fs) { fs.files[kProgramCopy] = ""; }, false,
+         [](test::MemoryFileSystem& fs) { fs.files[kProgramCopy] = ""; }, false,
          "Invalid Data file: " + kProgramCopy},
         {"only in the program folder",
-         [](MemoryFileSystem& fs) { fs.files[kProgramCopy] = dbText(smallDb()); }, true, ""},
-        {"nowhere", [](MemoryFileSystem&) {}, false,
+         [](test::MemoryFileSystem& fs) { fs.files[kProgramCopy] = dbText(smallDb()); }, true, ""},
+        {"nowhere", [](test::MemoryFileSystem&) {}, false,
          "Error opening Data file " + kProgramCopy +
-             ":\n\nThe system cannot find the file specified.\r\n"},
+             ":\n\nThe system cannot find the file specified."},
         {"read error",
-         [](MemoryFileSystem& fs) {
+         [](test::MemoryFileSystem& fs) {
              fs.files["Tavro21.dat"] = dbText(smallDb());
              fs.failReads = true;
          },
-         false,
-         "Error reading Data file Tavro21.dat:\n\nData error (cyclic redundancy check).\r\n"},
+         false, "Error reading Data file Tavro21.dat:\n\nData error (cyclic redundancy check)."},
         {"short read",
-         [](MemoryFileSystem& fs) {
+         [](test::MemoryFileSystem& fs) {
              fs.files["Tavro21.dat"] = dbText(smallDb());
              fs.claimedExtra = 3;
          },
          false, "Error reading Data file Tavro21.dat:\n\n"},
     };
     for (const MessageCase& c : cases) {
-        MemoryFileSystem fs;
+        test::MemoryFileSystem fs;
         c.setUp(fs);
         RecordingPrompter prompter;
         CodecDatabase db;
@@ -223,7 +223,7 @@ TEST(CodecDatabaseLoad, LocatingSizeAndReadErrors) {
 TEST(CodecDatabaseLoad, CurrentFolderWinsOverProgramFolder) {
     DbSections other = smallDb();
     other.video = {"MJPG\tMotion JPEG\tvarious"};
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = dbText(smallDb());
     fs.files[kProgramCopy] = dbText(other);
     RecordingPrompter prompter;
@@ -233,7 +233,7 @@ TEST(CodecDatabaseLoad, CurrentFolderWinsOverProgramFolder) {
 }
 
 TEST(CodecDatabaseLoad, MessageTextIsBounded) {
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.folder = "C:\\" + std::string(400, 'd') + "\\";
     RecordingPrompter prompter;
     CodecDatabase db;
@@ -254,7 +254,7 @@ TEST(CodecDatabaseLoad, StartupAddsTheFatalMessage) {
         {"bad size", "", 2},
     };
     for (const auto& c : cases) {
-        MemoryFileSystem fs;
+        test::MemoryFileSystem fs;
         fs.files["Tavro21.dat"] = c.file;
         RecordingPrompter prompter;
         CodecDatabase db;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "tests/codecs/db_text.h"
-#include "tests/codecs/memory_file_system.h"
 #include "tests/codecs/recording_prompter.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tavro {
 namespace {
@@ -32,7 +32,7 @@ class Lookup : public ::testing::Test {
         fs.files["Tavro21.dat"] = dbText(d);
         ASSERT_TRUE(db.load(fs, prompter));
     }
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     RecordingPrompter prompter;
     CodecDatabase db;
 };

@@ -4,8 +4,8 @@
 
 #include "codecs/codec_database.h"
 #include "tests/codecs/db_text.h"
-#include "tests/codecs/memory_file_system.h"
 #include "tests/codecs/recording_prompter.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tavro {
 
@@ -22,7 +22,7 @@ inline void loadInventoryTestDb(CodecDatabase& db) {
     d.results = {"0x80040216\tVFW_E_NOT_FOUND\tNothing matched."};
     d.guids = {"{73646976-0000-0010-8000-00AA00389B71}\tMEDIATYPE_Video\tVideo",
                "{3253564D-0000-0010-8000-00AA00389B71}\tX\tNamed MVS2"};
-    MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.files["Tavro21.dat"] = dbText(d);
     RecordingPrompter prompter;
     ASSERT_TRUE(db.load(fs, prompter));

@@ -1,6 +1,8 @@
-// An in-memory file system with a claimed size per file (to stand for files of
-// gigabytes), failing opens and reads on demand, and a prompter that records.
+// The in-memory file system every test and fuzz harness uses: files by exact path,
+// a claimed size per file (to stand for files of gigabytes), a fixed program folder,
+// and switches for failing opens and reads. Also a prompter that records.
 #pragma once
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -16,44 +18,60 @@ struct MemoryFile {
     std::vector<uint8_t> bytes;
     uint64_t claimedSize = UINT64_MAX; // UINT64_MAX: the real size
     bool failRead = false;
+
+    MemoryFile() = default;
+    MemoryFile(std::vector<uint8_t> b, uint64_t claimed = UINT64_MAX, bool fail = false)
+        : bytes(std::move(b)), claimedSize(claimed), failRead(fail) {}
+    MemoryFile(const std::string& text) : bytes(text.begin(), text.end()) {}
+    MemoryFile(const char* text) : MemoryFile(std::string(text)) {}
 };
 
 class MemoryFileSystem : public FileSystem {
   public:
     std::map<std::string, MemoryFile> files;
+    std::string folder = "C:\\Program Files\\Tavro\\";
+    std::string openErrorText = "The system cannot find the file specified.";
+    bool failReads = false;    // every read reports an I/O error
+    size_t shortReadBy = 0;    // every read delivers this many bytes fewer
+    uint64_t claimedExtra = 0; // every size claims this many bytes more than stored
+    std::string lastOpened;
 
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
         auto it = files.find(path);
         if (it == files.end()) {
-            if (error) *error = {2, "The system cannot find the file specified."};
+            if (error) *error = {2, openErrorText};
             return nullptr;
         }
-        return std::make_unique<Reader>(it->second);
+        lastOpened = path;
+        return std::make_unique<Reader>(*this, it->second);
     }
     bool exists(const std::string& path) override { return files.count(path) != 0; }
-    std::string programFolder() override { return "/"; }
+    std::string programFolder() override { return folder; }
 
   private:
     class Reader : public InputFile {
       public:
-        explicit Reader(const MemoryFile& f) : f_(f) {}
+        Reader(const MemoryFileSystem& fs, const MemoryFile& f) : fs_(fs), f_(f) {}
         bool read(void* buffer, size_t want, size_t* got, FileError* error) override {
-            if (f_.failRead) {
+            if (f_.failRead || fs_.failReads) {
                 *got = 0;
                 if (error) *error = {23, "Data error (cyclic redundancy check)."};
                 return false;
             }
             size_t n = std::min(want, f_.bytes.size() - pos_);
+            n = n > fs_.shortReadBy ? n - fs_.shortReadBy : 0;
             if (n) std::memcpy(buffer, f_.bytes.data() + pos_, n);
             pos_ += n;
             *got = n;
             return true;
         }
         uint64_t size() const override {
-            return f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
+            uint64_t real = f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
+            return real + fs_.claimedExtra;
         }
 
       private:
+        const MemoryFileSystem& fs_;
         const MemoryFile& f_;
         size_t pos_ = 0;
     };

@@ -1,0 +1,14 @@
+// Containers that came after the signature table was drawn up (ISO media, Matroska,
+// Flash video, MPEG transport streams, FLAC), named from their own headers. They are
+// asked only when no signature row matched, so older names keep their precedence.
+#pragma once
+
+#include "analysis/byte_view.h"
+#include "analysis/signatures.h"
+
+namespace tavro {
+
+// The row naming the container `data` begins with, or null.
+const Signature* findContainer(ByteView data);
+
+} // namespace tavro
