@@ -58,9 +58,11 @@ ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts&
 ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
                                  const RenderFacts& render) {
     const ReportModel& report = driver.report();
-    // The codec status keeps the last resolution, which may be another file's.
-    const bool hasVideo = driver.info().avi.videoStreams > 0;
+    // The codec status keeps the last resolution, which may be another file's: it
+    // counts only while the name field still shows what it wrote.
     const VideoCodecStatus& status = driver.codecStatus().video();
+    const bool hasVideo =
+        driver.info().avi.videoStreams > 0 && report.text(field::VideoName) == status.name.text;
     VideoExplainInput in;
     in.hasFormatRecord = hasVideo && status.entry != nullptr;
     if (in.hasFormatRecord) {
@@ -87,8 +89,9 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
 ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
                                  const RenderFacts& render) {
     const ReportModel& report = driver.report();
-    const bool hasAudio = driver.info().avi.audioStreams > 0;
     const AudioCodecStatus& status = driver.codecStatus().audio();
+    const bool hasAudio =
+        driver.info().avi.audioStreams > 0 && report.text(field::AudioName) == status.name.text;
     AudioExplainInput in;
     in.code = "<unknown>";
     if (hasAudio && status.entry && status.entrySlot != 0) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/report_fields.h"
+#include "app/win/header_save_dialog.h"
 #include "app/win/link_button.h"
 #include "app/win/report_field.h"
 #include "common/file_system.h"
@@ -25,8 +26,8 @@ class WaitCursor {
 
 } // namespace
 
-ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
-    : view_(view), settings_(settings) {
+ModelWindowDriver::ModelWindowDriver(ReportView& view, Settings& settings)
+    : view_(view), settings_(settings), export_(settings, prompter_, platformOutputFiles()) {
     sources_ = system_.sources();
     services_.sources = &sources_;
     services_.refresh = [this] {
@@ -45,6 +46,7 @@ bool ModelWindowDriver::start() {
                        Icon::Stop);
         return false;
     }
+    driver_->setExporter(&export_);
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
     mirror();
@@ -82,28 +84,31 @@ void ModelWindowDriver::selectAudioStream(int stream) {
     mirror();
 }
 
-// Until the prose explanations are written, the popup repeats what the fields
-// say, with a link to the installed codec's details where there is one.
 Explanation ModelWindowDriver::explanation(int kind) {
-    Explanation e;
-    if (kind == 1) {
-        e.text = "Video format " + report_.text(IDC_VIDEO_FOURCC) + ": " +
-                 report_.text(IDC_VIDEO_NAME) + "~" + report_.text(IDC_VIDEO_STATUS);
-        if (!report_.linkTarget(IDC_VIDEO_NAME).empty()) {
-            e.text += " {details}";
-            e.targets.push_back(report_.linkTarget(IDC_VIDEO_NAME));
-        }
-    } else if (kind == 2) {
-        e.text =
-            "Audio format: " + report_.text(IDC_AUDIO_NAME) + "~" + report_.text(IDC_AUDIO_STATUS);
-        if (!report_.linkTarget(IDC_AUDIO_NAME).empty()) {
-            e.text += " {details}";
-            e.targets.push_back(report_.linkTarget(IDC_AUDIO_NAME));
-        }
-    } else {
-        e.text = report_.text(IDC_FILE_STATUS) + "~Type: " + report_.text(IDC_TYPE);
-    }
-    return e;
+    return explanationOf(kind, kind == 3 ? IDC_FILE_STATUS : 0);
+}
+
+Explanation ModelWindowDriver::explanationOf(int kind, int linkId) {
+    ExplanationText e;
+    if (kind == 1)
+        e = videoExplanation(*driver_, &services_.inventories, render_);
+    else if (kind == 2)
+        e = audioExplanation(*driver_, &services_.inventories, render_);
+    else if (linkId == IDC_RENDER_STATUS)
+        e = renderExplanation(*driver_, render_);
+    else
+        e = fileExplanation(*driver_, render_);
+    return {e.text, e.targets};
+}
+
+bool ModelWindowDriver::command(int id) {
+    if (id != IDM_FILE_HEADER_SAVE || !driver_) return false;
+    const FileList& list = driver_->fileList();
+    const std::string path = list.hasCurrent() ? list.at(list.current) : std::string();
+    const MediaInfo& info = driver_->info();
+    HeaderSaveDialog dialog(info.headBuffer(), path.empty() ? 0 : info.headLength, path, prompter_);
+    dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr));
+    return true;
 }
 
 void ModelWindowDriver::mirror() {

@@ -1,0 +1,218 @@
+// The text export in the real window: switched on in the Export Setup dialog,
+// records appended over the "All Files (non-stop)" run, and the error path.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "export_ids.h"
+#include "gui_harness.h"
+#include "resource.h"
+
+namespace {
+
+const char kTitle[] = "Tavro v2.1 - Vistrel";
+const char kSettingsKey[] = "Software\\Orlent\\Tavro\\Settings";
+
+void setValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+void setDword(const char* name, DWORD value) {
+    setValue(name, REG_DWORD, &value, sizeof value);
+}
+void setString(const char* name, const std::string& value) {
+    setValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+std::string tempPath(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+// A tiny 8-bit mono PCM WAVE file with `samples` samples.
+std::string writeWave(const std::string& name, unsigned samples) {
+    const std::string path = tempPath(name);
+    const unsigned riff = 36 + samples;
+    const unsigned char header[44] = {'R',
+                                      'I',
+                                      'F',
+                                      'F',
+                                      static_cast<unsigned char>(riff),
+                                      static_cast<unsigned char>(riff >> 8),
+                                      0,
+                                      0,
+                                      'W',
+                                      'A',
+                                      'V',
+                                      'E',
+                                      'f',
+                                      'm',
+                                      't',
+                                      ' ',
+                                      16,
+                                      0,
+                                      0,
+                                      0,
+                                      1,
+                                      0,
+                                      1,
+                                      0,
+                                      0x40,
+                                      0x1F,
+                                      0,
+                                      0,
+                                      0x40,
+                                      0x1F,
+                                      0,
+                                      0,
+                                      1,
+                                      0,
+                                      8,
+                                      0,
+                                      'd',
+                                      'a',
+                                      't',
+                                      'a',
+                                      static_cast<unsigned char>(samples),
+                                      static_cast<unsigned char>(samples >> 8),
+                                      0,
+                                      0};
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return std::string();
+    std::fwrite(header, 1, sizeof header, out);
+    const std::vector<unsigned char> silence(samples, 0x80);
+    std::fwrite(silence.data(), 1, silence.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+std::string quoted(const std::vector<std::string>& paths) {
+    std::string line;
+    for (const auto& p : paths)
+        line += (line.empty() ? "\"" : " \"") + p + "\"";
+    return line;
+}
+
+std::string readFile(const std::string& path) {
+    std::string bytes;
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(in);
+    return bytes;
+}
+
+std::string messageBoxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+bool checked(HWND dialog, int id) {
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+// Export is off at start: the Export Setup dialog switches it on.
+void enableExport(guitest::Program& program, HWND window, const std::string& exportFile) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
+    HWND dialog = program.waitForWindow("Export Setup", 10000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(checked(dialog, IDC_EXP_ENABLE));
+    EXPECT_TRUE(checked(dialog, IDC_EXP_MODE_FILE));
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_PATH), exportFile);
+    EXPECT_FALSE(enabled(dialog, IDC_EXP_MODE_SAME));
+    EXPECT_FALSE(enabled(dialog, IDC_EXP_MODIFY));
+    EXPECT_FALSE(enabled(dialog, IDC_EXP_BROWSE));
+    SendDlgItemMessageA(dialog, IDC_EXP_ENABLE, BM_CLICK, 0, 0);
+    EXPECT_TRUE(enabled(dialog, IDC_EXP_MODE_SAME));
+    EXPECT_TRUE(enabled(dialog, IDC_EXP_MODIFY));
+    EXPECT_TRUE(enabled(dialog, IDC_EXP_BROWSE));
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_MODIFY), "Modify...");
+    SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
+}
+
+void prepare(const std::string& exportFile) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    setDword("RunMode", 3); // information only: no codec search to wait for
+    setDword("ExportMode", 3);
+    setString("ExportFile", exportFile);
+    setString("ExportFormat", "%@|%b\\t%D");
+}
+
+TEST(Export, NonStopRunAppendsOneRecordPerFile) {
+    const std::string target = tempPath("tavro_export_all.txt");
+    DeleteFileA(target.c_str());
+    prepare(target);
+    std::vector<std::string> files;
+    for (unsigned i = 0; i < 5; ++i)
+        files.push_back(writeWave("tavro_exp" + std::to_string(i) + ".wav", 100 + i));
+    guitest::Program program(TAVRO_EXE, quoted(files));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_COUNTER) == "  1/5  "; }, 10000));
+    enableExport(program, window, target);
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_ALL, 0), 0);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_COUNTER) == "  5/5  "; }, 20000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+
+    // The first file was analysed before export was on; the other four follow in order.
+    std::string want;
+    for (unsigned i = 1; i < 5; ++i)
+        want += "tavro_exp" + std::to_string(i) + ".wav|" + std::to_string(144 + i) +
+                " bytes\tWAV: 8000 Hz, 64 kb/s (64/ch x 1 ch)\r\n";
+    EXPECT_EQ(readFile(target), want);
+    DeleteFileA(target.c_str());
+}
+
+TEST(Export, UnwritableTargetShowsBothMessagesAndStopsExporting) {
+    const std::string target = tempPath("tavro no such folder\\all.txt");
+    prepare(target);
+    std::vector<std::string> files;
+    for (unsigned i = 0; i < 3; ++i)
+        files.push_back(writeWave("tavro_expfail" + std::to_string(i) + ".wav", 50));
+    guitest::Program program(TAVRO_EXE, quoted(files));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_COUNTER) == "  1/3  "; }, 10000));
+    enableExport(program, window, target);
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_ALL, 0), 0);
+    HWND error = program.waitForWindow("Export Error", 20000);
+    ASSERT_NE(error, nullptr);
+    const std::string text = messageBoxText(error);
+    const std::string prefix = "Error writing to export file " + target + ":\n\n";
+    EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
+    EXPECT_GT(text.size(), prefix.size()) << "the system's reason follows";
+    EXPECT_EQ(text.find("completed successfully"), std::string::npos) << text;
+    PostMessageA(error, WM_COMMAND, IDOK, 0);
+    HWND fyi = program.waitForWindow("FYI", 10000);
+    ASSERT_NE(fyi, nullptr);
+    EXPECT_EQ(messageBoxText(fyi), "Export mode is now set back to \"Disabled\".");
+    PostMessageA(fyi, WM_COMMAND, IDOK, 0);
+
+    // The batch goes on to its end without another export attempt.
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_COUNTER) == "  3/3  "; }, 20000));
+    EXPECT_EQ(FindWindowA(nullptr, "Export Error"), nullptr);
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
+} // namespace
