@@ -90,6 +90,10 @@ Explanation ModelWindowDriver::explanation(int kind) {
 
 Explanation ModelWindowDriver::explanationOf(int kind, int linkId) {
     ExplanationText e;
+    // The codec explanations read the inventories, which the Settings dialog may
+    // have discarded since the file was analysed.
+    if (kind == 1 || kind == 2)
+        ensureCodecInventories(services_.inventories, {sources_, db_, settings_, prompter_});
     if (kind == 1)
         e = videoExplanation(*driver_, &services_.inventories, render_);
     else if (kind == 2)

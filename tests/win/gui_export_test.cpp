@@ -215,4 +215,60 @@ TEST(Export, UnwritableTargetShowsBothMessagesAndStopsExporting) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+// The texts of the open explanation popup's pieces, joined; empty when none is open.
+std::string popupText() {
+    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+    if (!popup || !IsWindowVisible(popup)) return std::string();
+    std::string text;
+    for (int id = 100; GetDlgItem(popup, id); ++id)
+        text += guitest::controlText(popup, id) + "|";
+    return text;
+}
+
+TEST(Explanations, StatusLinksShowTheirTexts) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    setDword("RunMode", 3);
+    const std::string avi = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    guitest::Program program(TAVRO_EXE, quoted({avi}));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_FILE_STATUS) == "File Length Correct"; },
+        10000));
+    auto click = [&](int id) {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+    };
+    click(IDC_FILE_STATUS);
+    std::string text;
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    EXPECT_EQ(text.rfind("This is a valid AVI file.", 0), 0u) << text;
+    EXPECT_NE(text.find("(354,910 bytes)"), std::string::npos) << text;
+    // The render link shares the file link's kind: this click only closes the popup.
+    click(IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitUntil([&] { return popupText().empty(); }, 5000));
+    click(IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    EXPECT_EQ(text.rfind("This section simulates 'playing' the file", 0), 0u) << text;
+    click(IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitUntil([&] { return popupText().empty(); }, 5000));
+
+    // The Export Setup dialog's help links open their texts in the same kind of window.
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
+    HWND dialog = program.waitForWindow("Export Setup", 10000);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_KEY, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_KEY)));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    EXPECT_EQ(text.rfind("%@ File Name (without path)|%A File Name (full path)|", 0), 0u) << text;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_SAMPLE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_SAMPLE)));
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return (text = popupText()).find("%a\\t%k\\t%f\\r\\n") != std::string::npos; }, 5000))
+        << text;
+    SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog) && popupText().empty(); }, 5000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 } // namespace
