@@ -140,6 +140,16 @@ TEST_F(ExportStepTest, NeverAppendsToTheAnalysedFile) {
     EXPECT_EQ(ScratchDir::read(media), "RIFF");
     EXPECT_EQ(settings.exportEnabled, 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.path("z.txt")));
+
+    // Mode 2 with the media file's own folder reaches the same file.
+    prompter.asked.clear();
+    settings.exportEnabled = 1;
+    settings.exportMode = kExportChosenFolder;
+    settings.exportPath = dir.folder();
+    run({media});
+    expectErrorPath(prompter, exportFilePath(media, kExportChosenFolder, dir.folder(), "").path,
+                    "");
+    EXPECT_EQ(ScratchDir::read(media), "RIFF");
 }
 
 TEST_F(ExportStepTest, UnopenableTargetStopsTheBatchExport) {

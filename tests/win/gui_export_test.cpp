@@ -215,6 +215,44 @@ TEST(Export, UnwritableTargetShowsBothMessagesAndStopsExporting) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+std::string storedText(const char* name) {
+    char value[512] = {};
+    DWORD size = sizeof value - 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    const LONG result =
+        RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? value : "<none>";
+}
+
+TEST(Export, DefaultAndApplyStoreTheTemplateAtOnce) {
+    prepare(tempPath("tavro_export_unused.txt"));
+    guitest::Program program(TAVRO_EXE, "");
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
+    HWND dialog = program.waitForWindow("Export Setup", 10000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_TEMPLATE), "%@|%b\\t%D");
+    SendDlgItemMessageA(dialog, IDC_EXP_ENABLE, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_EXP_DEFAULT, BM_CLICK, 0, 0);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_MODIFY), "Apply");
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_TEMPLATE),
+              "Title: %@\\r\\nDuration: %K\\r\\nVideo Codec: %F\\r\\n\\r\\n");
+    SendDlgItemMessageA(dialog, IDC_EXP_MODIFY, BM_CLICK, 0, 0);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_MODIFY), "Modify...");
+    EXPECT_EQ(storedText("ExportFormat"),
+              "Title: %@\\r\\nDuration: %K\\r\\nVideo Codec: %F\\r\\n\\r\\n");
+    // The folder mode shows the (empty) folder; Cancel keeps what Apply stored.
+    SendDlgItemMessageA(dialog, IDC_EXP_MODE_FOLDER, BM_CLICK, 0, 0);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_PATH), "");
+    SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 // The texts of the open explanation popup's pieces, joined; empty when none is open.
 std::string popupText() {
     HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
