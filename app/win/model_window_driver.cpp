@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "app/report_fields.h"
 #include "app/win/header_save_dialog.h"
 #include "app/win/link_button.h"
@@ -110,7 +112,20 @@ bool ModelWindowDriver::command(int id) {
     const FileList& list = driver_->fileList();
     const std::string path = list.hasCurrent() ? list.at(list.current) : std::string();
     const MediaInfo& info = driver_->info();
-    HeaderSaveDialog dialog(info.headBuffer(), path.empty() ? 0 : info.headLength, path, prompter_);
+    const uint8_t* head = info.headBuffer();
+    uint32_t held = path.empty() ? 0 : info.headLength;
+    // A wrapped payload was moved over the head: the file's own beginning is read
+    // again, since the snapshot is meant to show how the file starts.
+    std::vector<uint8_t> start;
+    if (held && info.wrap.waveDepth > 0) {
+        start.resize(kHeadCapacity);
+        size_t got = 0;
+        std::unique_ptr<InputFile> file = platformFileSystem().openRead(path, nullptr);
+        if (!file || !file->read(start.data(), start.size(), &got, nullptr)) got = 0;
+        head = start.data();
+        held = static_cast<uint32_t>(got);
+    }
+    HeaderSaveDialog dialog(head, held, path, prompter_);
     dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr));
     return true;
 }
