@@ -31,6 +31,8 @@ void enableExport(guitest::Program& program, HWND window, const std::string& exp
     EXPECT_TRUE(enabled(dialog, IDC_EXP_MODIFY));
     EXPECT_TRUE(enabled(dialog, IDC_EXP_BROWSE));
     EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_MODIFY), "Modify...");
+    guitest::settle(dialog);
+    guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/export_setup.bmp");
     SendDlgItemMessageA(dialog, IDOK, BM_CLICK, 0, 0);
     ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
 }
@@ -171,6 +173,9 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     std::string text;
     ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
     EXPECT_EQ(text.rfind("This is a valid AVI file.", 0), 0u) << text;
+    guitest::settle(window);
+    guitest::saveWindowBitmap(FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr),
+                              std::string(TAVRO_ARTIFACT_DIR) + "/explanation_file.bmp");
     EXPECT_NE(text.find("(354,910 bytes)"), std::string::npos) << text;
     // The render link shares the file link's kind: this click only closes the popup.
     click(IDC_RENDER_STATUS);
