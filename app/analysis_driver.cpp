@@ -97,7 +97,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     streamTypeText();
     if (askAboutUrl()) {
         runRenderTest(report_, path_, settings_.runMode);
-        exportCurrentFile(report_, info, path_);
+        if (exporter_) exporter_->exportCurrentFile(report_, path_);
     }
     updateCounter();
     return outcome;

@@ -7,6 +7,7 @@
 
 #include "analysis/analysis.h"
 #include "app/codec_status.h"
+#include "app/export_step.h"
 #include "app/file_list.h"
 #include "app/report_model.h"
 #include "common/file_system.h"
@@ -49,6 +50,8 @@ class AnalysisDriver {
     void selectAudioStream(int n);
 
     bool batchRunning = false;
+    // The text export run after the render test; none (no export) by default.
+    void setExporter(ExportStep* exporter) { exporter_ = exporter; }
 
   private:
     AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report, Prompter& prompter,
@@ -69,6 +72,7 @@ class AnalysisDriver {
     FileList list_;
     std::string path_;
     std::string wrapPrefix_;
+    ExportStep* exporter_ = nullptr;
 };
 
 } // namespace tavro

@@ -1,6 +1,7 @@
 // tavro-cli [--json] FILE...: the report of each file, as the main window would show
 // it (information-only natively, with codec status on Windows).
 // tavro-cli --codecs [--json]: the installed video and audio codecs.
+// tavro-cli --template TEXT FILE...: per file, the record the export would append.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/analysis_driver.h"
 #include "cli/codec_environment.h"
+#include "cli/export_output.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
 #include "cli/utf8_arguments.h"
@@ -17,7 +19,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n"
-                         "       tavro-cli --codecs [--json]\n");
+                         "       tavro-cli --codecs [--json]\n"
+                         "       tavro-cli --template TEXT FILE...\n");
     return 2;
 }
 
@@ -53,6 +56,7 @@ int main(int argc, char** argv) {
     tavro::useUtf8Arguments(argc, argv);
     bool json = false;
     bool codecs = false;
+    const char* templ = nullptr;
     std::vector<std::string> paths;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -61,6 +65,8 @@ int main(int argc, char** argv) {
             json = true;
         else if (!optionsDone && std::strcmp(arg, "--codecs") == 0 && !codecs)
             codecs = true;
+        else if (!optionsDone && std::strcmp(arg, "--template") == 0 && !templ && i + 1 < argc)
+            templ = argv[++i];
         else if (!optionsDone && std::strcmp(arg, "--") == 0)
             optionsDone = true;
         else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
@@ -69,6 +75,8 @@ int main(int argc, char** argv) {
             paths.push_back(arg), optionsDone = true;
     }
     if (paths.empty() != codecs) return usage();
+    if (templ && (json || codecs)) return usage();
+    if (templ) tavro::useBinaryStdout();
 
     tavro::ReportModel report;
     tavro::StderrPrompter prompter;
@@ -89,8 +97,11 @@ int main(int argc, char** argv) {
         auto outcome = driver->analyseCurrentFile();
         if (outcome != tavro::AnalysisDriver::Outcome::Analysed) status = 1;
         if (outcome == tavro::AnalysisDriver::Outcome::OpenFailed) return;
-        if (json) {
+        if (templ) {
+            tavro::printExportRecord(templ, *driver, report, path);
+        } else if (json) {
             all.push_back(tavro::reportJson(path, report, driver->info()));
+            all.back()["explanations"] = tavro::explanationsJson(*driver, &env->services);
         } else {
             std::fputs(tavro::reportText(report).c_str(), stdout);
             std::fputs("\n", stdout);

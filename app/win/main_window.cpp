@@ -8,6 +8,7 @@
 #include "app/ui/open_selection.h"
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
+#include "app/win/export_setup_dialog.h"
 #include "app/win/list_only_driver.h"
 #include "app/win/settings_dialog.h"
 #include "app/win/web_link.h"
@@ -264,7 +265,7 @@ INT_PTR MainWindow::onColour(HDC dc, HWND control) {
 void MainWindow::onCommand(WORD id, WORD code) {
     const int kind = explanationKindOf(id);
     if (kind && code == BN_CLICKED) {
-        showExplanation(kind);
+        showExplanation(kind, id);
         return;
     }
     // Menu, accelerator and button commands close the popup; edit notifications do not.
@@ -298,6 +299,11 @@ void MainWindow::onCommand(WORD id, WORD code) {
         if (dialog.run(hwnd_, instance_)) driver_->settingsChanged();
         break;
     }
+    case IDM_OPTIONS_EXPORT: {
+        ExportSetupDialog dialog(settings_, store_);
+        dialog.run(hwnd_, instance_);
+        break;
+    }
     default:
         driver_->command(id);
         break;
@@ -306,7 +312,7 @@ void MainWindow::onCommand(WORD id, WORD code) {
 
 void MainWindow::onLinkCommand(int id, LPARAM code) {
     if (code == kLinkCodeDetails && explanationKindOf(id)) {
-        showExplanation(explanationKindOf(id));
+        showExplanation(explanationKindOf(id), id);
     } else if (code == kLinkCodeNextFile) {
         popup_.close();
         nextFile();
@@ -316,7 +322,7 @@ void MainWindow::onLinkCommand(int id, LPARAM code) {
     }
 }
 
-void MainWindow::showExplanation(int kind) {
+void MainWindow::showExplanation(int kind, int linkId) {
     if (popup_.isOpen()) {
         const int open = popup_.kind();
         popup_.close();
@@ -324,7 +330,7 @@ void MainWindow::showExplanation(int kind) {
     }
     POINT mouse = {0, 0};
     GetCursorPos(&mouse);
-    popup_.open(hwnd_, kind, driver_->explanation(kind), mouse);
+    popup_.open(hwnd_, kind, driver_->explanationOf(kind, linkId), mouse);
 }
 
 void MainWindow::followLink(const std::string& target) {

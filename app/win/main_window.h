@@ -46,7 +46,8 @@ class MainWindow : public ReportView {
 
     // Follows a link target: web, local help, or a codec / filter-graph detail view.
     void followLink(const std::string& target);
-    void showExplanation(int kind);
+    // `linkId`: the status link clicked, which picks the text within the kind.
+    void showExplanation(int kind, int linkId = 0);
 
   private:
     static INT_PTR CALLBACK dialogProc(HWND, UINT, WPARAM, LPARAM);

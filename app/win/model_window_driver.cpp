@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "app/report_fields.h"
+#include "app/win/header_save_dialog.h"
 #include "app/win/link_button.h"
 #include "app/win/report_field.h"
 #include "common/file_system.h"
@@ -25,8 +28,8 @@ class WaitCursor {
 
 } // namespace
 
-ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
-    : view_(view), settings_(settings) {
+ModelWindowDriver::ModelWindowDriver(ReportView& view, Settings& settings)
+    : view_(view), settings_(settings), export_(settings, prompter_, platformOutputFiles()) {
     sources_ = system_.sources();
     services_.sources = &sources_;
     services_.refresh = [this] {
@@ -46,6 +49,7 @@ bool ModelWindowDriver::start() {
                        Icon::Stop);
         return false;
     }
+    driver_->setExporter(&export_);
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
     mirror();
@@ -83,28 +87,48 @@ void ModelWindowDriver::selectAudioStream(int stream) {
     mirror();
 }
 
-// Until the prose explanations are written, the popup repeats what the fields
-// say, with a link to the installed codec's details where there is one.
 Explanation ModelWindowDriver::explanation(int kind) {
-    Explanation e;
-    if (kind == 1) {
-        e.text = "Video format " + report_.text(IDC_VIDEO_FOURCC) + ": " +
-                 report_.text(IDC_VIDEO_NAME) + "~" + report_.text(IDC_VIDEO_STATUS);
-        if (!report_.linkTarget(IDC_VIDEO_NAME).empty()) {
-            e.text += " {details}";
-            e.targets.push_back(report_.linkTarget(IDC_VIDEO_NAME));
-        }
-    } else if (kind == 2) {
-        e.text =
-            "Audio format: " + report_.text(IDC_AUDIO_NAME) + "~" + report_.text(IDC_AUDIO_STATUS);
-        if (!report_.linkTarget(IDC_AUDIO_NAME).empty()) {
-            e.text += " {details}";
-            e.targets.push_back(report_.linkTarget(IDC_AUDIO_NAME));
-        }
-    } else {
-        e.text = report_.text(IDC_FILE_STATUS) + "~Type: " + report_.text(IDC_TYPE);
+    return explanationOf(kind, kind == 3 ? IDC_FILE_STATUS : 0);
+}
+
+Explanation ModelWindowDriver::explanationOf(int kind, int linkId) {
+    ExplanationText e;
+    // The codec explanations read the inventories, which the Settings dialog may
+    // have discarded since the file was analysed.
+    if (kind == 1 || kind == 2)
+        ensureCodecInventories(services_.inventories, {sources_, db_, settings_, prompter_});
+    if (kind == 1)
+        e = videoExplanation(*driver_, &services_.inventories, render_);
+    else if (kind == 2)
+        e = audioExplanation(*driver_, &services_.inventories, render_);
+    else if (linkId == IDC_RENDER_STATUS)
+        e = renderExplanation(*driver_, render_);
+    else
+        e = fileExplanation(*driver_, render_);
+    return {e.text, e.targets};
+}
+
+bool ModelWindowDriver::command(int id) {
+    if (id != IDM_FILE_HEADER_SAVE || !driver_) return false;
+    const FileList& list = driver_->fileList();
+    const std::string path = list.hasCurrent() ? list.at(list.current) : std::string();
+    const MediaInfo& info = driver_->info();
+    const uint8_t* head = info.headBuffer();
+    uint32_t held = path.empty() ? 0 : info.headLength;
+    // A wrapped payload was moved over the head: the file's own beginning is read
+    // again, since the snapshot is meant to show how the file starts.
+    std::vector<uint8_t> start;
+    if (held && info.wrap.waveDepth > 0) {
+        start.resize(kHeadCapacity);
+        size_t got = 0;
+        std::unique_ptr<InputFile> file = platformFileSystem().openRead(path, nullptr);
+        if (!file || !file->read(start.data(), start.size(), &got, nullptr)) got = 0;
+        head = start.data();
+        held = static_cast<uint32_t>(got);
     }
-    return e;
+    HeaderSaveDialog dialog(head, held, path, prompter_);
+    dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr));
+    return true;
 }
 
 void ModelWindowDriver::mirror() {

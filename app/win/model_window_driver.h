@@ -5,6 +5,8 @@
 
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
+#include "app/explanations.h"
+#include "app/export_step.h"
 #include "app/report_model.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
@@ -15,7 +17,8 @@ namespace tavro {
 
 class ModelWindowDriver : public WindowDriver {
   public:
-    ModelWindowDriver(ReportView& view, const Settings& settings);
+    // `settings` is the window's own record: a failed export switches its export off.
+    ModelWindowDriver(ReportView& view, Settings& settings);
 
     bool start() override;
     bool leaveCurrentFile(const char*) override { return true; }
@@ -25,17 +28,21 @@ class ModelWindowDriver : public WindowDriver {
     void setBatchRunning(bool running) override;
     void selectAudioStream(int stream) override;
     Explanation explanation(int kind) override;
+    Explanation explanationOf(int kind, int linkId) override;
     void followStreamLink(const LinkTarget&) override {}
     void settingsChanged() override { services_.inventories.discard(); }
-    bool command(int) override { return false; }
+    bool command(int id) override;
 
   private:
     void mirror();
     void mirrorComments(HWND list);
 
     ReportView& view_;
-    const Settings& settings_;
+    Settings& settings_;
     MessageBoxPrompter prompter_;
+    ExportStep export_;
+    // What the render test found; "not run" until it reports here.
+    RenderFacts render_;
     ReportModel report_;
     CodecDatabase db_;
     WinCodecSystem system_;

@@ -41,6 +41,11 @@ class WindowDriver {
     virtual void selectAudioStream(int stream) = 0;
     // Kind 1 video codec, 2 audio codec, 3 file status or render.
     virtual Explanation explanation(int kind) = 0;
+    // The text behind one status link (the file status and render links share kind 3).
+    virtual Explanation explanationOf(int kind, int linkId) {
+        (void)linkId;
+        return explanation(kind);
+    }
     // A codec or filter-graph link: the detail views.
     virtual void followStreamLink(const LinkTarget& link) = 0;
     // The Settings dialog ended with OK: inventories are to be rebuilt when next needed.

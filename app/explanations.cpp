@@ -1,0 +1,152 @@
+#include "app/explanations.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "analysis/fourcc.h"
+
+namespace tavro {
+namespace {
+
+const char* textOr(const char* text, const char* fallback) {
+    return text ? text : fallback;
+}
+
+// The filter index of a "tavro://N.filtergraph.info" target; -1 for anything else.
+int filterIndexOf(const std::string& target) {
+    const char kScheme[] = "tavro://";
+    const size_t n = sizeof kScheme - 1;
+    if (target.size() <= n || target.compare(0, n, kScheme) != 0) return -1;
+    const size_t dot = target.find('.', n);
+    if (dot == std::string::npos || target.compare(dot, 13, ".filtergraph.") != 0) return -1;
+    int index = 0;
+    for (size_t i = n; i < dot; ++i) {
+        if (target[i] < '0' || target[i] > '9' || index > 100000) return -1;
+        index = index * 10 + (target[i] - '0');
+    }
+    return index;
+}
+
+// The FOURCC-style subtypes (the base GUID with a FourCC in its first field) a codec
+// record declares, up to the first empty one.
+std::vector<std::string> subtypeFourccs(const VideoCodecRecord& rec) {
+    static const uint8_t kTail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    std::vector<std::string> out;
+    for (const Guid& g : rec.subtypes) {
+        const Guid empty{};
+        if (g == empty) break;
+        if (g.Data2 == 0 && g.Data3 == 0x0010 && std::memcmp(g.Data4, kTail, 8) == 0)
+            out.push_back(fourccText(g.Data1));
+    }
+    return out;
+}
+
+} // namespace
+
+ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts& render) {
+    const MediaInfo& info = driver.info();
+    FileExplainInput in;
+    in.typeCode = info.typeCode;
+    in.isEmpty = info.isEmpty != 0;
+    in.isCooked = info.isCooked != 0;
+    in.wrapperKind = info.wrap.wrapperKind;
+    in.sizeFull = info.sizeFull;
+    in.renderResult = render.result;
+    return explainFile(in);
+}
+
+ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render) {
+    const ReportModel& report = driver.report();
+    // The codec status keeps the last resolution, which may be another file's: it
+    // counts only while the name field still shows what it wrote.
+    const VideoCodecStatus& status = driver.codecStatus().video();
+    const bool hasVideo =
+        driver.info().avi.videoStreams > 0 && report.text(field::VideoName) == status.name.text;
+    VideoExplainInput in;
+    in.hasFormatRecord = hasVideo && status.entry != nullptr;
+    if (in.hasFormatRecord) {
+        in.recordFourcc = textOr(status.entry->key, "");
+        in.recordName = textOr(status.entry->name, "");
+    }
+    in.fileFourcc = fourccText(driver.info().avi.videoFormat.compression());
+    in.fourccField = report.text(field::FourCC);
+    in.status = hasVideo ? status.installedIndex : kNoCodecInstalled;
+    in.codecName = report.secondaryText(field::VideoName);
+    in.nameLink = report.linkTarget(field::VideoName);
+    in.renderResult = render.result;
+    in.decoder = render.decoder;
+    const VideoCodecInventory* video = inventories ? inventories->video.get() : nullptr;
+    if (const VideoCodecRecord* rec = video ? video->at(in.decoder.codecIndex) : nullptr) {
+        in.decoder.codecFourcc = rec->fourcc;
+        in.decoder.subtypeFourccs = subtypeFourccs(*rec);
+    }
+    in.videoCodecField = report.text(field::VideoCodec);
+    in.videoCodecLink = report.linkTarget(field::VideoCodec);
+    return explainVideo(in);
+}
+
+ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render) {
+    const ReportModel& report = driver.report();
+    const AudioCodecStatus& status = driver.codecStatus().audio();
+    const bool hasAudio =
+        driver.info().avi.audioStreams > 0 && report.text(field::AudioName) == status.name.text;
+    AudioExplainInput in;
+    in.code = "<unknown>";
+    if (hasAudio && status.entry && status.entrySlot != 0) {
+        in.code = textOr(status.entry->key, "");
+        in.name = textOr(status.entry->name, "");
+        in.vendor = textOr(status.entry->detail, "");
+    }
+    in.nameField = report.text(field::AudioName);
+    in.nameLink = report.linkTarget(field::AudioName);
+    in.status = hasAudio ? status.installedIndex : kNoCodecInstalled;
+    const AudioCodecInventory* audio = inventories ? inventories->audio.get() : nullptr;
+    if (in.status >= 0) {
+        // A discarded or rebuilt inventory no longer holds the record: say none was found.
+        const AudioCodecRecord* rec = audio ? audio->at(in.status) : nullptr;
+        if (!rec) {
+            in.status = kNoCodecInstalled;
+        } else {
+            in.codecLongName = rec->driverDetails.szLongName;
+            in.codecFormatName = rec->formatName();
+            in.driverFile = rec->driverFile;
+            in.missing = rec->missing != 0;
+            in.disabled = rec->disabled != 0;
+            if (const AudioCodecRecord* companion = audio->at(rec->link)) {
+                in.hasCompanion = true;
+                in.companionFormatName = companion->formatName();
+                in.companionIndex = rec->link;
+            }
+        }
+    }
+    in.renderResult = render.result;
+    in.audioCodecField = report.text(field::AudioCodec);
+    return explainAudio(in);
+}
+
+ExplanationText renderExplanation(AnalysisDriver& driver, const RenderFacts& render) {
+    const ReportModel& report = driver.report();
+    RenderExplainInput in;
+    in.result = render.result;
+    in.errorMatched = render.errorMatched;
+    in.errorCode = render.errorCode;
+    in.errorName = render.errorName;
+    in.errorText = render.errorText;
+    in.splitter = {report.text(field::SplitterOther),
+                   filterIndexOf(report.linkTarget(field::SplitterOther))};
+    in.video = {report.text(field::VideoCodec),
+                filterIndexOf(report.linkTarget(field::VideoCodec))};
+    in.audio = {report.text(field::AudioCodec),
+                filterIndexOf(report.linkTarget(field::AudioCodec))};
+    return explainRender(in);
+}
+
+ReportExplanations explainReport(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render) {
+    return {fileExplanation(driver, render), videoExplanation(driver, inventories, render),
+            audioExplanation(driver, inventories, render), renderExplanation(driver, render)};
+}
+
+} // namespace tavro

@@ -1,0 +1,35 @@
+// The four explanations of the current file, gathered from the report model, the
+// analysis record, the codec status and what the render test found.
+#pragma once
+#include <string>
+
+#include "app/analysis_driver.h"
+#include "report/explanations.h"
+
+namespace tavro {
+
+// What the render test contributes; everything "not run" until it reports.
+struct RenderFacts {
+    int result = kRenderNotRun;
+    bool errorMatched = false; // the result code's data base entry, when one matched
+    std::string errorCode, errorName, errorText;
+    // The video decoder of the latest render test that found one. The record-based
+    // parts (codecFourcc, subtypeFourccs) are filled from the inventory here.
+    VideoDecoderFacts decoder;
+};
+
+struct ReportExplanations {
+    ExplanationText file, video, audio, render;
+};
+
+// Kind 1 video, 2 audio, 3 file; the render text is asked for separately.
+ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts& render);
+ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render);
+ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render);
+ExplanationText renderExplanation(AnalysisDriver& driver, const RenderFacts& render);
+ReportExplanations explainReport(AnalysisDriver& driver, const CodecInventories* inventories,
+                                 const RenderFacts& render);
+
+} // namespace tavro

@@ -1,0 +1,106 @@
+// The plain-prose explanations behind the four status links. Each builder takes a
+// small record of exactly what its text needs, so the texts can be checked for
+// every branch without a window, a codec inventory or a filter graph.
+//
+// Markup of the texts, read by the explanation popup: "~" breaks the line, and the
+// k-th piece in braces is a link to targets[k].
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavro {
+
+struct ExplanationText {
+    std::string text;
+    std::vector<std::string> targets;
+};
+
+// Render test outcome as the explanations read it.
+constexpr int kRenderNotRun = 0;
+constexpr int kRenderSucceeded = 1;
+constexpr int kRenderFailed = -1;
+
+struct FileExplainInput {
+    std::string typeCode; // "AVI", "OGG", "SHY", "CUT", "MPEG...", "WAV...", or a description
+    bool isEmpty = false;
+    bool isCooked = false;
+    uint32_t wrapperKind = 0; // 1: the file is a WAVE wrapper around the data
+    std::string sizeFull;     // the file length text
+    int renderResult = kRenderNotRun;
+};
+
+// The video decoder the latest render test that found one chose.
+struct VideoDecoderFacts {
+    bool found = false;       // some render test of this run found a video decoder
+    int codecIndex = -1;      // its installed video codec record, -1 for none
+    std::string codecFourcc;  // the primary FourCC of that record
+    std::string filterFourcc; // the primary FourCC of the filter record
+    // FOURCC-style subtypes the codec record declares, in order, up to the first empty one.
+    std::vector<std::string> subtypeFourccs;
+};
+
+struct VideoExplainInput {
+    bool hasFormatRecord = false; // the data base knows the video format
+    std::string recordFourcc;     // the data base entry's FourCC text
+    std::string recordName;       // its format name ("<unknown>" for none)
+    std::string fileFourcc;       // the FourCC the file declares
+    std::string fourccField;      // the "4CC" field
+    int status = -1;              // -2 no codec needed, -1 none found, else installed record
+    std::string codecName;        // the installed codec's name kept with the video Name field
+    std::string nameLink;         // the video Name field's link
+    int renderResult = kRenderNotRun;
+    VideoDecoderFacts decoder;
+    std::string videoCodecField; // the render test's "Video Codec" field and its link
+    std::string videoCodecLink;
+};
+
+struct AudioExplainInput {
+    std::string code; // the data base entry of the format: "<unknown>" when none
+    std::string name;
+    std::string vendor;
+    std::string nameField; // the audio "Name" field and its link
+    std::string nameLink;
+    int status = -1; // -2 no codec needed, -1 none found, else installed record
+    // The installed record, when status >= 0.
+    std::string codecLongName;
+    std::string codecFormatName;
+    std::string driverFile;
+    bool missing = false;
+    bool disabled = false;
+    bool hasCompanion = false; // a related record completes the decoding
+    std::string companionFormatName;
+    int companionIndex = -1;
+    int renderResult = kRenderNotRun;
+    std::string audioCodecField; // the render test's "Audio Codec" field
+};
+
+// One filter the render test chose, as its field shows it.
+struct RenderItem {
+    std::string name;     // the field text
+    int filterIndex = -1; // its filter record; the link opens that record's details
+};
+
+struct RenderExplainInput {
+    int result = kRenderNotRun;
+    bool errorMatched = false; // the result code was found among the data base's messages
+    std::string errorCode;
+    std::string errorName;
+    std::string errorText;
+    RenderItem splitter; // "Splitter/Other"
+    RenderItem video;    // "Video Codec"
+    RenderItem audio;    // "Audio Codec"
+};
+
+ExplanationText explainFile(const FileExplainInput& in);
+ExplanationText explainVideo(const VideoExplainInput& in);
+ExplanationText explainAudio(const AudioExplainInput& in);
+ExplanationText explainRender(const RenderExplainInput& in);
+
+// A name as it may stand in an explanation: braces and "~" would start links or
+// break lines, so they become "(", ")" and "-".
+std::string markupSafe(const std::string& name);
+// "tavro://%d.filtergraph.info", or empty for a negative index.
+std::string filterLinkTarget(int index);
+
+} // namespace tavro
