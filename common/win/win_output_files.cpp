@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "common/output_files.h"
+#include "common/win/wide_text.h"
 
 namespace tavro {
 
@@ -50,8 +51,8 @@ std::unique_ptr<OutputFile> openWith(const std::string& path, DWORD disposition,
         if (error) *error = errorOf(ERROR_PATH_NOT_FOUND);
         return nullptr;
     }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (error) *error = errorOf(GetLastError());
         return nullptr;
@@ -61,8 +62,9 @@ std::unique_ptr<OutputFile> openWith(const std::string& path, DWORD disposition,
 
 // Volume and file index name one file whatever path spelling reached it.
 bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
-    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(widePath(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     const BOOL ok = GetFileInformationByHandle(h, info);
     CloseHandle(h);
@@ -77,7 +79,9 @@ class WinOutputFiles : public OutputFiles {
     std::unique_ptr<OutputFile> create(const std::string& path, FileError* error) override {
         return openWith(path, CREATE_ALWAYS, error);
     }
-    bool remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
+    bool remove(const std::string& path) override {
+        return DeleteFileW(widePath(path).c_str()) != FALSE;
+    }
     bool sameFile(const std::string& a, const std::string& b) override {
         BY_HANDLE_FILE_INFORMATION ia = {}, ib = {};
         if (!fileIdentity(a, &ia) || !fileIdentity(b, &ib)) return false;
