@@ -1,10 +1,12 @@
 // IVRendererControl: the video renderer's interface for its client, in its fixed
-// vtable order. The property pages use GetVideoSize and GetFormatCode.
+// vtable order (clients call it by slot). The property pages use GetVideoSize and
+// GetFormatCode.
 #pragma once
 #include <strmif.h>
 
 struct IDirectDraw;
 struct IDirectDrawSurface;
+struct ITextSink;
 
 // {df967e60-d1fd-11d4-8b80-00d05c00ae53}
 extern "C" const IID IID_IVRendererControl;
@@ -23,4 +25,20 @@ struct IVRendererControl : public IUnknown {
                                                     REFERENCE_TIME* avgTimePerFrame) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetVersion(DWORD* version) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetFormatCode(int* code) = 0;
+    // With mode 0 the width is a pointer to the forced subtype GUID.
+    virtual HRESULT STDMETHODCALLTYPE SetRenderMode(int proposals, int mode, LONG_PTR width,
+                                                    int height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE BltTo(IDirectDrawSurface** target) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ReleaseSurfaces(IDirectDrawSurface** surface) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetTextSink(ITextSink* sink) = 0;
+    // Option 8 passes a text pointer as its value.
+    virtual HRESULT STDMETHODCALLTYPE SetOption(int id, LONG_PTR value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetOsdStyle(HFONT font, COLORREF colour, int y) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetOsdText(const char* text) = 0;
+    // The status itself is the result: 3, 1, 2 or 0.
+    virtual HRESULT STDMETHODCALLTYPE GetSurfaceStatus() = 0;
+    virtual HRESULT STDMETHODCALLTYPE BltFrom(IDirectDrawSurface** source) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CopyPicture(BYTE* buffer, int direction) = 0;
+    virtual HRESULT STDMETHODCALLTYPE LoadPlugin(const char* path) = 0;
+    virtual HRESULT STDMETHODCALLTYPE PluginCall(int a, int b) = 0;
 };

@@ -85,6 +85,18 @@ class FakeRenderer : public IQualProp, public IVRendererControl {
         *code = formatCode_;
         return S_OK;
     }
+    STDMETHODIMP SetRenderMode(int, int, LONG_PTR, int) override { return E_NOTIMPL; }
+    STDMETHODIMP BltTo(IDirectDrawSurface**) override { return E_NOTIMPL; }
+    STDMETHODIMP ReleaseSurfaces(IDirectDrawSurface**) override { return E_NOTIMPL; }
+    STDMETHODIMP SetTextSink(ITextSink*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetOption(int, LONG_PTR) override { return E_NOTIMPL; }
+    STDMETHODIMP SetOsdStyle(HFONT, COLORREF, int) override { return E_NOTIMPL; }
+    STDMETHODIMP SetOsdText(const char*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetSurfaceStatus() override { return 0; }
+    STDMETHODIMP BltFrom(IDirectDrawSurface**) override { return E_NOTIMPL; }
+    STDMETHODIMP CopyPicture(BYTE*, int) override { return E_NOTIMPL; }
+    STDMETHODIMP LoadPlugin(const char*) override { return E_NOTIMPL; }
+    STDMETHODIMP PluginCall(int, int) override { return 0; }
     volatile LONG refs = 1;
 
   private:
