@@ -74,8 +74,9 @@ STDMETHODIMP CBaseInputPin::Receive(IMediaSample* sample) {
         DeleteMediaType(changed);
         hr = CheckMediaType(&type);
         if (hr != S_OK) {
+            // The graph aborts on the error event; no end of stream is sent from here,
+            // where the caller may hold its filter's locks.
             m_bRunTimeError = TRUE;
-            EndOfStream();
             m_pFilter->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
             return VFW_E_INVALIDMEDIATYPE;
         }

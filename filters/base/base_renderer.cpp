@@ -107,14 +107,15 @@ STDMETHODIMP CBaseRenderer::Pause() {
 }
 
 STDMETHODIMP CBaseRenderer::Run(REFERENCE_TIME start) {
-    CAutoLock lock(&m_InterfaceLock);
-    HRESULT hr = CBaseFilter::Run(start);
-    if (FAILED(hr)) return hr;
     {
+        CAutoLock lock(&m_InterfaceLock);
+        HRESULT hr = CBaseFilter::Run(start);
+        if (FAILED(hr)) return hr;
         CAutoLock renderLock(&m_RendererLock);
         m_evComplete.Set();
         WakeReceive();
     }
+    // An end of stream that came while paused completes now.
     SendEndOfStreamIfDue();
     return S_OK;
 }

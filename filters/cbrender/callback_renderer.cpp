@@ -9,9 +9,6 @@
 // {fd879682-2166-11d5-8b80-00d05c00ae53}
 extern "C" const CLSID CLSID_NerroCbVRenderer = {
     0xfd879682, 0x2166, 0x11d5, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
-// {fd879681-2166-11d5-8b80-00d05c00ae53}
-extern "C" const IID IID_ICbRendererControl = {
-    0xfd879681, 0x2166, 0x11d5, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
 
 CUnknown* CallbackRendererFilter::CreateInstance(IUnknown* outer, HRESULT* hr) {
     return new (std::nothrow) CallbackRendererFilter(outer, hr);

@@ -1,5 +1,6 @@
 // IVRendererControl: the video renderer's interface for its client, in its fixed
-// vtable order. The property pages use GetVideoSize and GetFormatCode.
+// vtable order (clients call it by slot). The property pages use GetVideoSize and
+// GetFormatCode.
 #pragma once
 #include <strmif.h>
 
@@ -7,6 +8,7 @@
 
 struct IDirectDraw;
 struct IDirectDrawSurface;
+struct ITextSink;
 
 // {df967e60-d1fd-11d4-8b80-00d05c00ae53}
 extern "C" const IID IID_IVRendererControl;

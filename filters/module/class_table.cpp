@@ -4,13 +4,15 @@
 #include "filters/module/class_ids.h"
 #include "filters/null/null_renderer.h"
 #include "filters/vrender/video_renderer.h"
+#include "filters/pages/about_page.h"
+#include "filters/pages/quality_page.h"
 
 // Rows whose object is not built yet have no creation routine: CreateInstance then
 // fails cleanly with E_NOTIMPL, and the row still registers.
 const CFactoryTemplate g_Templates[] = {
     {L"Nerro VRenderer v1", &CLSID_NerroVRenderer, nerrorend::VideoRendererFilter::CreateInstance},
-    {L"Quality Property Page", &CLSID_NerroQualityPage, nullptr},
-    {L"About Page", &CLSID_NerroAboutPage, nullptr},
+    {L"Quality Property Page", &CLSID_NerroQualityPage, QualityPropertyPage::CreateInstance},
+    {L"About Page", &CLSID_NerroAboutPage, AboutPropertyPage::CreateInstance},
     {L"Nerro cbVRenderer v1", &CLSID_NerroCbVRenderer, CallbackRendererFilter::CreateInstance},
     {L"Nerro Audio xform", &CLSID_NerroAudioXform, nullptr},
     {L"Nerro Audio xform2", &CLSID_NerroAudioXform2, nullptr},

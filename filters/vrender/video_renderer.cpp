@@ -15,10 +15,6 @@
 #include "filters/vrender/surface_allocator.h"
 #include "filters/vrender/video_subtypes.h"
 
-// {df967e60-d1fd-11d4-8b80-00d05c00ae53}
-extern "C" const IID IID_IVRendererControl = {
-    0xdf967e60, 0xd1fd, 0x11d4, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
-
 namespace nerrorend {
 
 CUnknown* VideoRendererFilter::CreateInstance(IUnknown* outer, HRESULT* hr) {

@@ -158,7 +158,7 @@ IPin* TestSource::outputPin() {
 }
 
 HRESULT TestSource::push(const REFERENCE_TIME* start, const REFERENCE_TIME* end, BYTE fill,
-                         LONG length) {
+                         LONG length, const AM_MEDIA_TYPE* newType) {
     IMediaSample* sample = nullptr;
     REFERENCE_TIME s = start ? *start : 0, e = end ? *end : 0;
     HRESULT hr = pin_->GetDeliveryBuffer(&sample, start ? &s : nullptr, end ? &e : nullptr, 0);
@@ -170,6 +170,7 @@ HRESULT TestSource::push(const REFERENCE_TIME* start, const REFERENCE_TIME* end,
     sample->SetActualDataLength(length);
     sample->SetTime(start ? &s : nullptr, end ? &e : nullptr);
     sample->SetSyncPoint(TRUE);
+    if (newType) sample->SetMediaType(const_cast<AM_MEDIA_TYPE*>(newType));
     hr = pin_->Deliver(sample);
     sample->Release();
     return hr;

@@ -124,7 +124,7 @@ class TestSource : public CBaseFilter {
 
     // One sample with these times (none when start is null); returns Receive's answer.
     HRESULT push(const REFERENCE_TIME* start, const REFERENCE_TIME* end, BYTE fill = 0,
-                 LONG length = 16);
+                 LONG length = 16, const AM_MEDIA_TYPE* newType = nullptr);
     HRESULT endOfStream();
     IPin* outputPin();
     const CMediaType& type() const { return type_; }

@@ -286,6 +286,19 @@ TEST_F(Streaming, FramesWithoutACallbackAreSkipped) {
     EXPECT_EQ(pushed.get(), S_OK);
 }
 
+TEST_F(Streaming, CallbackRendererRefusesATypeChangeInTheStream) {
+    // One acceptance per instance: even the same type, announced by a sample, ends
+    // the stream with an error.
+    connect(kCallbackClsid, videoType(MEDIASUBTYPE_RGB32, 16, 16, false));
+    pause();
+    run();
+    REFERENCE_TIME start = 0, end = 1;
+    AM_MEDIA_TYPE same = source->type();
+    EXPECT_EQ(source->push(&start, &end, 0, 16, &same), VFW_E_INVALIDMEDIATYPE);
+    EXPECT_EQ(graph.count(EC_ERRORABORT), 1);
+    EXPECT_EQ(source->push(&start, &end), VFW_E_RUNTIME_ERROR);
+}
+
 TEST_F(Streaming, SeekingWithoutAnUpstreamAnswerFails) {
     // The test source has no IMediaSeeking of its own: the pass-through says so.
     connect(kNullClsid, audioType());
@@ -294,6 +307,60 @@ TEST_F(Streaming, SeekingWithoutAnUpstreamAnswerFails) {
     LONGLONG duration = 0;
     EXPECT_TRUE(FAILED(seeking->GetDuration(&duration)));
     EXPECT_EQ(seeking->GetDuration(nullptr), E_POINTER);
+}
+
+} // namespace
+
+namespace {
+
+// The allocator contract upstream filters rely on: GetBuffer blocks while every
+// sample is out, a sample comes back on its last Release, Decommit wakes waiters.
+TEST(Allocator, BlocksUntilASampleComesBackAndWakesOnDecommit) {
+    HRESULT hr = S_OK;
+    auto* made = new CMemAllocator(L"test", nullptr, &hr);
+    made->NonDelegatingAddRef();
+    ComRef<IMemAllocator> allocator(static_cast<IMemAllocator*>(made));
+    ALLOCATOR_PROPERTIES want = {1, 100, 1, 0}, got = {};
+    EXPECT_EQ(allocator->GetBuffer(nullptr, nullptr, nullptr, 0), E_POINTER);
+    ASSERT_EQ(allocator->SetProperties(&want, &got), S_OK);
+    EXPECT_EQ(got.cbBuffer, 100);
+    IMediaSample* none = reinterpret_cast<IMediaSample*>(1);
+    EXPECT_EQ(allocator->GetBuffer(&none, nullptr, nullptr, 0), VFW_E_NOT_COMMITTED);
+    EXPECT_EQ(none, nullptr);
+    ASSERT_EQ(allocator->Commit(), S_OK);
+
+    IMediaSample* first = nullptr;
+    ASSERT_EQ(allocator->GetBuffer(&first, nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(first->SetActualDataLength(101), VFW_E_BUFFER_OVERFLOW);
+    EXPECT_EQ(first->SetActualDataLength(100), S_OK);
+    // Properties cannot change while a sample is out.
+    EXPECT_EQ(allocator->SetProperties(&want, &got), VFW_E_ALREADY_COMMITTED);
+    EXPECT_EQ(allocator->GetBuffer(&none, nullptr, nullptr, AM_GBF_NOWAIT), VFW_E_TIMEOUT);
+
+    auto waiting = std::async(std::launch::async, [&] {
+        IMediaSample* second = nullptr;
+        HRESULT result = allocator->GetBuffer(&second, nullptr, nullptr, 0);
+        if (second) second->Release();
+        return result;
+    });
+    EXPECT_EQ(waiting.wait_for(kBlocked), std::future_status::timeout);
+    first->AddRef();
+    first->Release(); // not the last reference: still out
+    EXPECT_EQ(waiting.wait_for(kBlocked), std::future_status::timeout);
+    first->Release();
+    ASSERT_EQ(waiting.wait_for(kDeadline), std::future_status::ready);
+    EXPECT_EQ(waiting.get(), S_OK);
+
+    ASSERT_EQ(allocator->GetBuffer(&first, nullptr, nullptr, 0), S_OK);
+    auto blocked = std::async(std::launch::async, [&] {
+        IMediaSample* other = nullptr;
+        return allocator->GetBuffer(&other, nullptr, nullptr, 0);
+    });
+    EXPECT_EQ(blocked.wait_for(kBlocked), std::future_status::timeout);
+    ASSERT_EQ(allocator->Decommit(), S_OK);
+    ASSERT_EQ(blocked.wait_for(kDeadline), std::future_status::ready);
+    EXPECT_EQ(blocked.get(), VFW_E_NOT_COMMITTED);
+    first->Release();
 }
 
 } // namespace
