@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analysis/fourcc.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
 namespace {

@@ -86,11 +86,11 @@ class FakeRenderer : public IQualProp, public IVRendererControl {
         *code = formatCode_;
         return S_OK;
     }
-    STDMETHODIMP SetRenderMode(int, int, LONG_PTR, int) override { return E_NOTIMPL; }
+    STDMETHODIMP SetRenderMode(int, int, INT_PTR, int) override { return E_NOTIMPL; }
     STDMETHODIMP BltTo(IDirectDrawSurface**) override { return E_NOTIMPL; }
     STDMETHODIMP ReleaseSurfaces(IDirectDrawSurface**) override { return E_NOTIMPL; }
     STDMETHODIMP SetTextSink(ITextSink*) override { return E_NOTIMPL; }
-    STDMETHODIMP SetOption(int, LONG_PTR) override { return E_NOTIMPL; }
+    STDMETHODIMP SetOption(int, INT_PTR) override { return E_NOTIMPL; }
     STDMETHODIMP SetOsdStyle(HFONT, COLORREF, int) override { return E_NOTIMPL; }
     STDMETHODIMP SetOsdText(const char*) override { return E_NOTIMPL; }
     STDMETHODIMP GetSurfaceStatus() override { return 0; }
