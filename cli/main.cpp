@@ -1,6 +1,7 @@
 // tavro-cli [--json] FILE...: the report of each file, as the main window would show
 // it (information-only natively, with codec status on Windows).
 // tavro-cli --codecs [--json]: the installed video and audio codecs.
+// tavro-cli --formats [--json]: the data base's known video and audio formats.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/analysis_driver.h"
 #include "cli/codec_environment.h"
+#include "cli/render_output.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
 #include "codecs/inventory_table.h"
@@ -15,8 +17,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n"
-                         "       tavro-cli --codecs [--json]\n");
+    std::fprintf(stderr, "usage: tavro-cli [--json] [--render] FILE...\n"
+                         "       tavro-cli --codecs [--json]\n"
+                         "       tavro-cli --formats [--json]\n");
     return 2;
 }
 
@@ -38,6 +41,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
     if (json) {
         nlohmann::json doc = {{"video", tavro::inventoryTableJson(video)},
                               {"audio", tavro::inventoryTableJson(audio)}};
+        tavro::addVersionStrings(doc, env.services.inventories);
         std::printf("%s\n", dumpJson(doc).c_str());
     } else {
         std::printf("%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
@@ -51,6 +55,8 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
 int main(int argc, char** argv) {
     bool json = false;
     bool codecs = false;
+    bool formats = false;
+    bool render = false;
     std::vector<std::string> paths;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -59,6 +65,10 @@ int main(int argc, char** argv) {
             json = true;
         else if (!optionsDone && std::strcmp(arg, "--codecs") == 0 && !codecs)
             codecs = true;
+        else if (!optionsDone && std::strcmp(arg, "--formats") == 0 && !formats)
+            formats = true;
+        else if (!optionsDone && std::strcmp(arg, "--render") == 0 && !render)
+            render = true;
         else if (!optionsDone && std::strcmp(arg, "--") == 0)
             optionsDone = true;
         else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
@@ -66,7 +76,8 @@ int main(int argc, char** argv) {
         else
             paths.push_back(arg), optionsDone = true;
     }
-    if (paths.empty() != codecs) return usage();
+    if (codecs && formats) return usage();
+    if (paths.empty() != (codecs || formats) || (render && paths.empty())) return usage();
 
     tavro::ReportModel report;
     tavro::StderrPrompter prompter;
@@ -75,12 +86,19 @@ int main(int argc, char** argv) {
         return 1;
     env->services.db = &env->db;
     if (codecs) return printCodecs(*env, prompter, json);
+    if (formats) {
+        std::printf("%s\n", json ? dumpJson(tavro::formatsJson(env->db)).c_str()
+                                 : tavro::formatsText(env->db).c_str());
+        return 0;
+    }
     auto driver = tavro::AnalysisDriver::create(report, prompter, tavro::platformFileSystem(),
                                                 env->settings, &env->services);
     if (!driver) {
         std::fprintf(stderr, "tavro-cli: Error: Insufficient memory to run the application.\n");
         return 1;
     }
+    driver->renderStep().setGraphBuilder(env->graphBuilder);
+    driver->renderStep().setForced(render);
     int status = 0;
     nlohmann::json all = nlohmann::json::array();
     auto analyse = [&](const std::string& path) {
@@ -88,7 +106,10 @@ int main(int argc, char** argv) {
         if (outcome != tavro::AnalysisDriver::Outcome::Analysed) status = 1;
         if (outcome == tavro::AnalysisDriver::Outcome::OpenFailed) return;
         if (json) {
-            all.push_back(tavro::reportJson(path, report, driver->info()));
+            nlohmann::json file = tavro::reportJson(path, report, driver->info());
+            file["render"] = tavro::renderJson(driver->renderStep(), report);
+            file["graph"] = tavro::graphJson(driver->renderStep().outcome().graph, &env->db);
+            all.push_back(std::move(file));
         } else {
             std::fputs(tavro::reportText(report).c_str(), stdout);
             std::fputs("\n", stdout);
