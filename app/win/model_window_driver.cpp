@@ -4,7 +4,9 @@
 
 #include "app/report_fields.h"
 #include "app/win/link_button.h"
+#include "app/win/main_window.h"
 #include "app/win/report_field.h"
+#include "app/win/table_dialog.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -45,6 +47,7 @@ bool ModelWindowDriver::start() {
                        Icon::Stop);
         return false;
     }
+    driver_->renderStep().setGraphBuilder(&graphs_);
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
     mirror();
@@ -104,6 +107,77 @@ Explanation ModelWindowDriver::explanation(int kind) {
         e.text = report_.text(IDC_FILE_STATUS) + "~Type: " + report_.text(IDC_TYPE);
     }
     return e;
+}
+
+bool ModelWindowDriver::command(int id) {
+    CodecViews views(services_, settings_, prompter_, driver_ ? &driver_->renderStep() : nullptr);
+    TableSpec spec;
+    bool shown = false;
+    {
+        WaitCursor wait;
+        switch (id) {
+        case IDM_VIEW_INSTALLED_VIDEO:
+            shown = views.installedVideo(&spec);
+            spec.rowAction = [this](int row) { showVideoDetails(row); };
+            break;
+        case IDM_VIEW_INSTALLED_AUDIO:
+            shown = views.installedAudio(&spec);
+            spec.rowAction = [this](int row) { showAudioDetails(row); };
+            break;
+        case IDM_VIEW_DB_VIDEO:
+            shown = views.knownVideo(&spec);
+            break;
+        case IDM_VIEW_DB_AUDIO:
+            shown = views.knownAudio(&spec);
+            break;
+        default:
+            return false;
+        }
+    }
+    // Building the inventories may have changed the progress texts.
+    mirror();
+    if (shown) showTable(std::move(spec));
+    return true;
+}
+
+void ModelWindowDriver::followStreamLink(const LinkTarget& link) {
+    switch (link.kind) {
+    case LinkKind::VideoCodec:
+        showVideoDetails(link.number);
+        break;
+    case LinkKind::AudioCodec:
+        showAudioDetails(link.number);
+        break;
+    case LinkKind::FilterGraph:
+        showFilterDetails(link.number);
+        break;
+    default:
+        break;
+    }
+}
+
+void ModelWindowDriver::showTable(TableSpec spec) {
+    TableDialog dialog(std::move(spec));
+    dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr),
+               smallDialogUnits());
+}
+
+void ModelWindowDriver::showVideoDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.videoDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showAudioDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.audioDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showFilterDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.filterDetails(index, &spec)) showTable(std::move(spec));
 }
 
 void ModelWindowDriver::mirror() {

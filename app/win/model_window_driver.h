@@ -5,11 +5,13 @@
 
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
+#include "app/codec_views.h"
 #include "app/report_model.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
 #include "codecs/win/win_codec_sources.h"
 #include "common/settings.h"
+#include "render/win/dshow_graph_builder.h"
 
 namespace tavro {
 
@@ -25,12 +27,16 @@ class ModelWindowDriver : public WindowDriver {
     void setBatchRunning(bool running) override;
     void selectAudioStream(int stream) override;
     Explanation explanation(int kind) override;
-    void followStreamLink(const LinkTarget&) override {}
+    void followStreamLink(const LinkTarget& link) override;
     void settingsChanged() override { services_.inventories.discard(); }
-    bool command(int) override { return false; }
+    bool command(int id) override;
 
   private:
     void mirror();
+    void showTable(TableSpec spec);
+    void showVideoDetails(int index);
+    void showAudioDetails(int index);
+    void showFilterDetails(int index);
     void mirrorComments(HWND list);
 
     ReportView& view_;
@@ -41,6 +47,7 @@ class ModelWindowDriver : public WindowDriver {
     WinCodecSystem system_;
     CodecSources sources_;
     CodecServices services_;
+    DirectShowGraphBuilder graphs_;
     std::unique_ptr<AnalysisDriver> driver_;
 };
 
