@@ -47,18 +47,6 @@ template <typename T> class Held {
     T* p_ = nullptr;
 };
 
-// A name of at most `capacity` wide characters, terminated or not, as ANSI text.
-// Characters the code page lacks become its default character, never a failure.
-std::string narrow(const WCHAR* wide, size_t capacity) {
-    const int length = static_cast<int>(wcsnlen(wide, capacity));
-    if (length == 0) return std::string();
-    char text[4 * 128 + 1];
-    const int got =
-        WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
-    text[got > 0 ? got : 0] = '\0';
-    return text;
-}
-
 Guid toGuid(const GUID& g) {
     Guid out;
     static_assert(sizeof out == sizeof g, "GUID layouts match");
@@ -76,7 +64,7 @@ bool describePin(IPin* pin, GraphPin& out) {
     PIN_INFO info = {};
     if (FAILED(pin->QueryPinInfo(&info))) return false;
     if (info.pFilter) info.pFilter->Release();
-    out.name = narrow(info.achName, MAX_PIN_NAME);
+    out.name = narrowName(info.achName, MAX_PIN_NAME);
     out.direction = info.dir == PINDIR_OUTPUT ? PinDirection::Output : PinDirection::Input;
     AM_MEDIA_TYPE type = {};
     if (SUCCEEDED(pin->ConnectionMediaType(&type))) {
@@ -96,7 +84,7 @@ void describeFilter(IBaseFilter* filter, GraphFilter& out) {
     FILTER_INFO info = {};
     if (SUCCEEDED(filter->QueryFilterInfo(&info))) {
         if (info.pGraph) info.pGraph->Release();
-        out.name = narrow(info.achName, MAX_FILTER_NAME);
+        out.name = narrowName(info.achName, MAX_FILTER_NAME);
     }
     CLSID clsid = GUID_NULL;
     if (SUCCEEDED(filter->GetClassID(&clsid))) out.clsid = toGuid(clsid);
@@ -137,6 +125,18 @@ void describeGraph(IGraphBuilder* graph, size_t maxFilters, GraphDescription* ou
 }
 
 } // namespace
+
+std::string narrowName(const WCHAR* wide, size_t capacity) {
+    if (!wide) return std::string();
+    const int length = static_cast<int>(wcsnlen(wide, capacity < 128 ? capacity : 128));
+    if (length == 0) return std::string();
+    // A double-byte code page needs up to two bytes a character.
+    char text[2 * 128 + 1];
+    const int got =
+        WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
+    text[got > 0 ? got : 0] = '\0';
+    return text;
+}
 
 HRESULT createFilterGraphManager(IGraphBuilder** out) {
     return CoCreateInstance(CLSID_FilterGraph, nullptr,

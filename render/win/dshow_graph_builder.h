@@ -5,6 +5,8 @@
 
 #include <strmif.h>
 
+#include <string>
+
 #include "render/graph_description.h"
 
 namespace tavro {
@@ -23,6 +25,10 @@ class DirectShowGraphBuilder : public GraphBuilder {
   private:
     GraphManagerFactory factory_;
 };
+
+// A filter or pin name of at most `capacity` wide characters, terminated or not,
+// as ANSI text; characters the code page lacks become its default character.
+std::string narrowName(const WCHAR* wide, size_t capacity);
 
 // COM references the adapter holds right now: zero between tests, whatever the graph.
 long heldGraphReferences();

@@ -171,6 +171,21 @@ TEST(RenderWine, NoReferenceSurvivesRepeatedRenders) {
     }
 }
 
+TEST(RenderWine, NamesAreBoundedTerminatedAndNeverFailOnForeignCharacters) {
+    // A full name buffer without a terminator, followed by more characters.
+    WCHAR full[140];
+    for (WCHAR& c : full)
+        c = L'A';
+    EXPECT_EQ(narrowName(full, MAX_FILTER_NAME), std::string(128, 'A'));
+    // Characters the ANSI code page cannot show are replaced, not refused.
+    const WCHAR foreign[] = L"Filtre \u00e9 \u65e5\u672c \u0416";
+    const std::string name = narrowName(foreign, MAX_FILTER_NAME);
+    EXPECT_EQ(name.substr(0, 7), "Filtre ");
+    EXPECT_GE(name.size(), 12u);
+    EXPECT_EQ(narrowName(L"", MAX_PIN_NAME), "");
+    EXPECT_EQ(narrowName(nullptr, MAX_PIN_NAME), "");
+}
+
 TEST(RenderWine, IdentifiersMatchThePlatformSdk) {
     auto same = [](const Guid& ours, const GUID& sdk) {
         return std::memcmp(&ours, &sdk, sizeof sdk) == 0;
