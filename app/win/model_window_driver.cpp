@@ -194,6 +194,8 @@ void ModelWindowDriver::mirror() {
         } else if (ReportField* field = view_.field(f.id)) {
             field->setTextAndLink(text, report_.linkTarget(f.id));
             field->setSecondaryText(report_.secondaryText(f.id));
+            // Greyed where the model says so (the render fields when the test is off).
+            EnableWindow(field->hwnd(), report_.enabled(f.id));
         } else if (HWND control = GetDlgItem(window, f.id)) {
             SetWindowTextA(control, text.c_str());
             EnableWindow(control, report_.enabled(f.id));

@@ -84,4 +84,24 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+TEST(RenderWindow, SeveralFilesGreyTheRenderFieldsWithTheReason) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings");
+    const std::string media = TAVRO_MEDIA_DIR;
+    guitest::Program program(TAVRO_EXE,
+                             "\"" + media + "/mjpeg_pcm.avi\" \"" + media + "/pcm16_stereo.wav\"");
+    ASSERT_TRUE(program.started());
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    const char kReason[] = "Disabled by default when processing multiple files (see prefs)";
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kReason; }, 30000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    for (int id : {IDC_RENDER_SOURCE_MEDIA, IDC_RENDER_VIDEO_MEDIA, IDC_RENDER_AUDIO_MEDIA,
+                   IDC_RENDER_SPLITTER, IDC_RENDER_VIDEO_CODEC, IDC_RENDER_AUDIO_CODEC}) {
+        EXPECT_EQ(guitest::controlText(window, id), "<disabled>") << id;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, id))) << id;
+    }
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 } // namespace
