@@ -10,7 +10,6 @@
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/riff_walker.h"
 #include "app/export_step.h"
-#include "app/render_step.h"
 
 namespace tavro {
 namespace {
@@ -60,7 +59,8 @@ AnalysisDriver::AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& rep
                                CodecServices* codecs)
     : info_(std::move(info)), report_(report), prompter_(prompter), files_(files),
       settings_(settings ? *settings : ownSettings_),
-      codecs_(*info_, report, prompter, settings_, codecs), analysis_{*info_, report, codecs_} {
+      codecs_(*info_, report, prompter, settings_, codecs),
+      render_(report, prompter, settings_, codecs), analysis_{*info_, report, codecs_} {
     resetReport(true, "");
 }
 
@@ -96,7 +96,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     }
     streamTypeText();
     if (askAboutUrl()) {
-        runRenderTest(report_, path_, settings_.runMode);
+        render_.run(path_, info, list_.count(), batchRunning);
         if (exporter_) exporter_->exportCurrentFile(report_, path_);
     }
     updateCounter();
@@ -197,7 +197,7 @@ void AnalysisDriver::resetReport(bool clearAll, const std::string& text) {
         report_.disable(field::FileStatus, false);
         // Else an empty or plain Ogg file would keep the previous file's type.
         report_.setPlainText(field::Type, text);
-        releaseRenderGraph();
+        render_.resetForFile();
         info.resetFlags();
     }
     info.resetModels();

@@ -9,6 +9,7 @@
 #include "app/codec_status.h"
 #include "app/export_step.h"
 #include "app/file_list.h"
+#include "app/render_step.h"
 #include "app/report_model.h"
 #include "common/file_system.h"
 #include "common/prompter.h"
@@ -34,6 +35,8 @@ class AnalysisDriver {
     const MediaInfo& info() const { return *info_; }
     ReportModel& report() { return report_; }
     const CodecStatus& codecStatus() const { return codecs_; }
+    RenderStep& renderStep() { return render_; }
+    const RenderStep& renderStep() const { return render_; }
 
     Outcome analyseCurrentFile();
     // Advances to the next file of the list and analyses it; false at the end.
@@ -68,6 +71,7 @@ class AnalysisDriver {
     Settings ownSettings_; // used when the caller gave only a run mode
     const Settings& settings_;
     CodecStatus codecs_;
+    RenderStep render_;
     Analysis analysis_;
     FileList list_;
     std::string path_;

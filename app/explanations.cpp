@@ -143,6 +143,26 @@ ExplanationText renderExplanation(AnalysisDriver& driver, const RenderFacts& ren
     return explainRender(in);
 }
 
+void noteRenderTest(RenderFacts& facts, const RenderStep& step) {
+    const RenderOutcome& outcome = step.outcome();
+    facts.result = step.result();
+    facts.errorMatched = outcome.matchedError != nullptr;
+    facts.errorCode = facts.errorName = facts.errorText = std::string();
+    if (const CodecDatabaseEntry* entry = outcome.matchedError) {
+        facts.errorCode = textOr(entry->key, "");
+        facts.errorName = textOr(entry->name, "");
+        facts.errorText = textOr(entry->detail, "");
+    }
+    if (facts.result == 0) return;
+    if (const FilterRecord* decoder = step.videoDecoder()) {
+        facts.decoder = VideoDecoderFacts();
+        facts.decoder.found = true;
+        facts.decoder.codecIndex = decoder->videoCodecIndex;
+        facts.decoder.filterFourcc =
+            std::string(decoder->primaryFourcc, strnlen(decoder->primaryFourcc, 4));
+    }
+}
+
 ReportExplanations explainReport(AnalysisDriver& driver, const CodecInventories* inventories,
                                  const RenderFacts& render) {
     return {fileExplanation(driver, render), videoExplanation(driver, inventories, render),

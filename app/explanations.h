@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/analysis_driver.h"
+#include "app/render_step.h"
 #include "report/explanations.h"
 
 namespace tavro {
@@ -17,6 +18,11 @@ struct RenderFacts {
     // parts (codecFourcc, subtypeFourccs) are filled from the inventory here.
     VideoDecoderFacts decoder;
 };
+
+// Takes the result of the render step's latest test for the file just analysed.
+// The decoder facts are copied (never a pointer into the refilled filter table) and
+// kept until a later test finds a video decoder of its own.
+void noteRenderTest(RenderFacts& facts, const RenderStep& step);
 
 struct ReportExplanations {
     ExplanationText file, video, audio, render;

@@ -6,6 +6,7 @@
 #include "app/codec_status.h"
 #include "codecs/codec_database.h"
 #include "common/settings.h"
+#include "render/graph_description.h"
 
 namespace tavro {
 
@@ -15,10 +16,11 @@ class CodecEnvironment {
     Settings settings;
     CodecDatabase db;
     CodecServices services;
+    GraphBuilder* graphBuilder = nullptr; // the render test's DirectShow, where there is one
 };
 
 // Natively there are no installed codecs to ask: information-only mode. On
-// Windows every source is used, as the program's default settings allow.
+// Windows the program's stored settings apply (run mode, enabled sources).
 std::unique_ptr<CodecEnvironment> makeCodecEnvironment();
 
 } // namespace tavro

@@ -24,10 +24,10 @@ void printExportRecord(const std::string& templ, const AnalysisDriver&, const Re
     std::fwrite(record.data(), 1, record.size(), stdout);
 }
 
-nlohmann::json explanationsJson(AnalysisDriver& driver, const CodecServices* services) {
-    // The CLI runs no render test: its explanations read "not run".
+nlohmann::json explanationsJson(AnalysisDriver& driver, const CodecServices* services,
+                                const RenderFacts& render) {
     const ReportExplanations e =
-        explainReport(driver, services ? &services->inventories : nullptr, RenderFacts());
+        explainReport(driver, services ? &services->inventories : nullptr, render);
     return {{"file", e.file.text},
             {"video", e.video.text},
             {"audio", e.audio.text},

@@ -6,6 +6,7 @@
 
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
+#include "app/explanations.h"
 
 namespace tavro {
 
@@ -15,6 +16,8 @@ void useBinaryStdout();
 void printExportRecord(const std::string& templ, const AnalysisDriver& driver,
                        const ReportModel& report, const std::string& path);
 // {"file", "video", "audio", "render"}: the explanations in the popup's markup.
-nlohmann::json explanationsJson(AnalysisDriver& driver, const CodecServices* services);
+// `render` holds what the run's render tests found so far (see noteRenderTest).
+nlohmann::json explanationsJson(AnalysisDriver& driver, const CodecServices* services,
+                                const RenderFacts& render);
 
 } // namespace tavro

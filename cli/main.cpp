@@ -2,6 +2,7 @@
 // it (information-only natively, with codec status on Windows).
 // tavro-cli --codecs [--json]: the installed video and audio codecs.
 // tavro-cli --template TEXT FILE...: per file, the record the export would append.
+// tavro-cli --formats [--json]: the data base's known video and audio formats.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/analysis_driver.h"
 #include "cli/codec_environment.h"
 #include "cli/export_output.h"
+#include "cli/render_output.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
 #include "cli/utf8_arguments.h"
@@ -18,8 +20,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n"
+    std::fprintf(stderr, "usage: tavro-cli [--json] [--render] FILE...\n"
                          "       tavro-cli --codecs [--json]\n"
+                         "       tavro-cli --formats [--json]\n"
                          "       tavro-cli --template TEXT FILE...\n");
     return 2;
 }
@@ -42,6 +45,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
     if (json) {
         nlohmann::json doc = {{"video", tavro::inventoryTableJson(video)},
                               {"audio", tavro::inventoryTableJson(audio)}};
+        tavro::addVersionStrings(doc, env.services.inventories);
         std::printf("%s\n", dumpJson(doc).c_str());
     } else {
         std::printf("%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
@@ -57,6 +61,8 @@ int main(int argc, char** argv) {
     bool json = false;
     bool codecs = false;
     const char* templ = nullptr;
+    bool formats = false;
+    bool render = false;
     std::vector<std::string> paths;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -67,6 +73,10 @@ int main(int argc, char** argv) {
             codecs = true;
         else if (!optionsDone && std::strcmp(arg, "--template") == 0 && !templ && i + 1 < argc)
             templ = argv[++i];
+        else if (!optionsDone && std::strcmp(arg, "--formats") == 0 && !formats)
+            formats = true;
+        else if (!optionsDone && std::strcmp(arg, "--render") == 0 && !render)
+            render = true;
         else if (!optionsDone && std::strcmp(arg, "--") == 0)
             optionsDone = true;
         else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
@@ -74,8 +84,9 @@ int main(int argc, char** argv) {
         else
             paths.push_back(arg), optionsDone = true;
     }
-    if (paths.empty() != codecs) return usage();
-    if (templ && (json || codecs)) return usage();
+    if (codecs && formats) return usage();
+    if (paths.empty() != (codecs || formats) || (render && paths.empty())) return usage();
+    if (templ && (json || codecs || formats)) return usage();
     if (templ) tavro::useBinaryStdout();
 
     tavro::ReportModel report;
@@ -85,23 +96,35 @@ int main(int argc, char** argv) {
         return 1;
     env->services.db = &env->db;
     if (codecs) return printCodecs(*env, prompter, json);
+    if (formats) {
+        std::printf("%s\n", json ? dumpJson(tavro::formatsJson(env->db)).c_str()
+                                 : tavro::formatsText(env->db).c_str());
+        return 0;
+    }
     auto driver = tavro::AnalysisDriver::create(report, prompter, tavro::platformFileSystem(),
                                                 env->settings, &env->services);
     if (!driver) {
         std::fprintf(stderr, "tavro-cli: Error: Insufficient memory to run the application.\n");
         return 1;
     }
+    driver->renderStep().setGraphBuilder(env->graphBuilder);
+    driver->renderStep().setForced(render);
     int status = 0;
+    tavro::RenderFacts renderFacts;
     nlohmann::json all = nlohmann::json::array();
     auto analyse = [&](const std::string& path) {
         auto outcome = driver->analyseCurrentFile();
         if (outcome != tavro::AnalysisDriver::Outcome::Analysed) status = 1;
         if (outcome == tavro::AnalysisDriver::Outcome::OpenFailed) return;
+        tavro::noteRenderTest(renderFacts, driver->renderStep());
         if (templ) {
             tavro::printExportRecord(templ, *driver, report, path);
         } else if (json) {
-            all.push_back(tavro::reportJson(path, report, driver->info()));
-            all.back()["explanations"] = tavro::explanationsJson(*driver, &env->services);
+            nlohmann::json file = tavro::reportJson(path, report, driver->info());
+            file["render"] = tavro::renderJson(driver->renderStep(), report);
+            file["graph"] = tavro::graphJson(driver->renderStep().outcome().graph, &env->db);
+            file["explanations"] = tavro::explanationsJson(*driver, &env->services, renderFacts);
+            all.push_back(std::move(file));
         } else {
             std::fputs(tavro::reportText(report).c_str(), stdout);
             std::fputs("\n", stdout);

@@ -72,6 +72,8 @@ void nameFromText(const CodecDatabase& db, const char* text, const Guid* guid, c
 
 void guidDisplayName(const CodecDatabase& db, const Guid& guid, char* out, size_t size,
                      GuidNameOptions options, char* fourcc) {
+    // A caller reading the FourCC after a GUID without one sees it empty.
+    if (fourcc) fourcc[0] = '\0';
     if (!out || size == 0) return;
     if (guid == Guid{}) {
         out[0] = '\0';
@@ -84,6 +86,7 @@ void guidDisplayName(const CodecDatabase& db, const Guid& guid, char* out, size_
 
 void guidDisplayName(const CodecDatabase& db, const char* text, char* out, size_t size,
                      GuidNameOptions options, char* fourcc) {
+    if (fourcc) fourcc[0] = '\0';
     if (!out || size == 0) return;
     if (!text || !text[0]) {
         out[0] = '\0';

@@ -8,10 +8,27 @@
 namespace tavro {
 namespace {
 
-// The part after the last backslash; a path without one names no file.
+// The part after the last backslash; a bare name (VfW drivers are often listed
+// so) is its own file name.
 std::string fileNameOf(const char* path) {
-    const char* slash = path ? std::strrchr(path, '\\') : nullptr;
-    return slash ? std::string(slash + 1) : std::string();
+    if (!path) return std::string();
+    const char* slash = std::strrchr(path, '\\');
+    return slash ? std::string(slash + 1) : std::string(path);
+}
+
+InventoryTable knownTable(const CodecDatabase& db, bool video) {
+    InventoryTable table;
+    if (video)
+        table = {"VIDEO: Known Compression Formats", {"FourCC", "Codec", "Vendor"}, {}};
+    else
+        table = {"AUDIO: Known Compression Formats", {"Value", "wFormatTag", "Description"}, {}};
+    const int slots = video ? CodecDatabase::kVideoSlots : CodecDatabase::kAudioSlots;
+    for (int slot = 1; slot < slots; ++slot) {
+        const CodecDatabaseEntry& e = video ? db.video(slot) : db.audio(slot);
+        if (!e.name || !e.name[0]) break;
+        table.rows.push_back({e.key ? e.key : "", e.name, e.detail ? e.detail : ""});
+    }
+    return table;
 }
 
 } // namespace
@@ -33,7 +50,7 @@ InventoryTable installedVideoTable(const VideoCodecInventory* inventory) {
     if (!inventory) return table;
     for (int i = 0; i < inventory->count() && i < VideoCodecInventory::kCapacity - 1; ++i) {
         const VideoCodecRecord& r = inventory->record(i);
-        if (!r.friendlyName[0]) break;
+        if (r.source == kSourceNone) break;
         table.rows.push_back({codecSourceText(r.source), r.fourcc, r.name,
                               r.version.get(kCompanyName),
                               driverCell(r.associatedFile, r.vfwDriver, r.missing != 0, false)});
@@ -47,7 +64,7 @@ InventoryTable installedAudioTable(const AudioCodecInventory* inventory) {
     if (!inventory) return table;
     for (int i = 0; i < inventory->count() && i < AudioCodecInventory::kCapacity; ++i) {
         const AudioCodecRecord& r = inventory->record(i);
-        if (!r.driverDetails.szLongName[0] && !r.driverFile[0]) break;
+        if (r.source == kSourceNone) break;
         char tag[16] = "";
         if (r.formatTag() != 0)
             std::snprintf(tag, sizeof tag, "0x%04x", static_cast<unsigned>(r.formatTag()));
@@ -56,6 +73,14 @@ InventoryTable installedAudioTable(const AudioCodecInventory* inventory) {
              driverCell(r.dshowDriverFile, r.driverFile, r.missing != 0, r.disabled != 0)});
     }
     return table;
+}
+
+InventoryTable knownVideoTable(const CodecDatabase& db) {
+    return knownTable(db, true);
+}
+
+InventoryTable knownAudioTable(const CodecDatabase& db) {
+    return knownTable(db, false);
 }
 
 std::string formatInventoryTable(const InventoryTable& table) {

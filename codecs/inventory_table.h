@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "codecs/audio_codec_inventory.h"
+#include "codecs/codec_database.h"
 #include "codecs/video_codec_inventory.h"
 
 namespace tavro {
@@ -22,10 +23,15 @@ struct InventoryTable {
 // by " --> " when both exist; at most 259 characters.
 std::string driverCell(const char* firstPath, const char* secondPath, bool missing, bool disabled);
 
-// Rows until the first record without a friendly name (video) or without a long
-// name and driver file (audio). A null inventory gives no rows.
+// Rows for every record of the table (records with an empty friendly name or
+// long name exist and are listed too). A null inventory gives no rows.
 InventoryTable installedVideoTable(const VideoCodecInventory* inventory);
 InventoryTable installedAudioTable(const AudioCodecInventory* inventory);
+
+// The data base's known formats: slots from 1 until one without a name (video
+// "FourCC", "Codec", "Vendor"; audio "Value", "wFormatTag", "Description").
+InventoryTable knownVideoTable(const CodecDatabase& db);
+InventoryTable knownAudioTable(const CodecDatabase& db);
 
 // The title, then aligned columns, one row a line.
 std::string formatInventoryTable(const InventoryTable& table);

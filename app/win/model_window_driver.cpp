@@ -7,7 +7,9 @@
 #include "app/report_fields.h"
 #include "app/win/header_save_dialog.h"
 #include "app/win/link_button.h"
+#include "app/win/main_window.h"
 #include "app/win/report_field.h"
+#include "app/win/table_dialog.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -50,6 +52,7 @@ bool ModelWindowDriver::start() {
         return false;
     }
     driver_->setExporter(&export_);
+    driver_->renderStep().setGraphBuilder(&graphs_);
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
     mirror();
@@ -64,7 +67,7 @@ void ModelWindowDriver::openList(std::vector<std::string> paths) {
     list.current = 0;
     WaitCursor wait;
     driver_->analyseCurrentFile();
-    mirror();
+    analysed();
 }
 
 bool ModelWindowDriver::hasNext() const {
@@ -74,7 +77,7 @@ bool ModelWindowDriver::hasNext() const {
 void ModelWindowDriver::next() {
     WaitCursor wait;
     driver_->nextFile();
-    mirror();
+    analysed();
 }
 
 void ModelWindowDriver::setBatchRunning(bool running) {
@@ -84,6 +87,11 @@ void ModelWindowDriver::setBatchRunning(bool running) {
 void ModelWindowDriver::selectAudioStream(int stream) {
     WaitCursor wait;
     driver_->selectAudioStream(stream);
+    analysed();
+}
+
+void ModelWindowDriver::analysed() {
+    noteRenderTest(render_, driver_->renderStep());
     mirror();
 }
 
@@ -108,8 +116,7 @@ Explanation ModelWindowDriver::explanationOf(int kind, int linkId) {
     return {e.text, e.targets};
 }
 
-bool ModelWindowDriver::command(int id) {
-    if (id != IDM_FILE_HEADER_SAVE || !driver_) return false;
+void ModelWindowDriver::saveHeader() {
     const FileList& list = driver_->fileList();
     const std::string path = list.hasCurrent() ? list.at(list.current) : std::string();
     const MediaInfo& info = driver_->info();
@@ -128,7 +135,82 @@ bool ModelWindowDriver::command(int id) {
     }
     HeaderSaveDialog dialog(head, held, path, prompter_);
     dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr));
+}
+
+bool ModelWindowDriver::command(int id) {
+    if (!driver_) return false;
+    if (id == IDM_FILE_HEADER_SAVE) {
+        saveHeader();
+        return true;
+    }
+    CodecViews views(services_, settings_, prompter_, driver_ ? &driver_->renderStep() : nullptr);
+    TableSpec spec;
+    bool shown = false;
+    {
+        WaitCursor wait;
+        switch (id) {
+        case IDM_VIEW_INSTALLED_VIDEO:
+            shown = views.installedVideo(&spec);
+            spec.rowAction = [this](int row) { showVideoDetails(row); };
+            break;
+        case IDM_VIEW_INSTALLED_AUDIO:
+            shown = views.installedAudio(&spec);
+            spec.rowAction = [this](int row) { showAudioDetails(row); };
+            break;
+        case IDM_VIEW_DB_VIDEO:
+            shown = views.knownVideo(&spec);
+            break;
+        case IDM_VIEW_DB_AUDIO:
+            shown = views.knownAudio(&spec);
+            break;
+        default:
+            return false;
+        }
+    }
+    // Building the inventories may have changed the progress texts.
+    mirror();
+    if (shown) showTable(std::move(spec));
     return true;
+}
+
+void ModelWindowDriver::followStreamLink(const LinkTarget& link) {
+    switch (link.kind) {
+    case LinkKind::VideoCodec:
+        showVideoDetails(link.number);
+        break;
+    case LinkKind::AudioCodec:
+        showAudioDetails(link.number);
+        break;
+    case LinkKind::FilterGraph:
+        showFilterDetails(link.number);
+        break;
+    default:
+        break;
+    }
+}
+
+void ModelWindowDriver::showTable(TableSpec spec) {
+    TableDialog dialog(std::move(spec));
+    dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr),
+               smallDialogUnits());
+}
+
+void ModelWindowDriver::showVideoDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.videoDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showAudioDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.audioDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showFilterDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.filterDetails(index, &spec)) showTable(std::move(spec));
 }
 
 void ModelWindowDriver::mirror() {
@@ -145,6 +227,8 @@ void ModelWindowDriver::mirror() {
         } else if (ReportField* field = view_.field(f.id)) {
             field->setTextAndLink(text, report_.linkTarget(f.id));
             field->setSecondaryText(report_.secondaryText(f.id));
+            // Greyed where the model says so (the render fields when the test is off).
+            EnableWindow(field->hwnd(), report_.enabled(f.id));
         } else if (HWND control = GetDlgItem(window, f.id)) {
             SetWindowTextA(control, text.c_str());
             EnableWindow(control, report_.enabled(f.id));

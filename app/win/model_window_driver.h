@@ -5,6 +5,7 @@
 
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
+#include "app/codec_views.h"
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
@@ -12,6 +13,7 @@
 #include "app/win/window_driver.h"
 #include "codecs/win/win_codec_sources.h"
 #include "common/settings.h"
+#include "render/win/dshow_graph_builder.h"
 
 namespace tavro {
 
@@ -29,12 +31,18 @@ class ModelWindowDriver : public WindowDriver {
     void selectAudioStream(int stream) override;
     Explanation explanation(int kind) override;
     Explanation explanationOf(int kind, int linkId) override;
-    void followStreamLink(const LinkTarget&) override {}
+    void followStreamLink(const LinkTarget& link) override;
     void settingsChanged() override { services_.inventories.discard(); }
     bool command(int id) override;
 
   private:
+    void analysed();
+    void saveHeader();
     void mirror();
+    void showTable(TableSpec spec);
+    void showVideoDetails(int index);
+    void showAudioDetails(int index);
+    void showFilterDetails(int index);
     void mirrorComments(HWND list);
 
     ReportView& view_;
@@ -48,6 +56,7 @@ class ModelWindowDriver : public WindowDriver {
     WinCodecSystem system_;
     CodecSources sources_;
     CodecServices services_;
+    DirectShowGraphBuilder graphs_;
     std::unique_ptr<AnalysisDriver> driver_;
 };
 

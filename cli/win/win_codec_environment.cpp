@@ -1,8 +1,11 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "app/ui/settings_io.h"
+#include "app/win/registry_settings_store.h"
 #include "cli/codec_environment.h"
 #include "codecs/win/win_codec_sources.h"
+#include "render/win/dshow_graph_builder.h"
 
 namespace tavro {
 namespace {
@@ -11,8 +14,13 @@ namespace {
 class WinCodecEnvironment : public CodecEnvironment {
   public:
     WinCodecEnvironment() : comReady_(SUCCEEDED(CoInitialize(nullptr))) {
+        RegistrySettingsStore store;
+        settings = loadSettings(store);
         sources_ = system_.sources();
-        if (comReady_) services.sources = &sources_;
+        if (comReady_) {
+            services.sources = &sources_;
+            graphBuilder = &graphs_;
+        }
     }
     ~WinCodecEnvironment() override {
         services.inventories.discard(); // release COM-backed data before COM goes
@@ -23,6 +31,7 @@ class WinCodecEnvironment : public CodecEnvironment {
     bool comReady_;
     WinCodecSystem system_;
     CodecSources sources_;
+    DirectShowGraphBuilder graphs_;
 };
 
 } // namespace

@@ -12,6 +12,9 @@ want() { # want LINE: the report holds exactly this line
   grep -qxF "$1" "$out" || { echo "FAIL: missing '$1'"; sed 's/^/  | /' "$out"; fail=1; }
 }
 
+# The stored settings decide; start from the defaults.
+${TAVRO_CLI_RUNNER:-} reg delete 'HKCU\Software\Orlent\Tavro' /f >/dev/null 2>&1 || true
+
 # Wine ships Cinepak (VfW) and the MS ADPCM ACM codec.
 report "$media/cinepak_msadpcm.avi"
 want "4CC: cvid"

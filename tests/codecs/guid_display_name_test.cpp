@@ -47,7 +47,7 @@ TEST(GuidDisplayName, Forms) {
     for (const Case& c : cases) {
         char out[128];
         std::memset(out, 'Z', sizeof out);
-        char fourcc[5] = {};
+        char fourcc[5] = "OLD"; // cleared whenever no FourCC is found
         guidDisplayName(db, c.text, out, c.size, {c.append, c.fourccMode}, fourcc);
         EXPECT_EQ(std::string(out), c.shown) << c.text << " size " << c.size;
         EXPECT_STREQ(fourcc, c.fourcc) << c.text;

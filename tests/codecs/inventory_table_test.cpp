@@ -22,7 +22,8 @@ TEST(InventoryTable, DriverCell) {
         {"C:\\windows\\quartz.dll", "C:\\x\\iccvid.dll", true, true,
          "--> MISSING: quartz.dll --> iccvid.dll"},
         {"", "C:\\msadp32.acm", false, true, "--> DISABLED: msadp32.acm"},
-        {"iccvid.dll", "C:\\a\\b.dll", false, false, "b.dll"}, // no backslash: no name
+        // A bare driver name is its own file name.
+        {"iccvid.dll", "C:\\a\\b.dll", false, false, "iccvid.dll --> b.dll"},
         {"", "", false, false, ""},
     };
     for (const Case& c : cases)
@@ -72,6 +73,33 @@ TEST(InventoryTable, RowsTextAndJson) {
     EXPECT_EQ(j["rows"][0]["Codec"], "IMA ADPCM");
     EXPECT_EQ(j["rows"][1]["Fmt Tag"], "");
     EXPECT_TRUE(installedVideoTable(nullptr).rows.empty());
+}
+
+TEST(InventoryTable, KnownFormatListsAndRecordsWithoutNames) {
+    CodecDatabase db;
+    loadInventoryTestDb(db);
+    const InventoryTable video = knownVideoTable(db);
+    ASSERT_EQ(static_cast<int>(video.rows.size()), db.videoListCount());
+    ASSERT_FALSE(video.rows.empty());
+    EXPECT_EQ(video.rows[0][1], db.video(1).name);
+    EXPECT_EQ(video.columns, (std::vector<std::string>{"FourCC", "Codec", "Vendor"}));
+    const InventoryTable audio = knownAudioTable(db);
+    EXPECT_EQ(static_cast<int>(audio.rows.size()), db.audioListCount());
+    EXPECT_EQ(audio.title, "AUDIO: Known Compression Formats");
+
+    // A record with an empty friendly name does not end the installed list.
+    FakeMachine m;
+    m.directShow.categories.push_back(
+        {kVideoCompressorCategory,
+         {moniker("", "{00000000-0000-0000-0000-000000000001}", "abcd"),
+          moniker("Second", "{00000000-0000-0000-0000-000000000002}", "efgh")}});
+    RecordingPrompter prompter;
+    Settings settings;
+    CodecInventories inv;
+    CodecSources sources = m.sources();
+    ensureCodecInventories(inv, {sources, db, settings, prompter});
+    ASSERT_EQ(inv.video->count(), 2);
+    EXPECT_EQ(installedVideoTable(inv.video.get()).rows.size(), 2u);
 }
 
 } // namespace

@@ -1,0 +1,107 @@
+// The render test and the View menu lists in the real window: a rendered AVI fills
+// the DirectShow Render group, and each list opens, fills and copies its rows.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gui_harness.h"
+#include "resource.h"
+#include "table_dialog_ids.h"
+
+namespace {
+
+const char kTitle[] = "Tavro v2.1 - Vistrel";
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+size_t lineCount(const std::string& text) {
+    size_t n = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++n;
+    return n;
+}
+
+TEST(RenderWindow, RendersTheFileAndOpensEachList) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings");
+    const std::string avi = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    guitest::Program program(TAVRO_EXE, "\"" + avi + "\"");
+    ASSERT_TRUE(program.started());
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    const char kRendered[] = "File rendered successfully; no errors reported   (details...)";
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kRendered; }, 30000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SOURCE_MEDIA), "AVI file");
+    EXPECT_NE(guitest::controlText(window, IDC_RENDER_VIDEO_CODEC), "");
+    EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "File Length Correct");
+    guitest::settle(window);
+    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
+                                                      "/main_window_rendered.bmp"));
+
+    const struct {
+        int command;
+        const char* title;
+        size_t minimumRows;
+        const char* someText;
+    } lists[] = {
+        {IDM_VIEW_DB_VIDEO, "VIDEO: Known Compression Formats", 100, "Motion JPEG"},
+        {IDM_VIEW_DB_AUDIO, "AUDIO: Known Compression Formats", 50, "WAVE_FORMAT_PCM"},
+        {IDM_VIEW_INSTALLED_VIDEO, "VIDEO: Installed codecs", 1, "Cinepak"},
+        {IDM_VIEW_INSTALLED_AUDIO, "AUDIO: Installed codecs", 1, "IMA ADPCM"},
+    };
+    for (const auto& l : lists) {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(l.command, 0), 0);
+        HWND dialog = program.waitForWindow(l.title, 20000);
+        ASSERT_NE(dialog, nullptr) << l.title;
+        HWND list = GetDlgItem(dialog, IDC_TABLE_LIST);
+        const size_t rows = static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_GE(rows, l.minimumRows) << l.title;
+        SendMessageA(dialog, WM_COMMAND, IDM_TABLE_COPY_ALL, 0);
+        const std::string copied = clipboardText();
+        EXPECT_EQ(lineCount(copied), rows) << l.title;
+        EXPECT_NE(copied.find(l.someText), std::string::npos) << l.title;
+        if (l.command == IDM_VIEW_INSTALLED_AUDIO)
+            guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/codec_list.bmp");
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000)) << l.title;
+    }
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
+TEST(RenderWindow, SeveralFilesGreyTheRenderFieldsWithTheReason) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings");
+    const std::string media = TAVRO_MEDIA_DIR;
+    guitest::Program program(TAVRO_EXE,
+                             "\"" + media + "/mjpeg_pcm.avi\" \"" + media + "/pcm16_stereo.wav\"");
+    ASSERT_TRUE(program.started());
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    const char kReason[] = "Disabled by default when processing multiple files (see prefs)";
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kReason; }, 30000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    for (int id : {IDC_RENDER_SOURCE_MEDIA, IDC_RENDER_VIDEO_MEDIA, IDC_RENDER_AUDIO_MEDIA,
+                   IDC_RENDER_SPLITTER, IDC_RENDER_VIDEO_CODEC, IDC_RENDER_AUDIO_CODEC}) {
+        EXPECT_EQ(guitest::controlText(window, id), "<disabled>") << id;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, id))) << id;
+    }
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
+} // namespace
