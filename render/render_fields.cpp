@@ -5,6 +5,7 @@
 
 #include "codecs/guid_display_name.h"
 #include "codecs/text_field.h"
+#include "common/fourcc_text.h"
 #include "render/render_guids.h"
 
 namespace tavro {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codecs/text_field.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
 namespace {
@@ -10,8 +11,8 @@ namespace {
 bool lessNoCase(const std::string& a, const std::string& b) {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(asciiLowerChar(a[i]));
-        const unsigned char y = static_cast<unsigned char>(asciiLowerChar(b[i]));
+        const unsigned char x = static_cast<unsigned char>(asciiLower(a[i]));
+        const unsigned char y = static_cast<unsigned char>(asciiLower(b[i]));
         if (x != y) return x < y;
     }
     return a.size() < b.size();

@@ -9,9 +9,9 @@
 #include "render/render_fields.h"
 #include "render/render_test.h"
 #include "tests/codecs/fake_codec_sources.h"
-#include "tests/codecs/memory_file_system.h"
 #include "tests/codecs/recording_prompter.h"
 #include "tests/render/graph_builder.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tavro {
 namespace {
@@ -24,10 +24,10 @@ using test::waveTagSubtype;
 const CodecDatabase& shippedDb() {
     static CodecDatabase* db = [] {
         auto* d = new CodecDatabase;
-        MemoryFileSystem fs;
+        test::MemoryFileSystem fs;
         std::ifstream dat(std::string(TAVRO_SOURCE_DIR) + "/codecs/data/Tavro21.dat",
                           std::ios::binary);
-        fs.files["Tavro21.dat"].assign(std::istreambuf_iterator<char>(dat), {});
+        fs.files["Tavro21.dat"].bytes.assign(std::istreambuf_iterator<char>(dat), {});
         RecordingPrompter prompter;
         d->load(fs, prompter);
         return d;
