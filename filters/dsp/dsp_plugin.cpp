@@ -6,17 +6,19 @@
 
 int DspPlugin::Load(const char* path) {
     if (!path) return 1;
-    // A second load replaces the first: never leave the old DLL behind.
-    Unload();
     HMODULE library = LoadLibraryA(path);
     if (!library) return 1;
     auto entry = reinterpret_cast<WinampDspGetHeaderFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(library, WINAMP_DSP_ENTRY_NAME)));
     WinampDspHeader* header = entry ? entry() : nullptr;
     if (!header) {
+        // A failed load leaves the plug-in that was there.
         FreeLibrary(library);
         return 1;
     }
+    // The new one replaces the old: never leave the old DLL behind. Loading the
+    // same file again keeps it mapped, as the new reference is taken first.
+    Unload();
     m_library = library;
     m_header = header;
     return 0;
@@ -24,9 +26,9 @@ int DspPlugin::Load(const char* path) {
 
 int DspPlugin::Open(int index, char* description, HWND parent) {
     if (!m_header || !m_header->getModule) return 1;
-    Close();
     WinampDspModule* module = m_header->getModule(index);
     if (!module) return 1;
+    Close();
     if (description) {
         const char* text = module->description ? module->description : "";
         strncpy(description, text, DSP_DESCRIPTION_MAX - 1);

@@ -98,6 +98,45 @@ TEST_P(Hosts, InterfaceVersionPinsAndClass) {
     EXPECT_EQ(back.get(), filter.get());
 }
 
+// An outer object that counts its own references, as an aggregator does.
+class Outer : public IUnknown {
+  public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(riid, object) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    ULONG refs = 1;
+    IUnknown* inner = nullptr;
+};
+
+TEST_P(Hosts, AggregatedTheInterfaceCountsOnTheOuterObject) {
+    Outer outer;
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(FilterModule::instance().create(clsid(), &outer, IID_IBaseFilter, &object),
+              CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(FilterModule::instance().create(clsid(), &outer, IID_IUnknown, &object), S_OK);
+    outer.inner = static_cast<IUnknown*>(object);
+    IDspHostControl* host = nullptr;
+    ASSERT_EQ(outer.inner->QueryInterface(kIID_IDspHostControl, reinterpret_cast<void**>(&host)),
+              S_OK);
+    EXPECT_EQ(outer.refs, 2u);
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(host->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));
+    identity->Release();
+    host->Release();
+    EXPECT_EQ(outer.refs, 1u);
+    EXPECT_EQ(outer.inner->Release(), 0u);
+    // Nothing of ours is left alive.
+    EXPECT_EQ(FilterModule::instance().canUnloadNow(), S_OK);
+}
+
 struct TypeCase {
     const char* name;
     CMediaType type;
@@ -204,6 +243,11 @@ TEST_P(Hosts, EachInstanceKeepsItsOwnPlugin) {
     EXPECT_STREQ(text, "Half volume");
     ASSERT_EQ(second->PluginCommand(2, text, 0, nullptr), 0);
     EXPECT_STREQ(text, "Double length");
+    // A failed load keeps the module that is open.
+    EXPECT_EQ(first->PluginCommand(1, const_cast<char*>(kNoHeaderPlugin), 0, nullptr), 1);
+    EXPECT_EQ(first->PluginCommand(2, text, 7, nullptr), 1);
+    EXPECT_EQ(first->PluginCommand(3, nullptr, 0, nullptr), 0);
+    EXPECT_TRUE(isLoaded(kHalvePlugin));
     // Releasing one leaves the other's DLL in place.
     second.reset();
     EXPECT_FALSE(isLoaded(kDoublePlugin));
@@ -317,6 +361,13 @@ TEST_F(Streaming, HalvingModuleSkipsPrerollAndDiscontinuities) {
             ASSERT_EQ(halved[i], values[i] / 2) << i;
         EXPECT_EQ(got[1].data, input);
         EXPECT_TRUE(got[1].discontinuity);
+        // A failed load in between leaves the open module working.
+        EXPECT_EQ(control(host)->PluginCommand(1, const_cast<char*>(kNoHeaderPlugin), 0, nullptr),
+                  1);
+        ASSERT_EQ(pushAll({{input, false, false}}), S_OK);
+        got = sink->samples();
+        ASSERT_EQ(got.size(), 3u);
+        EXPECT_EQ(got[2].data, got[0].data);
         TearDown();
         SetUp();
     }
