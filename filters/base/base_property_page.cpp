@@ -2,6 +2,19 @@
 
 #include "filters/base/factory_template.h"
 
+HRESULT FillPageList(CAUUID* pages, const CLSID* const* clsids, ULONG count) {
+    CheckPointer(pages, E_POINTER);
+    pages->cElems = 0;
+    pages->pElems = nullptr;
+    if (count == 0) return S_OK;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID) * count));
+    if (!pages->pElems) return E_OUTOFMEMORY;
+    for (ULONG i = 0; i < count; ++i)
+        pages->pElems[i] = *clsids[i];
+    pages->cElems = count;
+    return S_OK;
+}
+
 CBasePropertyPage::CBasePropertyPage(const wchar_t* name, IUnknown* outer, int dialogId,
                                      const wchar_t* title)
     : CUnknown(name, outer), m_DialogId(dialogId), m_pTitle(title) {}

@@ -8,6 +8,10 @@
 #include "filters/base/critsec.h"
 #include "filters/base/unknown.h"
 
+// Fills ISpecifyPropertyPages::GetPages' answer: the list is CoTaskMemAlloc'ed, as
+// the caller frees it with CoTaskMemFree.
+HRESULT FillPageList(CAUUID* pages, const CLSID* const* clsids, ULONG count);
+
 class CBasePropertyPage : public CUnknown, public IPropertyPage {
   public:
     CBasePropertyPage(const wchar_t* name, IUnknown* outer, int dialogId, const wchar_t* title);

@@ -97,6 +97,9 @@ class CBaseRenderer : public CBaseFilter {
 
     CCritSec m_InterfaceLock;
     CCritSec m_RendererLock;
+    // Made by GetPin(0) on first use; a renderer with a pin class of its own (or a
+    // second pin) overrides GetPin/GetPinCount and stores its input pin here. The
+    // destructor deletes it.
     CRendererInputPin* m_pInputPin = nullptr;
     CRendererPosPassThru* m_pPosition = nullptr;
     CAMEvent m_evComplete{TRUE}; // set unless a Pause waits for its first sample

@@ -101,6 +101,7 @@ class CTransformFilter : public CBaseFilter {
     // Creates both pins (on first GetPin) under the names below.
     virtual HRESULT CreatePins();
 
+    // Pin names; a derived filter may set others in its constructor.
     const wchar_t* m_pInputPinName = L"XForm In";
     const wchar_t* m_pOutputPinName = L"XForm Out";
     CCritSec m_csFilter;

@@ -108,6 +108,33 @@ TEST_F(RealGraph, WaveThroughTheParserIntoNerroNullAtRealTime) {
     EXPECT_LT(elapsed, 5.0);
 }
 
+TEST_F(RealGraph, NerroNullPlaysAgainAfterASeekAndAPause) {
+    ComRef<IBaseFilter> null;
+    ASSERT_EQ(FilterModule::instance().create(kNullClsid, nullptr, IID_IBaseFilter, null.outVoid()),
+              S_OK);
+    build("filters_tone.wav", kWaveParser, null.get());
+    auto control = graph.as<IMediaControl>(IID_IMediaControl);
+    auto seeking = graph.as<IMediaSeeking>(IID_IMediaSeeking);
+    // Paused first: the pause completes once the first sample is held.
+    EXPECT_TRUE(SUCCEEDED(control->Pause()));
+    OAFilterState state;
+    EXPECT_EQ(control->GetState(5000, &state), S_OK);
+    EXPECT_EQ(state, State_Paused);
+    // A seek while paused flushes our renderer and refills it.
+    LONGLONG half = 5000000;
+    ASSERT_EQ(seeking->SetPositions(&half, AM_SEEKING_AbsolutePositioning, nullptr,
+                                    AM_SEEKING_NoPositioning),
+              S_OK);
+    EXPECT_EQ(control->GetState(5000, &state), S_OK);
+    double elapsed = playToEnd(10000);
+    EXPECT_GT(elapsed, 0.3);
+    EXPECT_LT(elapsed, 3.0);
+    // At the end the position is the end.
+    LONGLONG current = 0;
+    ASSERT_EQ(null.as<IMediaSeeking>(IID_IMediaSeeking)->GetCurrentPosition(&current), S_OK);
+    EXPECT_NEAR(static_cast<double>(current), 1e7, 2e6);
+}
+
 class FrameLog : public IFrameCallback {
   public:
     STDMETHODIMP QueryInterface(REFIID, void** object) override {

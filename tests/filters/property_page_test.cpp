@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "filter_test_support.h"
+#include "filters/base/base_property_page.h"
 #include "filters/base/base_video_renderer.h"
 #include "filters/interfaces/vrenderer_control.h"
 #include "filters/pages/page_resources.h"
@@ -147,6 +148,20 @@ TEST_F(PropertyPages, TitlesAndSizesInTaskMemory) {
         CoTaskMemFree(info.pszTitle);
         EXPECT_EQ(made->IsPageDirty(), S_FALSE);
     }
+}
+
+TEST_F(PropertyPages, PageListsAreTaskMemory) {
+    const CLSID* ids[] = {&kQualityPageClsid, &kAboutPageClsid};
+    CAUUID pages = {};
+    ASSERT_EQ(FillPageList(&pages, ids, 2), S_OK);
+    ASSERT_EQ(pages.cElems, 2u);
+    EXPECT_TRUE(IsEqualGUID(pages.pElems[1], kAboutPageClsid));
+    // The task allocator owns the list.
+    ComRef<IMalloc> malloc;
+    ASSERT_EQ(CoGetMalloc(1, malloc.out()), S_OK);
+    EXPECT_EQ(malloc->DidAlloc(pages.pElems), 1);
+    CoTaskMemFree(pages.pElems);
+    EXPECT_EQ(FillPageList(nullptr, ids, 2), E_POINTER);
 }
 
 TEST_F(PropertyPages, InfoPageNeedsIQualPropAndDisconnectsSafely) {

@@ -134,3 +134,26 @@ TEST(Registration, UnregisterLeavesAnotherModulesKeys) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Registration, RegistryErrorsAreFailureResults) {
+    FilterModule& module = FilterModule::instance();
+    ASSERT_EQ(module.registerServer(), S_OK);
+    // A key with a subkey cannot be deleted: the registry's error code must come
+    // back as a failing HRESULT, never as a positive number that reads as success.
+    std::wstring extra = keyOf(kNullClsid, L"InprocServer32\\Extra");
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, extra.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    HRESULT hr = module.unregisterServer();
+    EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+    EXPECT_EQ(HRESULT_FACILITY(hr), FACILITY_WIN32) << std::hex << hr;
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, extra.c_str());
+    EXPECT_EQ(module.unregisterServer(), S_OK);
+    expectUnregistered();
+}
+
+} // namespace
