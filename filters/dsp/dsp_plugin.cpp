@@ -68,22 +68,13 @@ int DspPlugin::Unload() {
 }
 
 size_t DspPlugin::Process(BYTE* data, size_t bytes, size_t capacity, const dsp::PcmFormat& format) {
-    size_t frameBytes = format.frameBytes();
-    size_t frames = dsp::framesIn(bytes, format);
-    if (!ModuleActive() || !m_module->ModifySamples || !data || frames == 0) return bytes;
-    size_t used = frames * frameBytes;
-    size_t capacityFrames = dsp::framesIn(capacity, format);
-    BYTE* work = data;
-    if (capacityFrames < 2 * frames) {
-        if (m_scratch.size() < 2 * used) m_scratch.resize(2 * used);
-        memcpy(m_scratch.data(), data, used);
-        work = m_scratch.data();
-    }
-    int returned = m_module->ModifySamples(
-        m_module, reinterpret_cast<short*>(work), static_cast<int>(frames),
-        static_cast<int>(format.bitsPerSample), static_cast<int>(format.channels),
-        static_cast<int>(format.samplesPerSec));
-    size_t kept = dsp::clampFrames(returned, capacityFrames);
-    if (work != data) memcpy(data, work, kept * frameBytes);
-    return kept * frameBytes;
+    if (!ModuleActive() || !m_module->ModifySamples) return bytes;
+    WinampDspModule* module = m_module;
+    return dsp::runModule(
+        data, bytes, capacity, format, m_scratch, [&](uint8_t* samples, size_t frames) -> long {
+            return module->ModifySamples(
+                module, reinterpret_cast<short*>(samples), static_cast<int>(frames),
+                static_cast<int>(format.bitsPerSample), static_cast<int>(format.channels),
+                static_cast<int>(format.samplesPerSec));
+        });
 }

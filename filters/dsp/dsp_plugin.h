@@ -30,9 +30,7 @@ class DspPlugin {
     bool ModuleActive() const { return m_module != nullptr && m_active; }
 
     // Runs the open module over 'bytes' of audio at 'data', in a buffer of
-    // 'capacity' bytes. The module may return up to twice the frames it was
-    // given: when the buffer cannot take that, it works in a scratch buffer and
-    // only what fits is copied back. Returns the bytes the buffer now holds.
+    // 'capacity' bytes (see dsp::runModule). Returns the bytes it now holds.
     size_t Process(BYTE* data, size_t bytes, size_t capacity, const dsp::PcmFormat& format);
 
   private:
@@ -40,5 +38,5 @@ class DspPlugin {
     WinampDspHeader* m_header = nullptr;
     WinampDspModule* m_module = nullptr;
     bool m_active = false; // Init succeeded and Quit has not run
-    std::vector<BYTE> m_scratch;
+    std::vector<uint8_t> m_scratch;
 };

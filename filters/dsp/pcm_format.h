@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace dsp {
 
@@ -35,5 +37,16 @@ size_t framesIn(size_t bytes, const PcmFormat& format);
 
 // A module's returned frame count, kept between 0 and what the buffer holds.
 size_t clampFrames(long returned, size_t capacityFrames);
+
+// A module call: works on 'frames' frames at 'samples' and returns the frames it
+// leaves there, up to twice as many.
+using ModifyFn = std::function<long(uint8_t* samples, size_t frames)>;
+
+// Runs 'modify' over the whole frames of 'bytes' at 'data', a buffer of
+// 'capacity' bytes. When the buffer cannot take twice the frames, the module
+// works in 'scratch' and only what fits goes back. Returns the bytes of whole
+// frames the buffer now holds (0 to capacity); without frames, 'bytes'.
+size_t runModule(uint8_t* data, size_t bytes, size_t capacity, const PcmFormat& format,
+                 std::vector<uint8_t>& scratch, const ModifyFn& modify);
 
 } // namespace dsp

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,66 @@ TEST(DspFormat, FrameCountsAndClamp) {
     EXPECT_EQ(clampFrames(0, 100), 0u);
     EXPECT_EQ(clampFrames(60, 100), 60u);
     EXPECT_EQ(clampFrames(200, 100), 100u);
+}
+
+// A module that plays every frame twice, as the plug-in contract allows.
+long doubleFrames(uint8_t* samples, size_t frames, size_t frameBytes) {
+    for (size_t i = frames; i-- > 0;) {
+        std::memmove(samples + (2 * i + 1) * frameBytes, samples + i * frameBytes, frameBytes);
+        std::memmove(samples + 2 * i * frameBytes, samples + i * frameBytes, frameBytes);
+    }
+    return static_cast<long>(2 * frames);
+}
+
+TEST(DspRun, ALengtheningModuleNeverWritesPastTheBuffer) {
+    PcmFormat stereo16 = toPcmFormat({1, 2, 44100, 4, 16});
+    struct Case {
+        const char* name;
+        size_t bytes;
+        size_t capacity;
+        size_t expected;
+    };
+    const Case cases[] = {
+        {"exact buffer: scratch, cut to what fits", 64, 64, 64},
+        {"a little room: scratch, cut", 64, 100, 100 / 4 * 4},
+        {"twice the room: in place", 64, 128, 128},
+        {"partial frame at the end", 66, 66, 64},
+    };
+    std::vector<uint8_t> scratch;
+    for (const auto& c : cases) {
+        // Exactly sized: the sanitizers catch a write past it.
+        std::unique_ptr<uint8_t[]> data(new uint8_t[c.capacity]);
+        for (size_t i = 0; i < c.capacity; ++i)
+            data[i] = static_cast<uint8_t>(i / 4);
+        size_t held = runModule(data.get(), c.bytes, c.capacity, stereo16, scratch,
+                                [](uint8_t* s, size_t n) { return doubleFrames(s, n, 4); });
+        EXPECT_EQ(held, c.expected) << c.name;
+        for (size_t frame = 0; frame < held / 4; ++frame)
+            ASSERT_EQ(data[frame * 4], frame / 2) << c.name << " frame " << frame;
+    }
+}
+
+TEST(DspRun, ReturnedCountsAreClamped) {
+    PcmFormat mono8 = toPcmFormat({1, 1, 8000, 1, 8});
+    std::vector<uint8_t> scratch;
+    std::vector<uint8_t> data(10, 7);
+    struct Case {
+        long returned;
+        size_t expected;
+    };
+    for (const Case& c : {Case{-3, 0}, Case{0, 0}, Case{4, 4}, Case{1000000, 10}}) {
+        size_t held = runModule(data.data(), 10, 10, mono8, scratch,
+                                [&](uint8_t*, size_t) { return c.returned; });
+        EXPECT_EQ(held, c.expected) << c.returned;
+    }
+    bool called = false;
+    auto spy = [&](uint8_t*, size_t) {
+        called = true;
+        return 0L;
+    };
+    EXPECT_EQ(runModule(data.data(), 10, 10, PcmFormat{}, scratch, spy), 10u);
+    EXPECT_EQ(runModule(nullptr, 10, 10, mono8, scratch, spy), 10u);
+    EXPECT_FALSE(called);
 }
 
 std::vector<uint8_t> stereo16(const std::vector<std::pair<int16_t, int16_t>>& frames) {
