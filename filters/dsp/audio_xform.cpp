@@ -1,28 +1,10 @@
 #include "filters/dsp/audio_xform.h"
 
-#include <mmreg.h>
-#include <uuids.h>
 #include <vfwmsgs.h>
 
 #include <new>
 
-HRESULT CheckDspInputType(const CMediaType* type, dsp::PcmFormat* format) {
-    if (!type || !IsEqualGUID(*type->Type(), MEDIATYPE_Audio) ||
-        !IsEqualGUID(*type->FormatType(), FORMAT_WaveFormatEx))
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    // PCM needs the 16 bytes up to wBitsPerSample; cbSize is not read.
-    if (!type->Format() || type->FormatLength() < 16) return VFW_E_TYPE_NOT_ACCEPTED;
-    auto* wave = reinterpret_cast<const WAVEFORMATEX*>(type->Format());
-    dsp::WaveFields fields;
-    fields.formatTag = wave->wFormatTag;
-    fields.channels = wave->nChannels;
-    fields.samplesPerSec = wave->nSamplesPerSec;
-    fields.blockAlign = wave->nBlockAlign;
-    fields.bitsPerSample = wave->wBitsPerSample;
-    if (!dsp::isHostablePcm(fields)) return VFW_E_TYPE_NOT_ACCEPTED;
-    if (format) *format = dsp::toPcmFormat(fields);
-    return S_OK;
-}
+#include "filters/dsp/dsp_input_type.h"
 
 CUnknown* AudioXformFilter::CreateInstance(IUnknown* outer, HRESULT* hr) {
     return new (std::nothrow) AudioXformFilter(outer, hr);
@@ -75,24 +57,7 @@ STDMETHODIMP AudioXformFilter::SetMode(int mode) {
 STDMETHODIMP AudioXformFilter::PluginCommand(int command, char* text, int moduleIndex,
                                              HWND parent) {
     CAutoLock lock(&m_csReceive);
-    switch (command) {
-    case kDspLoad:
-        return m_plugin.Load(text);
-    case kDspOpenModule:
-        if (m_plugin.Open(moduleIndex, text, parent) != 0) return 1;
-        InterlockedExchange(&m_mode, kDspModeModule);
-        return 0;
-    case kDspConfigure:
-        return m_plugin.Configure();
-    case kDspCloseUnload:
-        InterlockedExchange(&m_mode, kDspModeClosed);
-        return m_plugin.Unload();
-    case kDspCloseKeepLoaded:
-        InterlockedExchange(&m_mode, kDspModeClosed);
-        return m_plugin.Close();
-    default:
-        return 0;
-    }
+    return m_plugin.Command(command, text, moduleIndex, parent, &m_mode);
 }
 
 HRESULT AudioXformFilter::CheckInputType(const CMediaType* type) {

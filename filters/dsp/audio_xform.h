@@ -10,9 +10,6 @@
 
 extern "C" const CLSID CLSID_NerroAudioXform;
 
-// The media-type check both hosts share; fills 'format' when it accepts.
-HRESULT CheckDspInputType(const CMediaType* type, dsp::PcmFormat* format);
-
 class AudioXformFilter : public CTransInPlaceFilter, public IDspHostControl {
   public:
     static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);

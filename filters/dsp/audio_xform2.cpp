@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "filters/dsp/audio_xform.h"
+#include "filters/dsp/dsp_input_type.h"
 
 CUnknown* AudioXform2Filter::CreateInstance(IUnknown* outer, HRESULT* hr) {
     return new (std::nothrow) AudioXform2Filter(outer, hr);
@@ -43,24 +43,7 @@ STDMETHODIMP AudioXform2Filter::SetMode(int mode) {
 STDMETHODIMP AudioXform2Filter::PluginCommand(int command, char* text, int moduleIndex,
                                               HWND parent) {
     CAutoLock lock(&m_csReceive);
-    switch (command) {
-    case kDspLoad:
-        return m_plugin.Load(text);
-    case kDspOpenModule:
-        if (m_plugin.Open(moduleIndex, text, parent) != 0) return 1;
-        InterlockedExchange(&m_mode, kDspModeModule);
-        return 0;
-    case kDspConfigure:
-        return m_plugin.Configure();
-    case kDspCloseUnload:
-        InterlockedExchange(&m_mode, kDspModeClosed);
-        return m_plugin.Unload();
-    case kDspCloseKeepLoaded:
-        InterlockedExchange(&m_mode, kDspModeClosed);
-        return m_plugin.Close();
-    default:
-        return 0;
-    }
+    return m_plugin.Command(command, text, moduleIndex, parent, &m_mode);
 }
 
 HRESULT AudioXform2Filter::CheckInputType(const CMediaType* type) {

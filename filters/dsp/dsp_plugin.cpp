@@ -4,6 +4,27 @@
 
 #include "filters/interfaces/dsp_host_control.h"
 
+int DspPlugin::Command(int command, char* text, int moduleIndex, HWND parent, volatile LONG* mode) {
+    switch (command) {
+    case kDspLoad:
+        return Load(text);
+    case kDspOpenModule:
+        if (Open(moduleIndex, text, parent) != 0) return 1;
+        InterlockedExchange(mode, kDspModeModule);
+        return 0;
+    case kDspConfigure:
+        return Configure();
+    case kDspCloseUnload:
+        InterlockedExchange(mode, kDspModeClosed);
+        return Unload();
+    case kDspCloseKeepLoaded:
+        InterlockedExchange(mode, kDspModeClosed);
+        return Close();
+    default:
+        return 0;
+    }
+}
+
 int DspPlugin::Load(const char* path) {
     if (!path) return 1;
     HMODULE library = LoadLibraryA(path);

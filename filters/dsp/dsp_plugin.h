@@ -16,6 +16,9 @@ class DspPlugin {
     DspPlugin(const DspPlugin&) = delete;
     DspPlugin& operator=(const DspPlugin&) = delete;
 
+    // One IDspHostControl::PluginCommand, setting the host's mode as it goes.
+    int Command(int command, char* text, int moduleIndex, HWND parent, volatile LONG* mode);
+
     // Each returns 0 on success and 1 when it cannot be carried out.
     int Load(const char* path);
     // Opens module 'index' (closing one that is open), copies its description
