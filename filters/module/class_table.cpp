@@ -1,6 +1,8 @@
 #include "filters/module/class_table.h"
 
 #include "filters/cbrender/callback_renderer.h"
+#include "filters/dsp/audio_xform.h"
+#include "filters/dsp/audio_xform2.h"
 #include "filters/module/class_ids.h"
 #include "filters/null/null_renderer.h"
 #include "filters/vrender/video_renderer.h"
@@ -14,8 +16,8 @@ const CFactoryTemplate g_Templates[] = {
     {L"Quality Property Page", &CLSID_NerroQualityPage, QualityPropertyPage::CreateInstance},
     {L"About Page", &CLSID_NerroAboutPage, AboutPropertyPage::CreateInstance},
     {L"Nerro cbVRenderer v1", &CLSID_NerroCbVRenderer, CallbackRendererFilter::CreateInstance},
-    {L"Nerro Audio xform", &CLSID_NerroAudioXform, nullptr},
-    {L"Nerro Audio xform2", &CLSID_NerroAudioXform2, nullptr},
+    {L"Nerro Audio xform", &CLSID_NerroAudioXform, AudioXformFilter::CreateInstance},
+    {L"Nerro Audio xform2", &CLSID_NerroAudioXform2, AudioXform2Filter::CreateInstance},
     {L"Nerro Null", &CLSID_NerroNull, NullRendererFilter::CreateInstance},
 };
 const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);

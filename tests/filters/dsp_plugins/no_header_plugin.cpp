@@ -1,0 +1,4 @@
+// A DLL that looks like a plug-in but lacks winampDSPGetHeader2.
+extern "C" __declspec(dllexport) int __cdecl winampDSPGetHeader() {
+    return 0;
+}

@@ -1,0 +1,159 @@
+#include "dsp_test_support.h"
+
+#include <uuids.h>
+
+#include <chrono>
+#include <thread>
+
+namespace dsptest {
+
+const IID kIID_IDspHostControl = {
+    0xa122bc16, 0x4912, 0x4195, {0xb7, 0xb8, 0xaf, 0x48, 0x71, 0xb3, 0xb9, 0x5a}};
+const char* const kHalvePlugin = DSP_HALVE_PATH;
+const char* const kDoublePlugin = DSP_DOUBLE_PATH;
+const char* const kRecorderPlugin = DSP_RECORDER_PATH;
+const char* const kNoHeaderPlugin = DSP_NO_HEADER_PATH;
+
+CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign) {
+    CMediaType type(&MEDIATYPE_Audio);
+    type.SetSubtype(&MEDIASUBTYPE_PCM);
+    type.SetFormatType(&FORMAT_WaveFormatEx);
+    auto* wave = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
+    wave->wFormatTag = tag;
+    wave->nChannels = channels;
+    wave->nSamplesPerSec = rate;
+    wave->wBitsPerSample = bits;
+    wave->nBlockAlign = blockAlign ? blockAlign : static_cast<WORD>(channels * bits / 8);
+    wave->nAvgBytesPerSec = rate * wave->nBlockAlign;
+    wave->cbSize = 0;
+    return type;
+}
+
+bool isLoaded(const char* path) {
+    // The path has a drive prefix; the module is known by its file name.
+    const char* name = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '/' || *p == '\\') name = p + 1;
+    return GetModuleHandleA(name) != nullptr;
+}
+
+class PushSource::Pin : public CBaseOutputPin {
+  public:
+    Pin(PushSource* source, CCritSec* lock, HRESULT* hr)
+        : CBaseOutputPin(L"push output", source, lock, hr, L"Out"), source_(source) {}
+    HRESULT CheckMediaType(const CMediaType* type) override {
+        return *type == source_->type() ? S_OK : S_FALSE;
+    }
+    HRESULT GetMediaType(int position, CMediaType* type) override {
+        if (position < 0) return E_INVALIDARG;
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        return type->Set(source_->type());
+    }
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
+        request->cBuffers = 2;
+        request->cbBuffer = source_->bufferSize();
+        request->cbAlign = 1;
+        ALLOCATOR_PROPERTIES actual;
+        return allocator->SetProperties(request, &actual);
+    }
+
+  private:
+    PushSource* source_;
+};
+
+PushSource::PushSource(const CMediaType& type, LONG bufferSize)
+    : CBaseFilter(L"push source", nullptr, &lock_, GUID_NULL), type_(type),
+      bufferSize_(bufferSize) {
+    HRESULT hr = S_OK;
+    pin_ = new Pin(this, &lock_, &hr);
+}
+
+PushSource::~PushSource() {
+    delete pin_;
+}
+
+CBasePin* PushSource::GetPin(int n) {
+    return n == 0 ? pin_ : nullptr;
+}
+
+IPin* PushSource::outputPin() {
+    return pin_;
+}
+
+HRESULT PushSource::push(const std::vector<BYTE>& data, bool preroll, bool discontinuity,
+                         REFERENCE_TIME start) {
+    IMediaSample* sample = nullptr;
+    HRESULT hr = pin_->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    BYTE* to = nullptr;
+    sample->GetPointer(&to);
+    LONG length = static_cast<LONG>(data.size());
+    if (length > sample->GetSize()) length = sample->GetSize();
+    memcpy(to, data.data(), static_cast<size_t>(length));
+    sample->SetActualDataLength(length);
+    REFERENCE_TIME end = start + 1;
+    sample->SetTime(&start, &end);
+    sample->SetSyncPoint(TRUE);
+    sample->SetPreroll(preroll);
+    sample->SetDiscontinuity(discontinuity);
+    hr = pin_->Deliver(sample);
+    sample->Release();
+    return hr;
+}
+
+RecordingSink::RecordingSink() : CBaseRenderer(GUID_NULL, L"recording sink", nullptr, nullptr) {}
+
+HRESULT RecordingSink::DoRenderSample(IMediaSample* sample) {
+    Received got;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    LONG length = sample->GetActualDataLength();
+    got.data.assign(data, data + length);
+    got.size = sample->GetSize();
+    REFERENCE_TIME end = 0;
+    got.start = -1;
+    sample->GetTime(&got.start, &end);
+    got.preroll = sample->IsPreroll() == S_OK;
+    got.discontinuity = sample->IsDiscontinuity() == S_OK;
+    std::lock_guard<std::mutex> lock(mutex_);
+    total_ += got.data.size();
+    samples_.push_back(std::move(got));
+    return S_OK;
+}
+
+std::vector<Received> RecordingSink::samples() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return samples_;
+}
+
+size_t RecordingSink::totalBytes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return total_;
+}
+
+bool RecordingSink::waitForBytes(size_t bytes, DWORD timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (totalBytes() < bytes) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+        Sleep(1); // polling with a deadline
+    }
+    return true;
+}
+
+void teardown(std::initializer_list<IBaseFilter*> filters) {
+    for (IBaseFilter* f : filters)
+        if (f) f->Stop();
+    for (IBaseFilter* f : filters) {
+        if (!f) continue;
+        ComRef<IEnumPins> pins;
+        if (FAILED(f->EnumPins(pins.out()))) continue;
+        IPin* pin = nullptr;
+        while (pins->Next(1, &pin, nullptr) == S_OK) {
+            pin->Disconnect();
+            pin->Release();
+        }
+    }
+}
+
+} // namespace dsptest
