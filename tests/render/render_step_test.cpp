@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/analysis_driver.h"
+#include "app/explanations.h"
 #include "tests/render/graph_builder.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/riff_builder.h"
@@ -109,6 +110,34 @@ TEST_F(RenderStepTest, SuccessfulRenderFillsFieldsWithLinks) {
     EXPECT_EQ(report.linkTarget(field::VideoCodec), "");
     EXPECT_EQ(report.text(field::AudioCodec), "AVI Splitter"); // its first output is the audio
     EXPECT_EQ(report.text(field::RenderStatus).substr(0, 12), "0x00040242: ");
+}
+
+// The explanations keep the latest test's result and error, and the video decoder of
+// the latest test that found one, as copies that survive the table being refilled.
+TEST_F(RenderStepTest, ExplanationFactsFollowTheLatestTests) {
+    RenderFacts facts;
+    analyse({"a.avi"});
+    noteRenderTest(facts, driver->renderStep());
+    EXPECT_EQ(facts.result, 1);
+    EXPECT_FALSE(facts.errorMatched);
+    EXPECT_TRUE(facts.decoder.found);
+    EXPECT_EQ(facts.decoder.codecIndex, -1); // no inventory to match against here
+
+    builder.graph = aviGraph(false);
+    builder.hr = 0x00040242;
+    analyse({"a.avi"});
+    noteRenderTest(facts, driver->renderStep());
+    EXPECT_EQ(facts.result, -1);
+    EXPECT_TRUE(facts.decoder.found); // still the earlier test's decoder
+
+    driver->fileList().clear();
+    driver->fileList().add("a.avi");
+    driver->fileList().add("b.avi");
+    driver->fileList().current = 0;
+    driver->analyseCurrentFile(); // a batch of two: the test does not run
+    noteRenderTest(facts, driver->renderStep());
+    EXPECT_EQ(facts.result, 0);
+    EXPECT_TRUE(facts.decoder.found);
 }
 
 TEST_F(RenderStepTest, BatchShowsEscapeTextAndObeysTheBatchOption) {
