@@ -1,0 +1,120 @@
+#include "cli/batch_run.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "app/analysis_driver.h"
+#include "cli/console_output.h"
+#include "cli/input_source.h"
+#include "cli/ordered_jobs.h"
+#include "cli/report_output.h"
+#include "cli/stderr_prompter.h"
+
+namespace tavro {
+namespace {
+
+struct FileOutcome {
+    std::string out;
+    std::string err;
+    bool failed = false;
+};
+
+// The counter counts the whole run, not the driver's list of one file.
+std::string counterText(uint64_t index, int64_t total) {
+    char text[48];
+    if (total >= 0)
+        std::snprintf(text, sizeof text, "%3llu/%-3lld", static_cast<unsigned long long>(index + 1),
+                      static_cast<long long>(total));
+    else
+        std::snprintf(text, sizeof text, "%3llu", static_cast<unsigned long long>(index + 1));
+    return text;
+}
+
+// One job's own analysis state: codec environment, report, prompter and driver.
+class FileWorker {
+  public:
+    FileWorker(const CodecEnvironment& shared, OutputForm form, int64_t total)
+        : env_(makeCodecEnvironment()), form_(form), total_(total) {
+        env_->services.db = &shared.db; // read only, after loading
+        driver_ = AnalysisDriver::create(report_, prompter_, platformFileSystem(), env_->settings,
+                                         &env_->services);
+    }
+
+    FileOutcome work(const InputEntry& entry, uint64_t index) {
+        FileOutcome result;
+        result.failed = true;
+        if (!entry.error.empty()) {
+            result.err = consoleMessage(entry.error, entry.path);
+            return result;
+        }
+        if (!driver_) {
+            result.err = "tavro-cli: Error: Insufficient memory to run the application.\n";
+            return result;
+        }
+        FileList& list = driver_->fileList();
+        list.clear();
+        list.add(entry.path);
+        list.current = 0;
+        prompter_.messages.clear();
+        AnalysisDriver::Outcome outcome = driver_->analyseCurrentFile();
+        result.failed = outcome != AnalysisDriver::Outcome::Analysed;
+        result.err.swap(prompter_.messages);
+        if (outcome == AnalysisDriver::Outcome::OpenFailed) return result;
+        report_.setText(field::Counter, counterText(index, total_));
+        result.out = fileOutput(form_, entry.path, report_, driver_->info());
+        return result;
+    }
+
+  private:
+    std::unique_ptr<CodecEnvironment> env_;
+    ReportModel report_;
+    BufferedPrompter prompter_;
+    std::unique_ptr<AnalysisDriver> driver_;
+    OutputForm form_;
+    int64_t total_;
+};
+
+} // namespace
+
+int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInspector& inspector,
+             std::istream& standardInput) {
+    const OutputForm form = options.jsonl  ? OutputForm::JsonLines
+                            : options.json ? OutputForm::Json
+                                           : OutputForm::Text;
+    int jobs = options.jobs;
+    if (jobs <= 0) jobs = static_cast<int>(std::thread::hardware_concurrency());
+    if (jobs <= 0) jobs = 1;
+
+    const bool terminal = ProgressLine::stderrIsTerminal();
+    int64_t total = InputSource::count(options, inspector);
+    ProgressLine progress(terminal && total != 1);
+    InputSource source(options, inspector, standardInput);
+    ConsoleOutput out;
+
+    int status = 0;
+    uint64_t done = 0, written = 0;
+    if (form == OutputForm::Json) out.write("[");
+    OrderedJobs<InputEntry, FileOutcome, FileWorker>::run(
+        jobs, [&] { return std::make_unique<FileWorker>(shared, form, total); },
+        [&](InputEntry& entry) { return source.next(entry); },
+        [&](FileOutcome& result) {
+            if (result.failed) status = 1;
+            if (!result.err.empty()) {
+                out.flush(); // keeps the order of reports and messages on a shared console
+                progress.message(result.err);
+            }
+            if (!result.out.empty()) {
+                if (form == OutputForm::Json) out.write(written ? ",\n" : "\n");
+                out.write(result.out);
+                out.flush();
+                ++written;
+            }
+            progress.update(++done, total);
+        });
+    progress.clear();
+    if (form == OutputForm::Json) out.write(written ? "\n]\n" : "]\n");
+    out.flush();
+    return status;
+}
+
+} // namespace tavro
