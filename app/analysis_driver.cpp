@@ -84,6 +84,10 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
         return Outcome::OpenFailed;
     }
     splitPath(path_, info.fileName, info.fileExt);
+    // What identification sets is cleared here, since an empty file never reaches it.
+    info.typeCode.clear();
+    info.sizeFull.clear();
+    info.fileSize = 0;
     info.wrap = WrappedWave();
     wrapPrefix_.clear();
     if (!readAndIdentify(file.get())) outcome = Outcome::ReadFailed;
