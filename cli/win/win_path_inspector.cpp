@@ -51,16 +51,37 @@ PathInfo fromAttributes(DWORD attributes, bool followLink) {
     return info;
 }
 
+// What looks like a file may be a FIFO or device (Wine shows a Unix FIFO as a file):
+// asked through a handle opened without read access, so nothing is read or waited on.
+void checkFileType(const std::string& path, PathInfo& info) {
+    if (info.kind != PathKind::File) return;
+    HANDLE h = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return; // the open that follows tells why
+    DWORD type = GetFileType(h);
+    CloseHandle(h);
+    if (type == FILE_TYPE_DISK) return;
+    info.kind = PathKind::Other;
+    info.error = type == FILE_TYPE_PIPE ? "Is a pipe, not a regular file"
+                                        : "Is a device, not a regular file";
+}
+
 class WinPathInspector : public PathInspector {
   public:
     PathInfo inspect(const std::string& path, bool followLink) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) {
+            // Wine refuses the attributes of a FIFO, yet opens it for a type query.
             PathInfo info;
             info.error = lastErrorText();
-            return info;
+            PathInfo asFile;
+            asFile.kind = PathKind::File;
+            checkFileType(path, asFile);
+            return asFile.kind == PathKind::Other ? asFile : info;
         }
-        return fromAttributes(data.dwFileAttributes, followLink);
+        PathInfo info = fromAttributes(data.dwFileAttributes, followLink);
+        checkFileType(path, info);
+        return info;
     }
 
     bool list(const std::string& folder, std::vector<FolderEntry>& entries,
@@ -78,6 +99,7 @@ class WinPathInspector : public PathInspector {
             FolderEntry e;
             e.name = utf8(data.cFileName);
             e.info = fromAttributes(data.dwFileAttributes, false);
+            checkFileType(join(folder, e.name), e.info);
             entries.push_back(std::move(e));
         } while (FindNextFileW(find, &data));
         FindClose(find);
@@ -89,8 +111,8 @@ class WinPathInspector : public PathInspector {
                                 (folder.size() == 2 && folder[1] == ':')))
             return folder + name;
         // Keep to the separator the user wrote.
-        bool slashes = folder.find('/') != std::string::npos &&
-                       folder.find('\\') == std::string::npos;
+        bool slashes =
+            folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos;
         return folder + (slashes ? "/" : "\\") + name;
     }
 };
