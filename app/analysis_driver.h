@@ -69,6 +69,7 @@ class AnalysisDriver {
     FileList list_;
     std::string path_;
     std::string wrapPrefix_;
+    uint32_t headFilled_ = 0; // the head buffer's bytes past this are all zero
 };
 
 } // namespace tavro

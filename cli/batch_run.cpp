@@ -81,12 +81,17 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
     const OutputForm form = options.jsonl  ? OutputForm::JsonLines
                             : options.json ? OutputForm::Json
                                            : OutputForm::Text;
-    int jobs = options.jobs;
-    if (jobs <= 0) jobs = static_cast<int>(std::thread::hardware_concurrency());
-    if (jobs <= 0) jobs = 1;
-
     const bool terminal = ProgressLine::stderrIsTerminal();
     int64_t total = InputSource::count(options, inspector);
+    int jobs = options.jobs;
+    if (jobs <= 0) {
+        // One per processor, but a job costs its own buffers: a short run takes fewer.
+        jobs = static_cast<int>(std::thread::hardware_concurrency());
+        const int64_t kFilesPerJob = 32;
+        if (total >= 0 && total / kFilesPerJob < jobs)
+            jobs = static_cast<int>(total / kFilesPerJob);
+        if (jobs <= 0) jobs = 1;
+    }
     ProgressLine progress(terminal && total != 1);
     InputSource source(options, inspector, standardInput);
     ConsoleOutput out;
