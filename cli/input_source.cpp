@@ -58,13 +58,12 @@ bool InputSource::enterFolder(const std::string& path, const PathInfo& info, Inp
     folder.device = info.device;
     folder.node = info.node;
     std::string error;
-    if (!inspector_.list(path, folder.entries, error)) {
+    if (!inspector_.list(path, folder.names, error)) {
         entry.path = path;
         entry.error = error;
         return false;
     }
-    std::sort(folder.entries.begin(), folder.entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    folder.names.sort();
     folders_.push_back(std::move(folder));
     return true;
 }
@@ -74,23 +73,25 @@ bool InputSource::next(InputEntry& entry) {
     for (;;) {
         if (!folders_.empty()) {
             Folder& folder = folders_.back();
-            if (folder.next == folder.entries.size()) {
+            if (folder.next == folder.names.size()) {
                 folders_.pop_back();
                 continue;
             }
-            const FolderEntry& e = folder.entries[folder.next++];
-            std::string path = inspector_.join(folder.path, e.name);
-            switch (e.info.kind) {
+            // Each entry is looked at when its turn comes: one that vanished or changed
+            // since the listing is told as it is then.
+            std::string path = inspector_.join(folder.path, folder.names.name(folder.next++));
+            const PathInfo info = inspector_.inspect(path, false);
+            switch (info.kind) {
             case PathKind::File:
             case PathKind::Missing: // opened, so the failure is told like any other
                 entry.path = path;
                 return true;
             case PathKind::Other:
                 entry.path = path;
-                entry.error = e.info.error;
+                entry.error = info.error;
                 return true;
             case PathKind::Folder:
-                if (options_.recursive && !enterFolder(path, e.info, entry)) return true;
+                if (options_.recursive && !enterFolder(path, info, entry)) return true;
                 continue;
             case PathKind::FolderLink:
                 continue;
@@ -105,7 +106,7 @@ bool InputSource::next(InputEntry& entry) {
             listError_.clear();
             return true;
         }
-        PathInfo info = inspector_.inspect(path, true);
+        const PathInfo info = inspector_.inspect(path, true);
         if (info.kind == PathKind::Folder) {
             if (!enterFolder(path, info, entry)) return true;
             continue;
@@ -114,6 +115,12 @@ bool InputSource::next(InputEntry& entry) {
         if (info.kind == PathKind::Other) entry.error = info.error;
         return true;
     }
+}
+
+void FolderListing::sort() {
+    std::sort(offsets_.begin(), offsets_.end(), [this](uint32_t a, uint32_t b) {
+        return std::strcmp(names_.c_str() + a, names_.c_str() + b) < 0;
+    });
 }
 
 int64_t InputSource::count(const CliOptions& options, PathInspector& inspector) {

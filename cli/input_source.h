@@ -35,7 +35,7 @@ class InputSource {
   private:
     struct Folder {
         std::string path;
-        std::vector<FolderEntry> entries;
+        FolderListing names;
         size_t next = 0;
         uint64_t device = 0, node = 0;
     };

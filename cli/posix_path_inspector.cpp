@@ -43,8 +43,7 @@ class PosixPathInspector : public PathInspector {
         return info;
     }
 
-    bool list(const std::string& folder, std::vector<FolderEntry>& entries,
-              std::string& error) override {
+    bool list(const std::string& folder, FolderListing& names, std::string& error) override {
         DIR* dir = ::opendir(folder.c_str());
         if (!dir) {
             error = std::strerror(errno);
@@ -52,10 +51,7 @@ class PosixPathInspector : public PathInspector {
         }
         while (dirent* d = ::readdir(dir)) {
             if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
-            FolderEntry e;
-            e.name = d->d_name;
-            e.info = inspect(join(folder, e.name), false);
-            entries.push_back(std::move(e));
+            names.add(d->d_name, std::strlen(d->d_name));
         }
         ::closedir(dir);
         return true;

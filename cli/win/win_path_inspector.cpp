@@ -84,8 +84,7 @@ class WinPathInspector : public PathInspector {
         return info;
     }
 
-    bool list(const std::string& folder, std::vector<FolderEntry>& entries,
-              std::string& error) override {
+    bool list(const std::string& folder, FolderListing& names, std::string& error) override {
         WIN32_FIND_DATAW data;
         HANDLE find = FindFirstFileW(wide(join(folder, "*")).c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) {
@@ -96,11 +95,8 @@ class WinPathInspector : public PathInspector {
         do {
             if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0)
                 continue;
-            FolderEntry e;
-            e.name = utf8(data.cFileName);
-            e.info = fromAttributes(data.dwFileAttributes, false);
-            checkFileType(join(folder, e.name), e.info);
-            entries.push_back(std::move(e));
+            std::string name = utf8(data.cFileName);
+            names.add(name.data(), name.size());
         } while (FindNextFileW(find, &data));
         FindClose(find);
         return true;

@@ -29,8 +29,7 @@ class FakeInspector : public PathInspector {
         if (info.kind == PathKind::FolderLink && followLink) info.kind = PathKind::Folder;
         return info;
     }
-    bool list(const std::string& folder, std::vector<FolderEntry>& entries,
-              std::string& error) override {
+    bool list(const std::string& folder, FolderListing& names, std::string& error) override {
         if (folder == "locked") {
             error = "Permission denied";
             return false;
@@ -41,7 +40,7 @@ class FakeInspector : public PathInspector {
             if (p.size() > folder.size() + 1 &&
                 p.compare(0, folder.size() + 1, folder + "/") == 0 &&
                 p.find('/', folder.size() + 1) == std::string::npos)
-                entries.push_back({p.substr(folder.size() + 1), it->second});
+                names.add(p.c_str() + folder.size() + 1, p.size() - folder.size() - 1);
         }
         return true;
     }
