@@ -85,6 +85,12 @@ check "--files-from LIST" test "$(paths | tr '\n' ' ')" = "tree/top.au tree/a/z.
 run --help
 check "--help exits 0 and lists --jobs" grep -q -- '--jobs N' out
 
+if [ -z "${TAVRO_CLI_RUNNER:-}" ] && command -v script >/dev/null; then
+  # On a terminal the progress line is drawn on stderr, then cleared.
+  script -qec "'$cli' tree/many >/dev/null" /dev/null >pty 2>&1
+  check "progress n/N files, x files/s on a terminal" grep -aq '/2000 files, [0-9.]* files/s' pty
+  check "the progress line is cleared at the end" test "$(tail -c 1 pty | od -An -c | tr -d ' ')" = '\r'
+fi
 if [ -z "${TAVRO_CLI_RUNNER:-}" ]; then
   run tree/gone.avi tree/top.au
   check "a vanished entry: status 1, the run goes on" test "$status" = 1 -a "$(paths)" = tree/top.au
