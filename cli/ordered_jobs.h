@@ -37,9 +37,13 @@ template <class Item, class Result, class Worker> class OrderedJobs {
         std::vector<std::thread> threads;
         for (int i = 0; i < jobs; ++i)
             threads.emplace_back([&pool, &makeWorker] { pool.serve(makeWorker); });
-        const uint64_t window = static_cast<uint64_t>(jobs) * 4;
+        // The caller wakes for a batch of results, not for each one: a thread switch
+        // per file would cost more than a small file's analysis.
+        const uint64_t window = static_cast<uint64_t>(jobs) * 8;
+        pool.batch_ = window / 2;
         uint64_t issued = 0, emitted = 0;
         bool sourceDone = false;
+        std::vector<Result> ready;
         for (;;) {
             while (!sourceDone && issued - emitted < window) {
                 Item item;
@@ -52,16 +56,22 @@ template <class Item, class Result, class Worker> class OrderedJobs {
                 pool.workReady_.notify_one();
             }
             if (sourceDone && emitted == issued) break;
-            Result result;
             {
                 std::unique_lock<std::mutex> lock(pool.mutex_);
-                pool.resultReady_.wait(lock, [&] { return pool.results_.count(emitted) != 0; });
-                auto it = pool.results_.find(emitted);
-                result = std::move(it->second);
-                pool.results_.erase(it);
+                pool.waitingFor_ = emitted;
+                pool.inFlight_ = issued - emitted;
+                pool.resultReady_.wait(lock, [&] { return pool.callerMayGo(); });
+                for (auto it = pool.results_.find(emitted); it != pool.results_.end();
+                     it = pool.results_.find(emitted + ready.size())) {
+                    ready.push_back(std::move(it->second));
+                    pool.results_.erase(it);
+                }
+                pool.waitingFor_ = kNotWaiting;
             }
-            emit(result);
-            ++emitted;
+            for (Result& result : ready)
+                emit(result);
+            emitted += ready.size();
+            ready.clear();
         }
         {
             std::lock_guard<std::mutex> lock(pool.mutex_);
@@ -87,8 +97,16 @@ template <class Item, class Result, class Worker> class OrderedJobs {
             Result result = worker->work(job.second, job.first);
             std::lock_guard<std::mutex> lock(mutex_);
             results_.emplace(job.first, std::move(result));
-            resultReady_.notify_one();
+            if (callerMayGo()) resultReady_.notify_one();
         }
+    }
+
+    static constexpr uint64_t kNotWaiting = ~uint64_t(0);
+    // Under the lock: the caller's next result is there, and with it half a window of
+    // results or all that are in flight.
+    bool callerMayGo() const {
+        return waitingFor_ != kNotWaiting && results_.count(waitingFor_) != 0 &&
+               (results_.size() >= batch_ || results_.size() >= inFlight_);
     }
 
     std::mutex mutex_;
@@ -96,6 +114,7 @@ template <class Item, class Result, class Worker> class OrderedJobs {
     std::deque<std::pair<uint64_t, Item>> queue_;
     std::map<uint64_t, Result> results_;
     bool stopping_ = false;
+    uint64_t waitingFor_ = kNotWaiting, inFlight_ = 0, batch_ = 1;
 };
 
 } // namespace tavro
