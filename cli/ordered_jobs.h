@@ -39,7 +39,7 @@ template <class Item, class Result, class Worker> class OrderedJobs {
             threads.emplace_back([&pool, &makeWorker] { pool.serve(makeWorker); });
         // The caller wakes for a batch of results, not for each one: a thread switch
         // per file would cost more than a small file's analysis.
-        const uint64_t window = static_cast<uint64_t>(jobs) * 8;
+        const uint64_t window = static_cast<uint64_t>(jobs) * 16;
         pool.batch_ = window / 2;
         uint64_t issued = 0, emitted = 0;
         bool sourceDone = false;
