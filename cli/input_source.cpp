@@ -26,6 +26,7 @@ bool InputSource::nextArgument(std::string& path) {
             if (name == "-") {
                 list_ = &standardInput_;
             } else {
+                errno = 0;
                 listFile_ = std::make_unique<std::ifstream>(name, std::ios::binary);
                 list_ = listFile_.get();
                 if (!*list_) {
