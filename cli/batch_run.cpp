@@ -93,6 +93,7 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
         if (jobs <= 0) jobs = 1;
     }
     ProgressLine progress(terminal && total != 1);
+    const bool reportsOnTerminal = terminal && ProgressLine::stdoutIsTerminal();
     InputSource source(options, inspector, standardInput);
     ConsoleOutput out;
 
@@ -104,6 +105,8 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
         [&](InputEntry& entry) { return source.next(entry); },
         [&](FileOutcome& result) {
             if (result.failed) status = 1;
+            // Reports on the terminal that shows the progress line take its place.
+            if (reportsOnTerminal && !result.out.empty()) progress.clear();
             if (!result.err.empty()) {
                 out.flush(); // keeps the order of reports and messages on a shared console
                 progress.message(result.err);

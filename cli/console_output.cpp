@@ -57,6 +57,14 @@ bool ProgressLine::stderrIsTerminal() {
 #endif
 }
 
+bool ProgressLine::stdoutIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
 void ProgressLine::update(uint64_t done, int64_t total) {
     done_ = done;
     total_ = total;

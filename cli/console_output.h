@@ -29,6 +29,7 @@ class ProgressLine {
     void message(const std::string& text);
     void clear();
     static bool stderrIsTerminal();
+    static bool stdoutIsTerminal();
 
   private:
     void draw(bool force);
