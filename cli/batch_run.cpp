@@ -31,6 +31,8 @@ std::string counterText(uint64_t index, int64_t total) {
 }
 
 // One job's own analysis state: codec environment, report, prompter and driver.
+// work() runs on the job's thread; what it returns is written in input order, so a
+// per-file step beyond the report goes there, its messages in the prompter.
 class FileWorker {
   public:
     FileWorker(const CodecEnvironment& shared, OutputForm form, int64_t total)
