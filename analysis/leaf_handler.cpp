@@ -95,13 +95,18 @@ void onJunk(Analysis& a, const Leaf& leaf) {
     }
 }
 
+// Called for every leaf of the movi list, so it compares in place, building nothing.
 int audioStreamOf(const std::string& path) {
     static const char* const kLists[] = {"/RIFF:AVI /LIST:movi/",
                                          "/RIFF:AVI /LIST:movi/LIST:rec /"};
-    static const char* const kCodes[] = {"01wb", "02wb", "03wb"};
-    for (const char* list : kLists)
-        for (int n = 0; n < 3; ++n)
-            if (path == std::string(list) + kCodes[n]) return n;
+    for (const char* list : kLists) {
+        const size_t n = std::strlen(list);
+        if (path.size() != n + 4 || path.compare(0, n, list) != 0) continue;
+        // "01wb", "02wb" or "03wb".
+        if (path[n] == '0' && path[n + 1] >= '1' && path[n + 1] <= '3' &&
+            path.compare(n + 2, 2, "wb") == 0)
+            return path[n + 1] - '1';
+    }
     return -1;
 }
 

@@ -1,28 +1,32 @@
 #include "analysis/media_info.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace tavro {
 
+void MediaInfo::FreeBytes::operator()(void* p) const {
+    std::free(p);
+}
+
 std::unique_ptr<MediaInfo> MediaInfo::create() {
     std::unique_ptr<MediaInfo> info(new (std::nothrow) MediaInfo());
     if (!info) return nullptr;
-    auto bytes = [] {
-        return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[kHeadCapacity]());
-    };
+    auto bytes = [] { return Buffer(static_cast<uint8_t*>(std::calloc(kHeadCapacity, 1))); };
     info->head_ = bytes();
     info->work_ = bytes();
     info->aux_ = bytes();
     for (auto& a : info->audio_)
         a = bytes();
-    info->frameTables_.reset(new (std::nothrow) uint32_t[4 * kMpegFrameTableSize]());
+    info->frameTables_.reset(
+        static_cast<uint32_t*>(std::calloc(4 * kMpegFrameTableSize, sizeof(uint32_t))));
     if (!info->head_ || !info->work_ || !info->aux_ || !info->audio_[0] || !info->audio_[1] ||
         !info->audio_[2] || !info->frameTables_)
         return nullptr;
     for (int i = 0; i < 3; ++i)
-        info->mpegScan[i].frameTable = &info->frameTables_[i * kMpegFrameTableSize];
-    info->mpegScanFile.frameTable = &info->frameTables_[3 * kMpegFrameTableSize];
+        info->mpegScan[i].frameTable = info->frameTables_.get() + i * kMpegFrameTableSize;
+    info->mpegScanFile.frameTable = info->frameTables_.get() + 3 * kMpegFrameTableSize;
     return info;
 }
 

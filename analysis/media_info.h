@@ -73,10 +73,16 @@ class MediaInfo {
     void resetFlags();
 
   private:
+    // The buffers come zeroed from calloc, which leaves untouched pages to the system:
+    // a run pays only for the bytes its files fill.
+    struct FreeBytes {
+        void operator()(void* p) const;
+    };
+    using Buffer = std::unique_ptr<uint8_t, FreeBytes>;
     MediaInfo() = default;
-    std::unique_ptr<uint8_t[]> head_, work_, aux_;
-    std::array<std::unique_ptr<uint8_t[]>, 3> audio_;
-    std::unique_ptr<uint32_t[]> frameTables_;
+    Buffer head_, work_, aux_;
+    std::array<Buffer, 3> audio_;
+    std::unique_ptr<uint32_t, FreeBytes> frameTables_;
 };
 
 } // namespace tavro

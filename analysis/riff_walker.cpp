@@ -11,15 +11,23 @@ namespace {
 
 constexpr size_t kMaxPath = 255;
 
-std::string codeText(const uint8_t* p) {
-    std::string text;
+void appendCode(std::string& text, const uint8_t* p) {
     for (int i = 0; i < 4 && p[i] != 0; ++i)
         text.push_back(static_cast<char>(p[i]));
-    return text;
 }
 
-std::string joinPath(const std::string& parent, const std::string& tail) {
-    std::string path = parent + tail;
+// parent + "/" + code (+ ":" + list type), cut at kMaxPath; one allocation per chunk,
+// which matters in a movi list of thousands.
+std::string joinPath(const std::string& parent, const uint8_t* code, const uint8_t* type) {
+    std::string path;
+    path.reserve(parent.size() + 10);
+    path = parent;
+    path.push_back('/');
+    appendCode(path, code);
+    if (type) {
+        path.push_back(':');
+        appendCode(path, type);
+    }
     if (path.size() > kMaxPath) path.resize(kMaxPath);
     return path;
 }
@@ -34,7 +42,7 @@ bool walkChunk(Analysis& a, uint32_t chunk, const std::string& parentPath, uint3
     if (size > parentSize && size - parentSize > 1024) return false;
     bool list = std::memcmp(p, "RIFF", 4) == 0 || std::memcmp(p, "LIST", 4) == 0;
     if (!list) {
-        onLeafChunk(a, chunk, joinPath(parentPath, "/" + codeText(p)));
+        onLeafChunk(a, chunk, joinPath(parentPath, p, nullptr));
         return true;
     }
     if (!head.has(uint64_t(chunk) + 8, 4)) return true; // the list type lies past the head
@@ -43,7 +51,7 @@ bool walkChunk(Analysis& a, uint32_t chunk, const std::string& parentPath, uint3
     int64_t padded = (int64_t(size) + 1) & ~int64_t(1);
     if (padded <= 4 || depth >= kMaxRiffDepth) return true;
     int64_t remaining = padded - 4;
-    const std::string childPath = joinPath(parentPath, "/" + codeText(p) + ":" + codeText(p + 8));
+    const std::string childPath = joinPath(parentPath, p, p + 8);
     uint64_t child = uint64_t(chunk) + 12;
     for (;;) {
         // A child whose header is not wholly in the head ends the list quietly.

@@ -84,6 +84,10 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
         return Outcome::OpenFailed;
     }
     splitPath(path_, info.fileName, info.fileExt);
+    // What identification sets is cleared here, since an empty file never reaches it.
+    info.typeCode.clear();
+    info.sizeFull.clear();
+    info.fileSize = 0;
     info.wrap = WrappedWave();
     wrapPrefix_.clear();
     if (!readAndIdentify(file.get())) outcome = Outcome::ReadFailed;
@@ -121,6 +125,7 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
         FileError error;
         bool ok = file->read(head, kHeadCapacity, &got, &error);
         info.headLength = ok ? static_cast<uint32_t>(got) : 0;
+        if (got > headFilled_) headFilled_ = static_cast<uint32_t>(got);
         info.auxEnd = info.headLength;
         info.fileSize = file->size();
         if (!ok) {
@@ -134,7 +139,11 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
         uint32_t valid = info.headLength > start ? info.headLength - start : 0;
         uint32_t length = info.wrap.wavePayloadSize < valid ? info.wrap.wavePayloadSize : valid;
         std::memmove(head, head + start, length);
-        std::memset(head + length, 0, kHeadCapacity - length);
+        // Bytes past the payload are cleared as far as any file has filled the buffer,
+        // not the whole buffer each time.
+        uint32_t dirty = headFilled_ > info.headLength ? headFilled_ : info.headLength;
+        if (dirty > length) std::memset(head + length, 0, dirty - length);
+        headFilled_ = length;
         info.headLength = length;
         info.auxEnd = length;
     }

@@ -77,6 +77,7 @@ class AnalysisDriver {
     std::string path_;
     std::string wrapPrefix_;
     ExportStep* exporter_ = nullptr;
+    uint32_t headFilled_ = 0; // the head buffer's bytes past this are all zero
 };
 
 } // namespace tavro

@@ -36,9 +36,10 @@ void RenderStep::resetForFile() {
 
 void RenderStep::run(const std::string& path, const MediaInfo& info, int fileCount,
                      bool batchRunning) {
-    const char* reason = forced_ ? ""
-                                 : renderDisabledReason(settings_, info.avi.audioStreams,
-                                                        info.avi.videoStreams, fileCount);
+    const char* reason =
+        forced_ ? ""
+                : renderDisabledReason(settings_, info.avi.audioStreams, info.avi.videoStreams,
+                                       runSize_ > 0 ? runSize_ : fileCount);
     enabled_ = reason[0] == '\0';
     for (int id : kRenderFields) {
         // A disabled field loses its link with its text.

@@ -25,6 +25,9 @@ class RenderStep {
     void setGraphBuilder(GraphBuilder* builder) { builder_ = builder; }
     // Render every file, whatever the settings and the file allow (tavro-cli --render).
     void setForced(bool forced) { forced_ = forced; }
+    // The number of files of the whole run, where the driver's own list holds only a
+    // part of it (tavro-cli analyses each file in a list of one); 0: the list's count.
+    void setRunSize(int files) { runSize_ = files; }
 
     // Decides whether the test may run for the file just analysed, prepares the
     // six fields and the status, and runs the test when allowed.
@@ -50,6 +53,7 @@ class RenderStep {
     CodecServices* services_;
     GraphBuilder* builder_ = nullptr;
     bool forced_ = false;
+    int runSize_ = 0;
     bool enabled_ = false;
     FilterTable table_;
     RenderOutcome outcome_;

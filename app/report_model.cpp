@@ -68,4 +68,17 @@ const ReportModel::Field* ReportModel::find(int id) const {
     return it == fields_.end() ? nullptr : &it->second;
 }
 
+void ReportModel::addComment(const CommentRow& row) {
+    if (comments_.size() < kMaxCommentRows) {
+        comments_.push_back(row);
+        return;
+    }
+    ++moreComments_;
+    if (comments_.size() == kMaxCommentRows) comments_.emplace_back();
+    CommentRow& last = comments_.back();
+    last.code = "...";
+    last.text = std::to_string(moreComments_) +
+                (moreComments_ == 1 ? " more comment" : " more comments") + " not listed";
+}
+
 } // namespace tavro

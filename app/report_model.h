@@ -18,8 +18,14 @@ class ReportModel : public ReportSink {
     void setText(int id, const std::string& text) override;
     std::string text(int id) const override;
     void setEnabled(int id, bool enabled) override;
-    void clearComments() override { comments_.clear(); }
-    void addComment(const CommentRow& row) override { comments_.push_back(row); }
+    // A file may claim any number of comments: the first kMaxCommentRows are kept,
+    // then one last row says how many more the file holds.
+    static constexpr size_t kMaxCommentRows = 1024;
+    void clearComments() override {
+        comments_.clear();
+        moreComments_ = 0;
+    }
+    void addComment(const CommentRow& row) override;
 
     // Report field operations.
     void setTextAndLink(int id, const std::string& text, const std::string& target);
@@ -58,6 +64,7 @@ class ReportModel : public ReportSink {
 
     std::map<int, Field> fields_;
     std::vector<CommentRow> comments_;
+    size_t moreComments_ = 0;
 };
 
 } // namespace tavro

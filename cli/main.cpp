@@ -1,16 +1,15 @@
-// tavro-cli [--json] FILE...: the report of each file, as the main window would show
-// it (information-only natively, with codec status on Windows).
-// tavro-cli --codecs [--json]: the installed video and audio codecs.
-// tavro-cli --template TEXT FILE...: per file, the record the export would append.
-// tavro-cli --formats [--json]: the data base's known video and audio formats.
+// tavro-cli [OPTION]... PATH...: the report of each file, as the main window would
+// show it (information-only natively, with codec status on Windows); folders stand
+// for their files. tavro-cli --codecs [--json]: the installed video and audio codecs.
+// `tavro-cli --help` lists the options.
 #include <cstdio>
-#include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/analysis_driver.h"
+#include "cli/batch_run.h"
 #include "cli/codec_environment.h"
-#include "cli/export_output.h"
+#include "cli/options.h"
 #include "cli/render_output.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
@@ -18,20 +17,6 @@
 #include "codecs/inventory_table.h"
 
 namespace {
-
-int usage() {
-    std::fprintf(stderr, "usage: tavro-cli [--json] [--render] FILE...\n"
-                         "       tavro-cli --codecs [--json]\n"
-                         "       tavro-cli --formats [--json]\n"
-                         "       tavro-cli --template TEXT FILE...\n");
-    return 2;
-}
-
-// Text that is not valid UTF-8 (INFO comments in a legacy code page) would make the
-// JSON writer refuse; such bytes are replaced instead.
-std::string dumpJson(const nlohmann::json& value) {
-    return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-}
 
 // Both installed-codec inventories as tables (or one JSON object).
 int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool json) {
@@ -46,7 +31,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
         nlohmann::json doc = {{"video", tavro::inventoryTableJson(video)},
                               {"audio", tavro::inventoryTableJson(audio)}};
         tavro::addVersionStrings(doc, env.services.inventories);
-        std::printf("%s\n", dumpJson(doc).c_str());
+        std::printf("%s\n", tavro::jsonText(doc, 2).c_str());
     } else {
         std::printf("%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
                     tavro::formatInventoryTable(audio).c_str());
@@ -54,91 +39,35 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    tavro::useUtf8Arguments(argc, argv);
-    bool json = false;
-    bool codecs = false;
-    const char* templ = nullptr;
-    bool formats = false;
-    bool render = false;
-    std::vector<std::string> paths;
-    bool optionsDone = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (!optionsDone && std::strcmp(arg, "--json") == 0 && !json)
-            json = true;
-        else if (!optionsDone && std::strcmp(arg, "--codecs") == 0 && !codecs)
-            codecs = true;
-        else if (!optionsDone && std::strcmp(arg, "--template") == 0 && !templ && i + 1 < argc)
-            templ = argv[++i];
-        else if (!optionsDone && std::strcmp(arg, "--formats") == 0 && !formats)
-            formats = true;
-        else if (!optionsDone && std::strcmp(arg, "--render") == 0 && !render)
-            render = true;
-        else if (!optionsDone && std::strcmp(arg, "--") == 0)
-            optionsDone = true;
-        else if (!optionsDone && arg[0] == '-' && arg[1] != '\0')
-            return usage();
-        else
-            paths.push_back(arg), optionsDone = true;
+// The whole program, from arguments in UTF-8.
+int runCli(const std::vector<std::string>& args) {
+    tavro::CliOptions options;
+    std::string error;
+    if (!tavro::parseCommandLine(args, options, error)) {
+        std::fprintf(stderr, "tavro-cli: %s\nTry \"tavro-cli --help\".\n", error.c_str());
+        return 2;
     }
-    if (codecs && formats) return usage();
-    if (paths.empty() != (codecs || formats) || (render && paths.empty())) return usage();
-    if (templ && (json || codecs || formats)) return usage();
-    if (templ) tavro::useBinaryStdout();
-
-    tavro::ReportModel report;
+    if (options.help) {
+        std::fputs(tavro::usageText().c_str(), stdout);
+        return 0;
+    }
     tavro::StderrPrompter prompter;
     std::unique_ptr<tavro::CodecEnvironment> env = tavro::makeCodecEnvironment();
     if (!tavro::loadCodecDatabaseAtStartup(env->db, tavro::platformFileSystem(), prompter))
         return 1;
     env->services.db = &env->db;
-    if (codecs) return printCodecs(*env, prompter, json);
-    if (formats) {
-        std::printf("%s\n", json ? dumpJson(tavro::formatsJson(env->db)).c_str()
-                                 : tavro::formatsText(env->db).c_str());
+    if (options.codecs) return printCodecs(*env, prompter, options.json);
+    if (options.formats) {
+        std::printf("%s\n", options.json ? tavro::jsonText(tavro::formatsJson(env->db), 2).c_str()
+                                         : tavro::formatsText(env->db).c_str());
         return 0;
     }
-    auto driver = tavro::AnalysisDriver::create(report, prompter, tavro::platformFileSystem(),
-                                                env->settings, &env->services);
-    if (!driver) {
-        std::fprintf(stderr, "tavro-cli: Error: Insufficient memory to run the application.\n");
-        return 1;
-    }
-    driver->renderStep().setGraphBuilder(env->graphBuilder);
-    driver->renderStep().setForced(render);
-    int status = 0;
-    tavro::RenderFacts renderFacts;
-    nlohmann::json all = nlohmann::json::array();
-    auto analyse = [&](const std::string& path) {
-        auto outcome = driver->analyseCurrentFile();
-        if (outcome != tavro::AnalysisDriver::Outcome::Analysed) status = 1;
-        if (outcome == tavro::AnalysisDriver::Outcome::OpenFailed) return;
-        tavro::noteRenderTest(renderFacts, driver->renderStep());
-        if (templ) {
-            tavro::printExportRecord(templ, *driver, report, path);
-        } else if (json) {
-            nlohmann::json file = tavro::reportJson(path, report, driver->info());
-            file["render"] = tavro::renderJson(driver->renderStep(), report);
-            file["graph"] = tavro::graphJson(driver->renderStep().outcome().graph, &env->db);
-            file["explanations"] = tavro::explanationsJson(*driver, &env->services, renderFacts);
-            all.push_back(std::move(file));
-        } else {
-            std::fputs(tavro::reportText(report).c_str(), stdout);
-            std::fputs("\n", stdout);
-        }
-    };
-    // The list holds 1000 files; longer command lines run as successive batches.
-    for (size_t first = 0; first < paths.size(); first += tavro::FileList::kCapacity) {
-        tavro::FileList& list = driver->fileList();
-        list.clear();
-        for (size_t i = first; i < paths.size() && list.add(paths[i]); ++i) {
-        }
-        for (list.current = 0; list.hasCurrent(); ++list.current)
-            analyse(list.at(list.current));
-    }
-    if (json) std::printf("%s\n", dumpJson(all).c_str());
-    return status;
+    return tavro::runBatch(options, *env, tavro::platformPathInspector(), std::cin);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    tavro::useUtf8Arguments(argc, argv);
+    return runCli(std::vector<std::string>(argv + 1, argv + argc));
 }

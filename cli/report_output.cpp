@@ -1,8 +1,8 @@
 #include "cli/report_output.h"
 
 #include "analysis/field_format.h"
-#include "common/fourcc_text.h"
 #include "app/report_fields.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
 namespace {
@@ -36,13 +36,63 @@ nlohmann::json factsOf(const MediaInfo& info) {
 
 } // namespace
 
+std::string escapeControls(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        auto u = static_cast<unsigned char>(c);
+        if ((u >= 0x20 && u != 0x7F) || u == '\t') {
+            out.push_back(c);
+        } else if (u == '\n') {
+            out += "\\n";
+        } else if (u == '\r') {
+            out += "\\r";
+        } else {
+            out += "\\x";
+            out.push_back(kHex[u >> 4]);
+            out.push_back(kHex[u & 15]);
+        }
+    }
+    return out;
+}
+
+bool isValidUtf8(const std::string& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        unsigned char c = p[i];
+        size_t more = c < 0x80         ? 0
+                      : (c >> 5) == 6  ? 1
+                      : (c >> 4) == 14 ? 2
+                      : (c >> 3) == 30 ? 3
+                                       : 9;
+        if (more == 9 || more > n - i - 1) return false;
+        uint32_t cp = more == 0 ? c : more == 1 ? (c & 0x1F) : more == 2 ? (c & 0x0F) : (c & 0x07);
+        for (size_t k = 1; k <= more; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        static const uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+std::string jsonText(const nlohmann::json& value, int indent) {
+    return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 std::string reportText(const ReportModel& report) {
     std::string out;
     for (const ReportFieldInfo& f : reportFields())
-        out += std::string(f.label) + ": " + report.text(f.id) + "\n";
+        out += std::string(f.label) + ": " + escapeControls(report.text(f.id)) + "\n";
     for (const CommentRow& row : report.comments())
-        out += "Comment " + row.code + (row.name.empty() ? "" : " (" + row.name + ")") + ": " +
-               row.text + "\n";
+        out += escapeControls("Comment " + row.code +
+                              (row.name.empty() ? "" : " (" + row.name + ")") + ": " + row.text) +
+               "\n";
     return out;
 }
 
@@ -54,7 +104,37 @@ nlohmann::json reportJson(const std::string& path, const ReportModel& report,
     nlohmann::json comments = nlohmann::json::array();
     for (const CommentRow& row : report.comments())
         comments.push_back({{"code", row.code}, {"name", row.name}, {"text", row.text}});
-    return {{"path", path}, {"fields", fields}, {"comments", comments}, {"facts", factsOf(info)}};
+    nlohmann::json object = {
+        {"path", path}, {"fields", fields}, {"comments", comments}, {"facts", factsOf(info)}};
+    // A name that is not UTF-8 reads back with U+FFFD in "path": its bytes let a script
+    // open it again.
+    if (!isValidUtf8(path)) {
+        static const char kHex[] = "0123456789abcdef";
+        std::string hex;
+        for (unsigned char c : path)
+            hex += {kHex[c >> 4], kHex[c & 15]};
+        object["path_hex"] = hex;
+    }
+    return object;
+}
+
+std::string fileOutput(OutputForm form, const std::string& path, const ReportModel& report,
+                       const MediaInfo& info) {
+    if (form == OutputForm::Text) return reportText(report) + "\n";
+    return jsonOutput(form, reportJson(path, report, info));
+}
+
+std::string jsonOutput(OutputForm form, const nlohmann::json& object) {
+    std::string text = jsonText(object, form == OutputForm::Json ? 2 : -1);
+    if (form == OutputForm::JsonLines) return text + "\n";
+    // An element of the array: every line one level in.
+    std::string out = "  ";
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        out.push_back(c);
+        if (c == '\n') out += "  ";
+    }
+    return out;
 }
 
 } // namespace tavro

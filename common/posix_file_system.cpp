@@ -50,14 +50,21 @@ class PosixFile : public InputFile {
 class PosixFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Only regular files are read: opening a FIFO would wait for a writer, and
+        // opening a device may act on it.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+            if (error) *error = errorFromErrno();
+            return nullptr;
+        }
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             if (error) *error = errorFromErrno();
             return nullptr;
         }
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            if (S_ISDIR(st.st_mode)) errno = EISDIR;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
             if (error) *error = errorFromErrno();
             ::close(fd);
             return nullptr;

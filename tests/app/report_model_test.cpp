@@ -47,3 +47,26 @@ TEST(ReportModel, LinkButtonStateAndTextStack) {
 
 } // namespace
 } // namespace tavro
+
+namespace tavro {
+namespace {
+
+TEST(ReportModel, CommentRowsAreBounded) {
+    ReportModel report;
+    for (int round = 0; round < 2; ++round) { // clearing starts the count again
+        report.clearComments();
+        for (int i = 0; i < 100000; ++i)
+            report.addComment({"aud", "N", std::to_string(i), kNoChunk});
+        ASSERT_EQ(report.comments().size(), ReportModel::kMaxCommentRows + 1);
+        EXPECT_EQ(report.comments()[1023].text, "1023");
+        EXPECT_EQ(report.comments().back().text, "98976 more comments not listed");
+    }
+    report.clearComments();
+    for (size_t i = 0; i <= ReportModel::kMaxCommentRows; ++i)
+        report.addComment({"INAM", "", "x", 12});
+    EXPECT_EQ(report.comments().back().text, "1 more comment not listed");
+    EXPECT_EQ(report.comments().back().chunk, kNoChunk); // not an INFO chunk to edit
+}
+
+} // namespace
+} // namespace tavro

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <dirent.h>
 #include <fstream>
 
 #include "analysis/field_format.h"
@@ -138,6 +140,41 @@ TEST_F(MediaTest, InfoTagsBecomeComments) {
     EXPECT_EQ(got[0].rfind("aud|VENDOR|Xiph.Org libVorbis", 0), 0u) << got[0];
     EXPECT_EQ(got[1], "aud|ARTIST|Tavro");
     EXPECT_EQ(got[2], "aud|TITLE|Sine test");
+}
+
+// Every file after every other gives the report it gives alone: nothing of one file
+// (container, sizes, streams, comments) is left for the next.
+TEST_F(MediaTest, NothingCarriesOverToTheNextFile) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(kMedia.c_str())) {
+        while (dirent* d = readdir(dir)) {
+            std::string n = d->d_name;
+            if (n[0] != '.' && n.find(".json") == std::string::npos) names.push_back(n);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    ASSERT_GT(names.size(), 20u);
+    std::ofstream(kMedia + "../empty_file.avi").close();
+    names.push_back("../empty_file.avi");
+    std::map<std::string, nlohmann::json> alone;
+    for (const std::string& name : names) {
+        ReportModel freshReport;
+        auto fresh = AnalysisDriver::create(freshReport, prompter, platformFileSystem(),
+                                            kRunModeInformationOnly);
+        fresh->fileList().add(kMedia + name);
+        fresh->analyseCurrentFile();
+        alone[name] = reportJson(name, freshReport, fresh->info());
+    }
+    EXPECT_EQ(alone["../empty_file.avi"]["facts"]["container"], "");
+    for (const std::string& first : names) {
+        for (const std::string& second : names) {
+            analyse(first);
+            analyse(second);
+            ASSERT_EQ(reportJson(second, report, driver->info()), alone[second])
+                << second << " after " << first;
+        }
+    }
 }
 
 double ratio(const std::string& r) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 std::string tempPath(const char* name) {
@@ -50,5 +54,20 @@ TEST(PlatformFileSystem, ProgramFolderEndsWithSeparator) {
     char last = folder.back();
     EXPECT_TRUE(last == '/' || last == '\\');
 }
+
+#ifndef _WIN32
+// A FIFO is refused at once (no wait for a writer), a folder too, with a reason.
+TEST(PlatformFileSystem, RefusesFifosAndFoldersWithoutWaiting) {
+    const std::string fifo = tempPath("fs_test_fifo");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string(TAVRO_BINARY_DIR)}) {
+        tavro::FileError error;
+        EXPECT_EQ(tavro::platformFileSystem().openRead(path, &error), nullptr) << path;
+        EXPECT_FALSE(error.systemText.empty()) << path;
+    }
+    std::remove(fifo.c_str());
+}
+#endif
 
 } // namespace

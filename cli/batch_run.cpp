@@ -1,0 +1,157 @@
+#include "cli/batch_run.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "app/analysis_driver.h"
+#include "app/explanations.h"
+#include "app/export_step.h"
+#include "cli/console_output.h"
+#include "cli/export_output.h"
+#include "cli/input_source.h"
+#include "cli/ordered_jobs.h"
+#include "cli/render_output.h"
+#include "cli/report_output.h"
+#include "cli/stderr_prompter.h"
+
+namespace tavro {
+namespace {
+
+struct FileOutcome {
+    std::string out;
+    std::string err;
+    bool failed = false;
+};
+
+// The counter counts the whole run, not the driver's list of one file.
+std::string counterText(uint64_t index, int64_t total) {
+    char text[48];
+    if (total >= 0)
+        std::snprintf(text, sizeof text, "%3llu/%-3lld", static_cast<unsigned long long>(index + 1),
+                      static_cast<long long>(total));
+    else
+        std::snprintf(text, sizeof text, "%3llu", static_cast<unsigned long long>(index + 1));
+    return text;
+}
+
+// One job's own analysis state: codec environment, report, prompter and driver.
+// work() runs on the job's thread; what it returns is written in input order, so a
+// per-file step beyond the report goes there, its messages in the prompter.
+class FileWorker {
+  public:
+    FileWorker(const CodecEnvironment& shared, const CliOptions& options, OutputForm form,
+               int64_t total)
+        : env_(makeCodecEnvironment()), shared_(shared), options_(options), form_(form),
+          total_(total) {
+        env_->services.db = &shared.db; // read only, after loading
+        driver_ = AnalysisDriver::create(report_, prompter_, platformFileSystem(), env_->settings,
+                                         &env_->services);
+        if (driver_) {
+            RenderStep& render = driver_->renderStep();
+            render.setGraphBuilder(env_->graphBuilder);
+            render.setForced(options.render);
+            // The batch rules look at the whole run, not the one-file list of a job.
+            if (total > 1) render.setRunSize(total > INT32_MAX ? INT32_MAX : int(total));
+        }
+    }
+
+    FileOutcome work(const InputEntry& entry, uint64_t index) {
+        FileOutcome result;
+        result.failed = true;
+        if (!entry.error.empty()) {
+            result.err = consoleMessage(entry.error, entry.path);
+            return result;
+        }
+        if (!driver_) {
+            result.err = "tavro-cli: Error: Insufficient memory to run the application.\n";
+            return result;
+        }
+        FileList& list = driver_->fileList();
+        list.clear();
+        list.add(entry.path);
+        list.current = 0;
+        prompter_.messages.clear();
+        AnalysisDriver::Outcome outcome = driver_->analyseCurrentFile();
+        result.failed = outcome != AnalysisDriver::Outcome::Analysed;
+        result.err.swap(prompter_.messages);
+        if (outcome == AnalysisDriver::Outcome::OpenFailed) return result;
+        report_.setText(field::Counter, counterText(index, total_));
+        noteRenderTest(renderFacts_, driver_->renderStep());
+        result.out = output(entry.path);
+        return result;
+    }
+
+  private:
+    std::string output(const std::string& path) {
+        if (options_.hasTemplate) return exportRecord(options_.templateText, report_, path);
+        if (form_ == OutputForm::Text) return fileOutput(form_, path, report_, driver_->info());
+        nlohmann::json object = reportJson(path, report_, driver_->info());
+        object["render"] = renderJson(driver_->renderStep(), report_);
+        object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
+        object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
+        return jsonOutput(form_, object);
+    }
+
+    std::unique_ptr<CodecEnvironment> env_;
+    const CodecEnvironment& shared_;
+    const CliOptions& options_;
+    RenderFacts renderFacts_; // what this job's render tests found so far
+    ReportModel report_;
+    BufferedPrompter prompter_;
+    std::unique_ptr<AnalysisDriver> driver_;
+    OutputForm form_;
+    int64_t total_;
+};
+
+} // namespace
+
+int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInspector& inspector,
+             std::istream& standardInput) {
+    const OutputForm form = options.jsonl  ? OutputForm::JsonLines
+                            : options.json ? OutputForm::Json
+                                           : OutputForm::Text;
+    const bool terminal = ProgressLine::stderrIsTerminal();
+    int64_t total = InputSource::count(options, inspector);
+    int jobs = options.jobs;
+    if (jobs <= 0) {
+        // One per processor, but a job costs its own buffers: a short run takes fewer.
+        jobs = static_cast<int>(std::thread::hardware_concurrency());
+        const int64_t kFilesPerJob = 32;
+        if (total >= 0 && total / kFilesPerJob < jobs)
+            jobs = static_cast<int>(total / kFilesPerJob);
+        if (jobs <= 0) jobs = 1;
+    }
+    ProgressLine progress(terminal && total != 1);
+    const bool reportsOnTerminal = terminal && ProgressLine::stdoutIsTerminal();
+    InputSource source(options, inspector, standardInput);
+    ConsoleOutput out;
+
+    int status = 0;
+    uint64_t done = 0, written = 0;
+    if (form == OutputForm::Json) out.write("[");
+    OrderedJobs<InputEntry, FileOutcome, FileWorker>::run(
+        jobs, [&] { return std::make_unique<FileWorker>(shared, options, form, total); },
+        [&](InputEntry& entry) { return source.next(entry); },
+        [&](FileOutcome& result) {
+            if (result.failed) status = 1;
+            // Reports on the terminal that shows the progress line take its place.
+            if (reportsOnTerminal && !result.out.empty()) progress.clear();
+            if (!result.err.empty()) {
+                out.flush(); // keeps the order of reports and messages on a shared console
+                progress.message(result.err);
+            }
+            if (!result.out.empty()) {
+                if (form == OutputForm::Json) out.write(written ? ",\n" : "\n");
+                out.write(result.out);
+                out.flush();
+                ++written;
+            }
+            progress.update(++done, total);
+        });
+    progress.clear();
+    if (form == OutputForm::Json) out.write(written ? "\n]\n" : "]\n");
+    out.flush();
+    return status;
+}
+
+} // namespace tavro
