@@ -1,9 +1,18 @@
 #include "app/report_model.h"
 
+#include "infoedit/info_fields.h"
+
 namespace tavro {
 
 void ReportModel::setText(int id, const std::string& text) {
     field(id).text = text;
+}
+
+void ReportModel::addComment(const CommentRow& row) {
+    comments_.push_back(row);
+    // RIFF rows (INFO chunks and JUNK text) are named here; Ogg rows bring their own.
+    const bool riff = row.chunk != kNoChunk || row.code == "JUNK";
+    if (riff && comments_.back().name.empty()) comments_.back().name = infoFieldName(row.code);
 }
 
 std::string ReportModel::text(int id) const {

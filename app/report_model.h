@@ -19,7 +19,8 @@ class ReportModel : public ReportSink {
     std::string text(int id) const override;
     void setEnabled(int id, bool enabled) override;
     void clearComments() override { comments_.clear(); }
-    void addComment(const CommentRow& row) override { comments_.push_back(row); }
+    // A row without a name is named from the INFO field table.
+    void addComment(const CommentRow& row) override;
 
     // Report field operations.
     void setTextAndLink(int id, const std::string& text, const std::string& target);

@@ -8,6 +8,7 @@
 
 #include "app/analysis_driver.h"
 #include "cli/codec_environment.h"
+#include "cli/info_set.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
 #include "codecs/inventory_table.h"
@@ -16,7 +17,8 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: tavro-cli [--json] FILE...\n"
-                         "       tavro-cli --codecs [--json]\n");
+                         "       tavro-cli --codecs [--json]\n"
+                         "       tavro-cli --set ID=TEXT [--set ID=TEXT]... [--output COPY] FILE\n");
     return 2;
 }
 
@@ -49,6 +51,7 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
 } // namespace
 
 int main(int argc, char** argv) {
+    if (tavro::isInfoSetCommand(argc, argv)) return tavro::runInfoSet(argc, argv);
     bool json = false;
     bool codecs = false;
     std::vector<std::string> paths;
