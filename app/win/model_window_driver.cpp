@@ -5,6 +5,7 @@
 #include "app/report_fields.h"
 #include "app/win/link_button.h"
 #include "app/win/report_field.h"
+#include "app/win/shell_commands.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -26,7 +27,10 @@ class WaitCursor {
 } // namespace
 
 ModelWindowDriver::ModelWindowDriver(ReportView& view, const Settings& settings)
-    : view_(view), settings_(settings) {
+    : view_(view), settings_(settings),
+      infoEdit_(view, report_, prompter_,
+                {[this] { mirror(); },
+                 [this](std::vector<std::string> paths) { openList(std::move(paths)); }}) {
     sources_ = system_.sources();
     services_.sources = &sources_;
     services_.refresh = [this] {
@@ -47,6 +51,7 @@ bool ModelWindowDriver::start() {
     }
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
+    infoEdit_.setDriver(driver_.get());
     mirror();
     return true;
 }
@@ -60,6 +65,7 @@ void ModelWindowDriver::openList(std::vector<std::string> paths) {
     WaitCursor wait;
     driver_->analyseCurrentFile();
     mirror();
+    infoEdit_.fileAnalysed();
 }
 
 bool ModelWindowDriver::hasNext() const {
@@ -67,9 +73,15 @@ bool ModelWindowDriver::hasNext() const {
 }
 
 void ModelWindowDriver::next() {
+    if (!infoEdit_.leave("File Open")) return;
     WaitCursor wait;
     driver_->nextFile();
     mirror();
+    infoEdit_.fileAnalysed();
+}
+
+bool ModelWindowDriver::command(int id) {
+    return infoEdit_.command(id) || runShellCommand(static_cast<HWND>(view_.windowHandle()), id);
 }
 
 void ModelWindowDriver::setBatchRunning(bool running) {

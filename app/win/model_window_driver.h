@@ -6,6 +6,7 @@
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
 #include "app/report_model.h"
+#include "app/win/info_edit_controller.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
 #include "codecs/win/win_codec_sources.h"
@@ -18,7 +19,7 @@ class ModelWindowDriver : public WindowDriver {
     ModelWindowDriver(ReportView& view, const Settings& settings);
 
     bool start() override;
-    bool leaveCurrentFile(const char*) override { return true; }
+    bool leaveCurrentFile(const char* caption) override { return infoEdit_.leave(caption); }
     void openList(std::vector<std::string> paths) override;
     bool hasNext() const override;
     void next() override;
@@ -27,7 +28,7 @@ class ModelWindowDriver : public WindowDriver {
     Explanation explanation(int kind) override;
     void followStreamLink(const LinkTarget&) override {}
     void settingsChanged() override { services_.inventories.discard(); }
-    bool command(int) override { return false; }
+    bool command(int id) override;
 
   private:
     void mirror();
@@ -42,6 +43,7 @@ class ModelWindowDriver : public WindowDriver {
     CodecSources sources_;
     CodecServices services_;
     std::unique_ptr<AnalysisDriver> driver_;
+    InfoEditController infoEdit_;
 };
 
 } // namespace tavro

@@ -31,7 +31,7 @@ a = doc[0]
 assert a["fields"]["file_status"] == "File Length Correct", a["fields"]
 assert a["fields"]["aspect_ratio"] == "160 x 120  (1.333 : 1)"
 assert a["fields"]["imrr"] == "Not supported." and a["fields"]["interleave"] == "n.s."
-assert {"code": "INAM", "name": "", "text": "Tavro test"} in a["comments"]
+assert {"code": "INAM", "name": "Name", "text": "Tavro test"} in a["comments"]
 f = a["facts"]
 assert f["container"] == "AVI" and f["width"] == 160 and f["frames"] == 50, f
 assert f["video_fourcc"] == "MJPG"

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "app/analysis_driver.h"
@@ -167,7 +168,9 @@ TEST_P(InfoProperty, RandomEditSequences) {
             << "bytes from movi on changed at step " << step;
     }
     EXPECT_EQ(analyse(path).fields, model);
-    if (kind == "plain") EXPECT_GT(saved, 5);
+    if (kind == "plain") {
+        EXPECT_GT(saved, 5);
+    }
     EXPECT_EQ(packets(path), sourcePackets);
     std::remove(path.c_str());
 }
@@ -191,6 +194,31 @@ TEST(InfoPropertyFiles, EditsAreRefusedWithoutTouchingAWrappedOrForeignFile) {
     writeFile(path, wav);
     EXPECT_FALSE(analyse(path).editable);
     std::remove(path.c_str());
+}
+
+TEST(InfoPropertyFiles, TheDriverReReadsAnEditedHead) {
+    ReportModel report;
+    SilentPrompter prompter;
+    auto driver =
+        AnalysisDriver::create(report, prompter, platformFileSystem(), kRunModeInformationOnly);
+    driver->fileList().add(kMedia + "tags_pcm.avi");
+    driver->fileList().current = 0;
+    ASSERT_EQ(driver->analyseCurrentFile(), AnalysisDriver::Outcome::Analysed);
+    MediaInfo& info = driver->info();
+    const std::string type = report.text(field::Type), fourcc = report.text(field::FourCC);
+    Bytes head(info.headBuffer(), info.headBuffer() + info.headLength);
+    InfoMessage message;
+    ASSERT_TRUE(setInfoField(head, fourcc4("INAM"), "Re-read", &message));
+    std::memcpy(info.headBuffer(), head.data(), head.size());
+    driver->reanalyseHead();
+    std::map<std::string, std::string> rows;
+    for (const CommentRow& r : report.comments())
+        rows[r.code] = r.name + "|" + r.text;
+    EXPECT_EQ(rows["INAM"], "Name|Re-read");
+    EXPECT_EQ(rows["IART"], "Artist|Test Artist");
+    EXPECT_EQ(report.text(field::Type), type);
+    EXPECT_EQ(report.text(field::FourCC), fourcc);
+    EXPECT_TRUE(infoCommandsAllowed(info));
 }
 
 } // namespace
