@@ -1,4 +1,4 @@
-// Random INFO edit sequences over ffmpeg-made AVIs (see tests/infoedit/generate):
+// Random INFO edit sequences over ffmpeg- and MEncoder-made AVIs (see tests/infoedit/generate):
 // after every save the file keeps its length and every byte from `movi` on, the head
 // walks cleanly, the comments read back as edited, and ffprobe reads the same packets.
 #include <gtest/gtest.h>
@@ -178,7 +178,8 @@ TEST_P(InfoProperty, RandomEditSequences) {
 INSTANTIATE_TEST_SUITE_P(
     Media, InfoProperty,
     ::testing::Combine(::testing::Values("tags_pcm.avi", "no_info.avi", "long_comment.avi",
-                                         "raw_tags.avi", "small_tags.avi"),
+                                         "raw_tags.avi", "small_tags.avi", "menc_tags.avi",
+                                         "menc_copy.avi"),
                        ::testing::Values("plain", "small_junk", "no_junk_after")),
     [](const auto& info) {
         std::string n = std::get<0>(info.param);
