@@ -1,6 +1,6 @@
 // INFO editing in the real tavro.exe under Wine: the field editor driven in the
 // window, the Delete key and Save with the file checked afterwards, a new field, and
-// the question about unsaved edits on exit.
+// Save As into a copy, and the question about unsaved edits on exit.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -196,7 +196,7 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     DeleteFileA(path.c_str());
 }
 
-TEST(InfoEditGui, NewFieldAndTheQuestionOnExit) {
+TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     const std::string source = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
     const std::string path = tempPath("tavro_info_new.avi");
     ASSERT_TRUE(CopyFileA(source.c_str(), path.c_str(), FALSE));
@@ -226,11 +226,42 @@ TEST(InfoEditGui, NewFieldAndTheQuestionOnExit) {
     ASSERT_TRUE(guitest::waitUntil([&] { return list.rowText("ICMT") == "Added"; }, 10000));
     EXPECT_EQ(list.text(list.find("ICMT"), 1), "Comments");
 
-    // Exit with the edit pending: Cancel keeps the window, No leaves the file alone.
+    // Save As: the copy gets the edit and is opened anew; the source stays as it was.
+    const std::string copy = tempPath("tavro_info_copy.avi");
+    DeleteFileA(copy.c_str());
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_SAVE_AS, 0), 0);
+    HWND save = program.waitForWindow("Save modified copy of AVI file to...", 15000);
+    ASSERT_NE(save, nullptr);
+    HWND nameBox = GetDlgItem(save, 0x47c); // the file name box of the explorer dialog
+    if (!nameBox) nameBox = GetDlgItem(save, 0x480);
+    ASSERT_NE(nameBox, nullptr);
+    SendMessageA(nameBox, WM_SETTEXT, 0, (LPARAM)copy.c_str());
+    press(save, IDOK);
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] {
+            return guitest::controlText(window, IDC_FILE_STATUS) ==
+                   "Copying and modification successful";
+        },
+        15000))
+        << guitest::controlText(window, IDC_FILE_STATUS);
+    EXPECT_EQ(guitest::controlText(window, IDC_PATH), copy);
+    EXPECT_EQ(readAll(path), before);
+    const std::vector<char> copied = readAll(copy);
+    ASSERT_EQ(copied.size(), before.size());
+    EXPECT_NE(findBytes(copied, std::string("ICMT\6\0\0\0Added\0", 14)), std::string::npos);
+    ASSERT_TRUE(guitest::waitUntil([&] { return list.rowText("ICMT") == "Added"; }, 10000));
+
+    // A pending edit on exit: Cancel keeps the window, No leaves the file alone.
+    list.select(list.find("ICMT"));
+    PostMessageA(GetDlgItem(window, IDC_COMMENTS), WM_KEYDOWN, VK_DELETE, 0);
+    HWND confirm = program.waitForWindow("Confirm", 10000);
+    ASSERT_NE(confirm, nullptr);
+    PostMessageA(confirm, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return list.find("ICMT") < 0; }, 10000));
     PostMessageA(window, WM_CLOSE, 0, 0);
     HWND ask = program.waitForWindow("Exiting...", 10000);
     ASSERT_NE(ask, nullptr);
-    EXPECT_EQ(messageBoxText(ask), "Save changes to " + path + "?");
+    EXPECT_EQ(messageBoxText(ask), "Save changes to " + copy + "?");
     PostMessageA(ask, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(ask); }, 10000));
     EXPECT_TRUE(IsWindow(window));
@@ -239,7 +270,8 @@ TEST(InfoEditGui, NewFieldAndTheQuestionOnExit) {
     ASSERT_NE(ask, nullptr);
     PostMessageA(ask, WM_COMMAND, IDNO, 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(window); }, 10000));
-    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(readAll(copy), copied);
+    DeleteFileA(copy.c_str());
     DeleteFileA(path.c_str());
 }
 
