@@ -26,7 +26,7 @@ class Rebuilder {
 
     RebuildStatus run() {
         if (!in_.has(0, 12) || !idIs(in_.data(), "RIFF")) return RebuildStatus::Failed;
-        if (!chunk(0, kNoParentEnd, 0, false)) return status_;
+        if (!chunk(0, kNoParentEnd, 0, nullptr)) return status_;
         if (!tailCopied_) {
             // Bytes behind the first RIFF chunk (a second RIFF, trailing data) stay.
             uint64_t end = 8 + padded(in_.u32(4));
@@ -101,8 +101,10 @@ class Rebuilder {
         return static_cast<int64_t>(padded(static_cast<uint32_t>(n + 1)));
     }
 
-    bool chunk(uint64_t pos, uint64_t parentEnd, int depth, bool inInfo) {
+    // `parentType`: the list type of the chunk's parent (null for the first RIFF chunk).
+    bool chunk(uint64_t pos, uint64_t parentEnd, int depth, const uint8_t* parentType) {
         const uint8_t* p = in_.data() + pos; // the caller made sure 8 bytes are there
+        const bool inInfo = parentType && idIs(parentType, "INFO");
         const uint32_t size = in_.u32(pos + 4);
         const uint64_t end = pos + 8 + padded(size);
         if (end > parentEnd) return refuse(RebuildStatus::Failed);
@@ -119,7 +121,13 @@ class Rebuilder {
             if (anchor && edit_.command != InfoCommand::New) return refuse(RebuildStatus::Failed);
             return list(pos, end, depth, anchor);
         }
-        if (anchor) return anchorField(pos, end, inInfo);
+        if (anchor) {
+            // Only the comment rows' chunks are fields: INFO entries and the header's ISFT.
+            const bool field =
+                inInfo || (idIs(p, "ISFT") && parentType && idIs(parentType, "hdrl"));
+            if (!field) return refuse(RebuildStatus::Failed);
+            return anchorField(pos, end, inInfo);
+        }
         if (end > in_.size()) {
             // A chunk cut by the end of the head is left alone if nothing has moved.
             if (slack_ == 0 && written_ == pos) return copyTail(pos);
@@ -135,6 +143,7 @@ class Rebuilder {
         const uint8_t* p = in_.data() + pos;
         const bool info = idIs(p, "LIST") && idIs(p + 8, "INFO");
         record(pos, true, false);
+        const uint8_t* type = p + 8;
         const uint64_t headerOut = written_;
         if (!put(p, 12)) return false;
         if (insertHere) {
@@ -150,7 +159,7 @@ class Rebuilder {
                 if (end > in_.size() && child + 8 <= end) return copyTail(child);
                 return refuse(RebuildStatus::Failed); // a fragment too short to be a chunk
             }
-            if (!chunk(child, end, depth + 1, info)) return false;
+            if (!chunk(child, end, depth + 1, type)) return false;
             child += 8 + padded(in_.u32(child + 4));
         }
         if (tailCopied_) return true; // the list keeps its size: nothing in it moved in sum

@@ -170,7 +170,9 @@ TEST(InfoRebuild, RefusesHeadsThatDoNotWalkCleanly) {
                  {"not RIFF", notRiff, uint32_t(inam)},
                  {"anchor not a chunk", good, uint32_t(inam + 2)},
                  {"anchor is a list", good, uint32_t(find(good, "INFO") - 8)},
-                 {"anchor in movi", good, uint32_t(find(good, "00dc"))}};
+                 {"anchor in movi", good, uint32_t(find(good, "00dc"))},
+                 {"anchor not a field", good, uint32_t(find(good, "avih"))},
+                 {"anchor is JUNK outside INFO", good, uint32_t(find(good, "JUNK"))}};
     for (const auto& c : cases) {
         RebuildResult r = run(c.head, InfoCommand::Edit, c.anchor, "new");
         EXPECT_EQ(r.status, RebuildStatus::Failed) << c.name;
@@ -252,6 +254,16 @@ TEST(InfoRebuild, SetFieldRefusalLeavesTheHead) {
     EXPECT_FALSE(setInfoField(head, fourcc4("INAM"), "x", &message));
     EXPECT_EQ(message.text, "No Room to Insert. File will not be modified");
     EXPECT_EQ(message.caption, "Edit Failed");
+}
+
+TEST(InfoRebuild, TheHeadersSoftwareFieldIsEditableToo) {
+    Bytes hdrl =
+        list("LIST", "hdrl", test::avih(40000, 2, 1, 16, 16) + textChunk("ISFT", "x") + junk(30));
+    Bytes head = list("RIFF", "AVI ", hdrl + list("LIST", "movi", chunk("00dc", Bytes(8, 1))));
+    RebuildResult r = run(head, InfoCommand::Edit, uint32_t(find(head, "ISFT")), "Tavro", "ISFT");
+    ASSERT_EQ(r.status, RebuildStatus::Ok);
+    EXPECT_EQ(le32(r.head, find(r.head, "ISFT") + 4), 6u);
+    EXPECT_EQ(le32(r.head, find(r.head, "JUNK") + 4), 26u);
 }
 
 TEST(InfoRebuild, NoEditGivesTheHeadBackAndOddListSizesStay) {
