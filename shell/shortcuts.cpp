@@ -48,9 +48,7 @@ template <typename T> class ComPtr {
 std::string shortcutPath(HWND owner, ShortcutPlace place, bool createFolder) {
     std::string folder;
     if (!folderPath(owner, place, createFolder, &folder)) return std::string();
-    std::string path = folder + "\\Tavro.lnk";
-    // A longer path would not fit the platform's buffers: refused, never cut.
-    return path.size() < MAX_PATH ? path : std::string();
+    return folder + "\\Tavro.lnk";
 }
 
 int createShortcut(HWND owner, ShortcutPlace place) {
@@ -58,6 +56,12 @@ int createShortcut(HWND owner, ShortcutPlace place) {
     char program[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(nullptr, program, MAX_PATH);
     if (link.empty() || n == 0 || n >= MAX_PATH) return 1;
+    // A longer path would not fit the platform's buffers: refused, never cut.
+    if (link.size() >= MAX_PATH) {
+        MessageBoxA(owner, ("The shortcut path is too long:\n\n" + link).c_str(), "Error",
+                    MB_OK | MB_ICONEXCLAMATION);
+        return 1;
+    }
     WCHAR wide[MAX_PATH + 1] = {};
     if (!MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, link.c_str(), -1, wide, MAX_PATH)) return 1;
     ComPtr<IShellLinkA> shellLink;
@@ -80,14 +84,15 @@ int createShortcut(HWND owner, ShortcutPlace place) {
 
 int removeShortcut(HWND owner, ShortcutPlace place) {
     const std::string link = shortcutPath(owner, place, false);
-    if (link.empty() || !DeleteFileA(link.c_str())) return 0;
+    if (link.empty() || link.size() >= MAX_PATH || !DeleteFileA(link.c_str())) return 0;
     SHChangeNotify(SHCNE_DELETE, SHCNF_PATHA | SHCNF_FLUSH, link.c_str(), nullptr);
     return 1;
 }
 
 int shortcutExists(HWND owner, ShortcutPlace place) {
     const std::string link = shortcutPath(owner, place, false);
-    return !link.empty() && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !link.empty() && link.size() < MAX_PATH &&
+           GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 int shellFoldersAvailable(HWND owner) {

@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
         return n.substr(0, n.find('.')) + "_" + std::get<1>(info.param);
     });
 
-TEST(InfoPropertyFiles, EditsAreRefusedWithoutTouchingAWrappedOrForeignFile) {
+TEST(InfoPropertyFiles, CommandsAreOffForWaveAndWrappedFiles) {
     // A WAVE file is no AVI: the commands stay off.
     Bytes wav = readFile(kMedia + "tags_pcm.avi");
     ASSERT_FALSE(wav.empty());
@@ -194,6 +194,23 @@ TEST(InfoPropertyFiles, EditsAreRefusedWithoutTouchingAWrappedOrForeignFile) {
     const std::string path = kMedia + "not_avi.wav";
     writeFile(path, wav);
     EXPECT_FALSE(analyse(path).editable);
+
+    // An AVI inside a WAVE wrapper is analysed from its payload: the head buffer then
+    // no longer starts the file, and nothing may be written from it.
+    Bytes avi = readFile(kMedia + "tags_pcm.avi");
+    Bytes wrapped = {'R',  'I',  'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                     't',  ' ',  16,  0,   0, 0, 1,  0, 1,   0,   0x44, 0xAC, 0,   0,
+                     0x88, 0x58, 1,   0,   2, 0, 16, 0, 'd', 'a', 't',  'a'};
+    for (int i = 0; i < 4; ++i)
+        wrapped.push_back(static_cast<uint8_t>(avi.size() >> (8 * i)));
+    wrapped.insert(wrapped.end(), avi.begin(), avi.end());
+    const uint32_t riff = static_cast<uint32_t>(wrapped.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        wrapped[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+    writeFile(path, wrapped);
+    Analysed inner = analyse(path);
+    EXPECT_FALSE(inner.editable);
+    EXPECT_FALSE(inner.fields.empty()) << "the payload's comments are still listed";
     std::remove(path.c_str());
 }
 
