@@ -130,6 +130,15 @@ class WinFileSystem : public FileSystem {
         return true;
     }
     std::unique_ptr<UpdateFile> openUpdate(const std::string& path, FileError* error) override {
+        // The read-only mark is honoured even where the system would not enforce it.
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            if (error) {
+                error->code = ERROR_ACCESS_DENIED;
+                error->systemText = systemErrorText(ERROR_ACCESS_DENIED);
+            }
+            return nullptr;
+        }
         // Not shared: nobody else reads a half-written head or writes beside us.
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr);

@@ -48,6 +48,13 @@ done
 expect 1 "${sets[@]}" keep.avi
 has "$err" "No Room to Reorganize: Edit Failed. File will not be modified"
 cmp -s keep.avi tags_pcm.avi || { echo "FAIL: refused edit changed the file"; fail=1; }
+rm -f readonly.avi
+cp tags_pcm.avi readonly.avi
+chmod 444 readonly.avi
+expect 1 --set INAM=x readonly.avi
+has "$err" "Unable to open file"
+cmp -s readonly.avi tags_pcm.avi || { echo "FAIL: read-only file changed"; fail=1; }
+rm -f readonly.avi
 printf 'RIFF\4\0\0\0WAVE' > plain.wav
 expect 1 --set INAM=x plain.wav
 cmp -s plain.wav <(printf 'RIFF\4\0\0\0WAVE') || { echo "FAIL: wav changed"; fail=1; }
