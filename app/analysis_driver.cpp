@@ -147,23 +147,36 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
         info.headLength = length;
         info.auxEnd = length;
     }
+    identifyHead();
+    return true;
+}
+
+void AnalysisDriver::reanalyseHead() {
+    MediaInfo& info = *info_;
+    resetReport(true, "n.a.");
+    report_.setPlainText(field::Path, path_);
+    report_.enable(field::FileStatus);
+    info.headersParsed = 0;
+    identifyHead();
+    streamTypeText();
+    updateCounter();
+}
+
+void AnalysisDriver::identifyHead() {
+    MediaInfo& info = *info_;
     if (info.headLength == 0) {
         info.isEmpty = 1;
         report_.setText(field::FileStatus, "File is Empty (Zero Length)");
-        return true;
+        return;
     }
-    std::memcpy(info.workBuffer(), head, info.headLength);
+    std::memcpy(info.workBuffer(), info.headBuffer(), info.headLength);
     info.analysing = 1;
     identify(analysis_, info.fileSize);
     if (cookedScore(info.workBuffer(), info.headLength) > kCookedThreshold && !info.notIdentified) {
         info.isCooked = 1;
         report_.setText(field::FileStatus, report_.text(field::FileStatus) + kCookedMark);
     }
-    if (info.isRiff) {
-        if (!analyseRiffHead()) return true;
-        aviFlavour(analysis_);
-    }
-    return true;
+    if (info.isRiff && analyseRiffHead()) aviFlavour(analysis_);
 }
 
 bool AnalysisDriver::analyseRiffHead() {

@@ -44,6 +44,9 @@ class AnalysisDriver {
     // Reads the head from `file`, or from the wrapped payload when it is null, and
     // runs identification and the readers. False when the read failed.
     bool readAndIdentify(InputFile* file);
+    // Reads the report again from the head now in the buffer (after an INFO edit):
+    // no file is opened, and the render test and export do not run again.
+    void reanalyseHead();
     void resetReport(bool clearAll, const std::string& text);
     // Walks the RIFF head now in the buffer and fills the stream fields; false (and
     // notIdentified set) when the walk failed.
@@ -60,6 +63,7 @@ class AnalysisDriver {
     AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report, Prompter& prompter,
                    FileSystem& files, const Settings* settings, CodecServices* codecs);
     void systemError(const char* caption, const char* format, const FileError& error);
+    void identifyHead();
     void streamTypeText();
     bool askAboutUrl();
     void updateCounter();

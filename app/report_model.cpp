@@ -1,10 +1,13 @@
 #include "app/report_model.h"
 
+#include "infoedit/info_fields.h"
+
 namespace tavro {
 
 void ReportModel::setText(int id, const std::string& text) {
     field(id).text = text;
 }
+
 
 std::string ReportModel::text(int id) const {
     const Field* f = find(id);
@@ -71,6 +74,9 @@ const ReportModel::Field* ReportModel::find(int id) const {
 void ReportModel::addComment(const CommentRow& row) {
     if (comments_.size() < kMaxCommentRows) {
         comments_.push_back(row);
+        // RIFF rows (INFO chunks and JUNK text) are named here; Ogg rows bring their own.
+        const bool riff = row.chunk != kNoChunk || row.code == "JUNK";
+        if (riff && comments_.back().name.empty()) comments_.back().name = infoFieldName(row.code);
         return;
     }
     ++moreComments_;

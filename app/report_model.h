@@ -25,6 +25,7 @@ class ReportModel : public ReportSink {
         comments_.clear();
         moreComments_ = 0;
     }
+    // A row without a name is named from the INFO field table.
     void addComment(const CommentRow& row) override;
 
     // Report field operations.

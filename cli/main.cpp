@@ -9,6 +9,7 @@
 
 #include "cli/batch_run.h"
 #include "cli/codec_environment.h"
+#include "cli/info_set.h"
 #include "cli/options.h"
 #include "cli/render_output.h"
 #include "cli/report_output.h"
@@ -69,5 +70,6 @@ int runCli(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     tavro::useUtf8Arguments(argc, argv);
+    if (tavro::isInfoSetCommand(argc, argv)) return tavro::runInfoSet(argc, argv);
     return runCli(std::vector<std::string>(argv + 1, argv + argc));
 }

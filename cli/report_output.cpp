@@ -85,13 +85,19 @@ std::string jsonText(const nlohmann::json& value, int indent) {
     return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// " (Name)" after the code; a name that is already bracketed ("(ASCII in junk chunk)")
+// is not bracketed again.
+static std::string commentNameText(const std::string& name) {
+    if (name.empty()) return "";
+    return name[0] == '(' ? " " + name : " (" + name + ")";
+}
+
 std::string reportText(const ReportModel& report) {
     std::string out;
     for (const ReportFieldInfo& f : reportFields())
         out += std::string(f.label) + ": " + escapeControls(report.text(f.id)) + "\n";
     for (const CommentRow& row : report.comments())
-        out += escapeControls("Comment " + row.code +
-                              (row.name.empty() ? "" : " (" + row.name + ")") + ": " + row.text) +
+        out += escapeControls("Comment " + row.code + commentNameText(row.name) + ": " + row.text) +
                "\n";
     return out;
 }

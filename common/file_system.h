@@ -21,6 +21,28 @@ class InputFile {
     virtual uint64_t size() const = 0;
 };
 
+// A file opened for rewriting its head in place: existing only, not shared, never
+// grown. Positions are absolute; a short transfer reports how much was done.
+class UpdateFile {
+  public:
+    virtual ~UpdateFile() = default;
+    virtual uint64_t size() const = 0;
+    virtual bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got,
+                        FileError* error) = 0;
+    virtual bool writeAt(uint64_t offset, const void* data, size_t count, size_t* written,
+                         FileError* error) = 0;
+    // Pushes the written bytes to the device; false when that fails.
+    virtual bool flush(FileError* error) = 0;
+};
+
+// What tells a file apart from the one analysed earlier: its size and modification time.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t modified = 0; // platform ticks; only compared for equality
+    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -28,6 +50,24 @@ class FileSystem {
     virtual bool exists(const std::string& path) = 0;
     // Folder of the running program, ending in its separator ("\" on Windows).
     virtual std::string programFolder() = 0;
+
+    // Writing is optional: a file system that cannot write refuses every write.
+    virtual std::unique_ptr<UpdateFile> openUpdate(const std::string& path, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return nullptr;
+    }
+    virtual bool stamp(const std::string& path, FileStamp* out, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // Copies `from` to a new or replaced file `to`; false (and `to` removed) on failure.
+    virtual bool copyFile(const std::string& from, const std::string& to, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // True when both names lead to the same file (links and case included where the
+    // platform knows them); false when either cannot be asked.
+    virtual bool sameFile(const std::string& a, const std::string& b) { return a == b; }
 };
 
 // The platform's file system: POSIX natively, Win32 in the Windows build.

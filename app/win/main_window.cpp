@@ -9,10 +9,12 @@
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
 #include "app/win/export_setup_dialog.h"
+#include "app/win/comments_list_input.h"
 #include "app/win/list_only_driver.h"
 #include "app/win/settings_dialog.h"
 #include "app/win/web_link.h"
 #include "app/win/window_messages.h"
+#include "info_shell_resource.h"
 #include "resource.h"
 
 namespace tavro {
@@ -146,8 +148,12 @@ INT_PTR MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY:
+        if (onCommentsNotify(hwnd_, *reinterpret_cast<const NMHDR*>(lParam))) return FALSE;
         tooltips_.onNotify(*reinterpret_cast<const NMHDR*>(lParam));
         return FALSE;
+    case WM_CONTEXTMENU:
+        driver_->command(IDM_EDIT_SELECTION); // the menu's items follow the row just clicked
+        return showCommentsMenu(hwnd_, reinterpret_cast<HWND>(wParam), lParam);
     case WM_TIMER:
         onTimer(wParam);
         return TRUE;

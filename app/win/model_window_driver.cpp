@@ -10,6 +10,7 @@
 #include "app/win/main_window.h"
 #include "app/win/report_field.h"
 #include "app/win/table_dialog.h"
+#include "app/win/shell_commands.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -31,7 +32,10 @@ class WaitCursor {
 } // namespace
 
 ModelWindowDriver::ModelWindowDriver(ReportView& view, Settings& settings)
-    : view_(view), settings_(settings), export_(settings, prompter_, platformOutputFiles()) {
+    : view_(view), settings_(settings), export_(settings, prompter_, platformOutputFiles()),
+      infoEdit_(view, report_, prompter_,
+                {[this] { mirror(); },
+                 [this](std::vector<std::string> paths) { openList(std::move(paths)); }}) {
     sources_ = system_.sources();
     services_.sources = &sources_;
     services_.refresh = [this] {
@@ -55,6 +59,7 @@ bool ModelWindowDriver::start() {
     driver_->renderStep().setGraphBuilder(&graphs_);
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
+    infoEdit_.setDriver(driver_.get());
     mirror();
     return true;
 }
@@ -75,6 +80,7 @@ bool ModelWindowDriver::hasNext() const {
 }
 
 void ModelWindowDriver::next() {
+    if (!infoEdit_.leave("File Open")) return;
     WaitCursor wait;
     driver_->nextFile();
     analysed();
@@ -93,6 +99,7 @@ void ModelWindowDriver::selectAudioStream(int stream) {
 void ModelWindowDriver::analysed() {
     noteRenderTest(render_, driver_->renderStep());
     mirror();
+    infoEdit_.fileAnalysed();
 }
 
 Explanation ModelWindowDriver::explanation(int kind) {
@@ -143,6 +150,8 @@ bool ModelWindowDriver::command(int id) {
         saveHeader();
         return true;
     }
+    if (infoEdit_.command(id) || runShellCommand(static_cast<HWND>(view_.windowHandle()), id))
+        return true;
     CodecViews views(services_, settings_, prompter_, driver_ ? &driver_->renderStep() : nullptr);
     TableSpec spec;
     bool shown = false;

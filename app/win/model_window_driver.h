@@ -9,6 +9,7 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
+#include "app/win/info_edit_controller.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
 #include "codecs/win/win_codec_sources.h"
@@ -23,7 +24,7 @@ class ModelWindowDriver : public WindowDriver {
     ModelWindowDriver(ReportView& view, Settings& settings);
 
     bool start() override;
-    bool leaveCurrentFile(const char*) override { return true; }
+    bool leaveCurrentFile(const char* caption) override { return infoEdit_.leave(caption); }
     void openList(std::vector<std::string> paths) override;
     bool hasNext() const override;
     void next() override;
@@ -58,6 +59,7 @@ class ModelWindowDriver : public WindowDriver {
     CodecServices services_;
     DirectShowGraphBuilder graphs_;
     std::unique_ptr<AnalysisDriver> driver_;
+    InfoEditController infoEdit_;
 };
 
 } // namespace tavro

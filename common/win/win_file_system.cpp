@@ -19,6 +19,8 @@ FileError lastError() {
     return e;
 }
 
+bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info);
+
 class WinFile : public InputFile {
   public:
     WinFile(HANDLE h, uint64_t size) : handle_(h), size_(size) {}
@@ -50,6 +52,63 @@ class WinFile : public InputFile {
     uint64_t size_;
 };
 
+class WinUpdateFile : public UpdateFile {
+  public:
+    WinUpdateFile(HANDLE h, uint64_t size) : handle_(h), size_(size) {}
+    ~WinUpdateFile() override { CloseHandle(handle_); }
+    WinUpdateFile(const WinUpdateFile&) = delete;
+    WinUpdateFile& operator=(const WinUpdateFile&) = delete;
+
+    uint64_t size() const override { return size_; }
+    bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got,
+                FileError* error) override {
+        *got = 0;
+        if (!seek(offset, error)) return false;
+        DWORD n = 0;
+        if (!ReadFile(handle_, buffer, static_cast<DWORD>(want), &n, nullptr)) {
+            if (error) *error = lastError();
+            *got = n;
+            return false;
+        }
+        *got = n;
+        return true;
+    }
+    bool writeAt(uint64_t offset, const void* data, size_t count, size_t* written,
+                 FileError* error) override {
+        *written = 0;
+        if (!seek(offset, error)) return false;
+        DWORD n = 0;
+        BOOL ok = WriteFile(handle_, data, static_cast<DWORD>(count), &n, nullptr);
+        // Taken at once: a later call may overwrite it, and a short write without an
+        // error code would otherwise read "The operation completed successfully."
+        DWORD code = GetLastError();
+        *written = n;
+        if (ok && n == count) return true;
+        if (error) {
+            if (ok || code == 0) code = ERROR_DISK_FULL;
+            error->code = code;
+            error->systemText = systemErrorText(code);
+        }
+        return false;
+    }
+    bool flush(FileError* error) override {
+        if (FlushFileBuffers(handle_)) return true;
+        if (error) *error = lastError();
+        return false;
+    }
+
+  private:
+    bool seek(uint64_t offset, FileError* error) {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        if (SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN)) return true;
+        if (error) *error = lastError();
+        return false;
+    }
+    HANDLE handle_;
+    uint64_t size_;
+};
+
 class WinFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
@@ -75,6 +134,54 @@ class WinFileSystem : public FileSystem {
         FindClose(h);
         return true;
     }
+    std::unique_ptr<UpdateFile> openUpdate(const std::string& path, FileError* error) override {
+        // The read-only mark is honoured even where the system would not enforce it.
+        const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            if (error) {
+                error->code = ERROR_ACCESS_DENIED;
+                error->systemText = systemErrorText(ERROR_ACCESS_DENIED);
+            }
+            return nullptr;
+        }
+        // Not shared: nobody else reads a half-written head or writes beside us.
+        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            if (error) *error = lastError();
+            return nullptr;
+        }
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(h, &size)) {
+            if (error) *error = lastError();
+            CloseHandle(h);
+            return nullptr;
+        }
+        return std::make_unique<WinUpdateFile>(h, static_cast<uint64_t>(size.QuadPart));
+    }
+    bool stamp(const std::string& path, FileStamp* out, FileError* error) override {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data)) {
+            if (error) *error = lastError();
+            return false;
+        }
+        out->size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        out->modified = (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                        data.ftLastWriteTime.dwLowDateTime;
+        return true;
+    }
+    bool copyFile(const std::string& from, const std::string& to, FileError* error) override {
+        if (CopyFileW(widePath(from).c_str(), widePath(to).c_str(), FALSE)) return true;
+        if (error) *error = lastError();
+        DeleteFileW(widePath(to).c_str());
+        return false;
+    }
+    bool sameFile(const std::string& a, const std::string& b) override {
+        BY_HANDLE_FILE_INFORMATION ia, ib;
+        return identity(a, &ia) && identity(b, &ib) &&
+               ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    }
     std::string programFolder() override {
         std::vector<wchar_t> buf(32768);
         const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
@@ -83,6 +190,16 @@ class WinFileSystem : public FileSystem {
         return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
     }
 };
+
+bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE h = CreateFileW(widePath(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BOOL ok = GetFileInformationByHandle(h, info);
+    CloseHandle(h);
+    return ok != FALSE;
+}
 
 } // namespace
 

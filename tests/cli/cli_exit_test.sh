@@ -18,7 +18,7 @@ expect 2 "$cli" --bogus "$media/mjpeg_pcm.avi"
 expect 0 "$cli" -- "$media/tune.mid"
 expect 0 "$cli" "$media/mjpeg_pcm.avi" "$media/tune.mid" "$media/cooked.avi"
 grep -q '^File Status: File Length Correct$' /tmp/tavro_cli_out.$$ || { echo "FAIL: text form"; fail=1; }
-grep -q '^Comment INAM: Tavro test$' /tmp/tavro_cli_out.$$ || { echo "FAIL: comment row"; fail=1; }
+grep -q '^Comment INAM (Name): Tavro test$' /tmp/tavro_cli_out.$$ || { echo "FAIL: comment row"; fail=1; }
 expect 1 "$cli" "$media/no_such_file.avi" "$media/tune.mid"
 grep -q 'no_such_file.avi' /tmp/tavro_cli_err.$$ || { echo "FAIL: error names the file"; fail=1; }
 grep -q '^File Status: File is MIDI' /tmp/tavro_cli_out.$$ || { echo "FAIL: other files still run"; fail=1; }
@@ -31,7 +31,7 @@ a = doc[0]
 assert a["fields"]["file_status"] == "File Length Correct", a["fields"]
 assert a["fields"]["aspect_ratio"] == "160 x 120  (1.333 : 1)"
 assert a["fields"]["imrr"] == "Not supported." and a["fields"]["interleave"] == "n.s."
-assert {"code": "INAM", "name": "", "text": "Tavro test"} in a["comments"]
+assert {"code": "INAM", "name": "Name", "text": "Tavro test"} in a["comments"]
 f = a["facts"]
 assert f["container"] == "AVI" and f["width"] == 160 and f["frames"] == 50, f
 assert f["video_fourcc"] == "MJPG"

@@ -59,9 +59,9 @@ fi
 # The text form: no control character of a file or a name reaches the terminal.
 run "$craft/control_text.avi" "$craft/names/line
 break.avi"
-check "escape sequences are escaped" grep -qxF 'Comment INAM: \x1b]0;owned\x07\x1b[31mred' "$work/out"
+check "escape sequences are escaped" grep -qxF 'Comment INAM (Name): \x1b]0;owned\x07\x1b[31mred' "$work/out"
 check "a forged line stays inside its comment" \
-  grep -qxF 'Comment ICMT: x\nFile Status: File Length Correct\r\n' "$work/out"
+  grep -qxF 'Comment ICMT (Comments): x\nFile Status: File Length Correct\r\n' "$work/out"
 [ -z "${TAVRO_CLI_RUNNER:-}" ] &&
   check "a line break in a name stays on the Path line" grep -q 'Path: .*line\\nbreak.avi$' "$work/out"
 check "no raw control characters" test "$(tr -d '\n\t' <"$work/out" | tr -d '\040-\176\200-\377' | wc -c)" = 0

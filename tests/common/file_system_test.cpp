@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -69,5 +72,56 @@ TEST(PlatformFileSystem, RefusesFifosAndFoldersWithoutWaiting) {
     std::remove(fifo.c_str());
 }
 #endif
+
+void markReadOnly(const std::string& path, bool readOnly) {
+#ifdef _WIN32
+    SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+#else
+    chmod(path.c_str(), readOnly ? 0444 : 0644);
+#endif
+}
+
+TEST(PlatformFileSystem, UpdatesInPlaceCopiesAndRefusesReadOnlyFiles) {
+    tavro::FileSystem& fs = tavro::platformFileSystem();
+    const std::string path = tempPath("fs_test_update.bin"), copy = tempPath("fs_test_copy.bin");
+    markReadOnly(path, false);
+    std::remove(path.c_str());
+    std::remove(copy.c_str());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::vector<char> bytes(1000, 'x');
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+
+    tavro::FileError error;
+    tavro::FileStamp stamp;
+    ASSERT_TRUE(fs.stamp(path, &stamp, &error)) << error.systemText;
+    EXPECT_EQ(stamp.size, 1000u);
+    {
+        auto file = fs.openUpdate(path, &error);
+        ASSERT_NE(file, nullptr) << error.systemText;
+        EXPECT_EQ(file->size(), 1000u);
+        size_t done = 0;
+        ASSERT_TRUE(file->writeAt(10, "abc", 3, &done, &error));
+        EXPECT_EQ(done, 3u);
+        EXPECT_TRUE(file->flush(&error));
+        char back[5] = {};
+        ASSERT_TRUE(file->readAt(9, back, 5, &done, &error));
+        EXPECT_EQ(std::memcmp(back, "xabcx", 5), 0);
+    }
+    ASSERT_TRUE(fs.copyFile(path, copy, &error)) << error.systemText;
+    tavro::FileStamp copied;
+    ASSERT_TRUE(fs.stamp(copy, &copied, &error));
+    EXPECT_EQ(copied.size, 1000u);
+    EXPECT_TRUE(fs.sameFile(path, path));
+    EXPECT_FALSE(fs.sameFile(path, copy));
+
+    markReadOnly(path, true);
+    EXPECT_EQ(fs.openUpdate(path, &error), nullptr);
+    EXPECT_FALSE(error.systemText.empty());
+    markReadOnly(path, false);
+    std::remove(path.c_str());
+    std::remove(copy.c_str());
+}
 
 } // namespace
