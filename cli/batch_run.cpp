@@ -125,6 +125,7 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
     const bool reportsOnTerminal = terminal && ProgressLine::stdoutIsTerminal();
     InputSource source(options, inspector, standardInput);
     ConsoleOutput out;
+    if (options.hasTemplate) out.keepLineEnds();
 
     int status = 0;
     uint64_t done = 0, written = 0;

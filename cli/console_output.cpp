@@ -30,9 +30,13 @@ ConsoleOutput::~ConsoleOutput() {
 
 void ConsoleOutput::write(const std::string& text) {
 #ifdef _WIN32
-    for (char c : text) {
-        if (c == '\n') buffer_.push_back('\r');
-        buffer_.push_back(c);
+    if (translate_) {
+        for (char c : text) {
+            if (c == '\n') buffer_.push_back('\r');
+            buffer_.push_back(c);
+        }
+    } else {
+        buffer_ += text;
     }
 #else
     buffer_ += text;

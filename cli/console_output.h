@@ -15,9 +15,13 @@ class ConsoleOutput {
     ~ConsoleOutput();
     void write(const std::string& text);
     void flush();
+    // Writes bytes as they are, with no CR added before LF on Windows: export records
+    // carry their own CR LF.
+    void keepLineEnds() { translate_ = false; }
 
   private:
     std::string buffer_;
+    bool translate_ = true;
 };
 
 class ProgressLine {
