@@ -2,6 +2,7 @@
 
 #include "analysis/field_format.h"
 #include "app/report_fields.h"
+#include "cli/json_writer.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -82,7 +83,9 @@ bool isValidUtf8(const std::string& text) {
 }
 
 std::string jsonText(const nlohmann::json& value, int indent) {
-    return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string out;
+    appendJson(out, value, indent);
+    return out;
 }
 
 std::string reportText(const ReportModel& report) {
@@ -125,14 +128,15 @@ std::string fileOutput(OutputForm form, const std::string& path, const ReportMod
 }
 
 std::string jsonOutput(OutputForm form, const nlohmann::json& object) {
-    std::string text = jsonText(object, form == OutputForm::Json ? 2 : -1);
-    if (form == OutputForm::JsonLines) return text + "\n";
-    // An element of the array: every line one level in.
-    std::string out = "  ";
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        out.push_back(c);
-        if (c == '\n') out += "  ";
+    std::string out;
+    out.reserve(4096);
+    if (form == OutputForm::JsonLines) {
+        appendJson(out, object, -1);
+        out.push_back('\n');
+    } else {
+        // An element of the array: every line one level in.
+        out += "  ";
+        appendJson(out, object, 2, 2);
     }
     return out;
 }
