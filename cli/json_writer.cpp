@@ -3,26 +3,68 @@
 namespace tavro {
 namespace {
 
-// Printable ASCII other than the quote and the backslash is written as it stands by
-// the library too; report texts are nearly always only that.
-bool isPlain(const std::string& text) {
-    for (char c : text) {
-        auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u > 0x7E || c == '"' || c == '\\') return false;
+// What the library writes for an ASCII byte: the byte itself, a short escape, or
+// "\u00xx" for the other control characters.
+void appendAsciiEscaped(std::string& out, char c) {
+    static const char kHex[] = "0123456789abcdef";
+    switch (c) {
+    case '"':
+        out += "\\\"";
+        return;
+    case '\\':
+        out += "\\\\";
+        return;
+    case '\b':
+        out += "\\b";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\f':
+        out += "\\f";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    default:
+        break;
     }
-    return true;
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20) {
+        out.push_back(c);
+        return;
+    }
+    out += "\\u00";
+    out.push_back(kHex[u >> 4]);
+    out.push_back(kHex[u & 15]);
 }
 
-// Everything else is written by the library itself, one value at a time, so escapes,
+// Everything else is written by the library itself, one value at a time, so
 // U+FFFD replacements and number forms are always the library's.
 void appendByLibrary(std::string& out, const nlohmann::json& value) {
     out += value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// Report texts are nearly always printable ASCII, copied whole; other ASCII gets the
+// library's escapes here, and a text with any byte past ASCII goes to the library.
 void appendString(std::string& out, const std::string& text) {
-    if (!isPlain(text)) return appendByLibrary(out, nlohmann::json(text));
+    unsigned char high = 0, special = 0;
+    for (char c : text) { // no early exit, so the compiler can check many bytes at a time
+        const auto u = static_cast<unsigned char>(c);
+        high |= u & 0x80;
+        special |= (u < 0x20) | (c == '"') | (c == '\\');
+    }
+    if (high) return appendByLibrary(out, nlohmann::json(text));
     out.push_back('"');
-    out += text;
+    if (!special) {
+        out += text;
+    } else {
+        for (char c : text)
+            appendAsciiEscaped(out, c);
+    }
     out.push_back('"');
 }
 
