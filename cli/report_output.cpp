@@ -107,8 +107,11 @@ nlohmann::json reportJson(const std::string& path, const ReportModel& report,
     nlohmann::json comments = nlohmann::json::array();
     for (const CommentRow& row : report.comments())
         comments.push_back({{"code", row.code}, {"name", row.name}, {"text", row.text}});
-    nlohmann::json object = {
-        {"path", path}, {"fields", fields}, {"comments", comments}, {"facts", factsOf(info)}};
+    // Moved in: an initializer list copies named values, deeply.
+    nlohmann::json object = {{"path", path},
+                             {"fields", std::move(fields)},
+                             {"comments", std::move(comments)},
+                             {"facts", factsOf(info)}};
     // A name that is not UTF-8 reads back with U+FFFD in "path": its bytes let a script
     // open it again.
     if (!isValidUtf8(path)) {
