@@ -38,9 +38,11 @@ void resetInterleave(InterleaveModel& model) {
     model.currentStream = -1;
     model.firstStream = -1;
     for (InterleaveSlot& slot : model.slots) {
+        // Readers may look one entry past runCount and expect zeroes there.
+        std::memset(static_cast<void*>(slot.runs), 0, sizeof slot.runs[0] * slot.runsWritten);
         slot.runCount = 0;
         slot.overflow = 0;
-        std::memset(static_cast<void*>(slot.runs), 0, sizeof slot.runs);
+        slot.runsWritten = 0;
     }
     model.multipart = 0;
     model.recList = 0;
@@ -62,6 +64,7 @@ void recordChunk(InterleaveModel& model, int slot, const uint8_t* data, const ui
             return;
         }
         InterleaveRun& run = s.runs[s.runCount++];
+        if (s.runCount > s.runsWritten) s.runsWritten = s.runCount;
         run.data = data;
         run.copy = copy;
         run.bytes = 0;

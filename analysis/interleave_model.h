@@ -23,6 +23,9 @@ struct InterleaveRun {
 struct InterleaveSlot {
     int32_t runCount = 0;
     uint32_t overflow = 0; // a run beyond the table was refused; recording stopped
+    // Entries written since the last reset (closeRuns may drop one from runCount but
+    // not from the table), so a reset clears only those.
+    int32_t runsWritten = 0;
     InterleaveRun runs[kInterleaveMaxRuns];
 };
 

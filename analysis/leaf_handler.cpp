@@ -1,13 +1,19 @@
 #include "analysis/leaf_handler.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "analysis/chunk_recorder.h"
-#include "common/fourcc_text.h"
 #include "analysis/identify.h"
 #include "analysis/text_run.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
+
+// Paths are compared as string views, so most candidates are refused by their length
+// alone: this runs for every chunk of the movi list.
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr int kMaxJunkTexts = 5;
@@ -116,40 +122,40 @@ void onLeafChunk(Analysis& a, uint32_t chunk, const std::string& path) {
     MediaInfo& info = a.info;
     AviHeaderModel& avi = info.avi;
     Leaf leaf{info.head(), chunk, info.head().u32(uint64_t(chunk) + 4)};
-    if (path == "/RIFF:WAVE/fmt ") {
+    if (path == "/RIFF:WAVE/fmt "sv) {
         leaf.copyTo(info.wrap.waveFmt.raw);
-    } else if (path == "/RIFF:WAVE/data") {
+    } else if (path == "/RIFF:WAVE/data"sv) {
         info.wrap.waveDataFound = 1;
         info.wrap.wavePayload = static_cast<uint32_t>(leaf.payload());
         info.wrap.wavePayloadSize = leaf.size;
         info.wrap.wrapperKind = kWrapWav;
-    } else if (path == "/RIFF:CDXA/data") {
+    } else if (path == "/RIFF:CDXA/data"sv) {
         cdxaScan(a, chunk);
-    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:odml/dmlh") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:odml/dmlh"sv) {
         std::array<uint8_t, 4> frames;
         leaf.copyTo(frames);
         avi.odmlTotalFrames = readLe32(frames.data());
-    } else if (path == "/RIFF:AVI /LIST:hdrl/segm") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/segm"sv) {
         std::array<uint8_t, 1> number;
         leaf.copyTo(number);
         avi.segmentNumber = static_cast<int8_t>(number[0]) + 1;
-    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:strl/strh") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:strl/strh"sv) {
         onStreamHeader(avi, leaf);
-    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:strl/strf") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/LIST:strl/strf"sv) {
         onStreamFormat(avi, leaf);
-    } else if (path == "/RIFF:AVI /LIST:hdrl/avih") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/avih"sv) {
         leaf.copyTo(avi.mainHeader.raw);
     } else if (int n = audioStreamOf(path); n >= 0) {
         recordAudioChunk(info, chunk, n);
-    } else if (path == "/RIFF:AVI /LIST:movi/00dc" || path == "/RIFF:AVI /LIST:movi/00db") {
+    } else if (path == "/RIFF:AVI /LIST:movi/00dc"sv || path == "/RIFF:AVI /LIST:movi/00db"sv) {
         recordVideoChunk(info, chunk);
-    } else if (path == "/RIFF:AVI /LIST:movi/LIST:rec /00dc") {
+    } else if (path == "/RIFF:AVI /LIST:movi/LIST:rec /00dc"sv) {
         recordVideoChunk(info, chunk);
         avi.recList = 1;
     } else if (path.find("/LIST:INFO/") != std::string::npos) {
         addComment(a, chunk, path.substr(path.size() - 4), leaf.text());
         if (avi.firstInfoChunk == kNoChunk) avi.firstInfoChunk = chunk;
-    } else if (path == "/RIFF:AVI /LIST:hdrl/ISFT") {
+    } else if (path == "/RIFF:AVI /LIST:hdrl/ISFT"sv) {
         addComment(a, chunk, "ISFT", leaf.text());
     } else if (endsWithNoCase(path, "/JUNK")) {
         onJunk(a, leaf);

@@ -15,14 +15,13 @@ std::unique_ptr<MediaInfo> MediaInfo::create() {
     if (!info) return nullptr;
     auto bytes = [] { return Buffer(static_cast<uint8_t*>(std::calloc(kHeadCapacity, 1))); };
     info->head_ = bytes();
-    info->work_ = bytes();
     info->aux_ = bytes();
     for (auto& a : info->audio_)
         a = bytes();
     info->frameTables_.reset(
         static_cast<uint32_t*>(std::calloc(4 * kMpegFrameTableSize, sizeof(uint32_t))));
-    if (!info->head_ || !info->work_ || !info->aux_ || !info->audio_[0] || !info->audio_[1] ||
-        !info->audio_[2] || !info->frameTables_)
+    if (!info->head_ || !info->aux_ || !info->audio_[0] || !info->audio_[1] || !info->audio_[2] ||
+        !info->frameTables_)
         return nullptr;
     for (int i = 0; i < 3; ++i)
         info->mpegScan[i].frameTable = info->frameTables_.get() + i * kMpegFrameTableSize;

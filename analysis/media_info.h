@@ -33,7 +33,6 @@ class MediaInfo {
 
     uint8_t* headBuffer() { return head_.get(); }
     const uint8_t* headBuffer() const { return head_.get(); }
-    uint8_t* workBuffer() { return work_.get(); }
     uint8_t* auxBuffer() { return aux_.get(); }
     uint8_t* audioCollect(int n) { return audio_[n].get(); }
     const uint8_t* audioCollect(int n) const { return audio_[n].get(); }
@@ -80,7 +79,7 @@ class MediaInfo {
     };
     using Buffer = std::unique_ptr<uint8_t, FreeBytes>;
     MediaInfo() = default;
-    Buffer head_, work_, aux_;
+    Buffer head_, aux_;
     std::array<Buffer, 3> audio_;
     std::unique_ptr<uint32_t, FreeBytes> frameTables_;
 };

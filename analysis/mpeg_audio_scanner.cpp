@@ -106,9 +106,14 @@ size_t id3v2Length(const uint8_t* begin, size_t size) {
 
 void resetMpegScan(MpegScanState& state) {
     uint32_t* table = state.frameTable;
+    size_t dirty = kMpegFrameTableSize;
+    if (table == state.zeroedTable && state.tableCount >= 0 &&
+        state.tableCount < kMpegFrameTableSize)
+        dirty = size_t(state.tableCount) + 1;
     state = MpegScanState{};
     state.frameTable = table;
-    if (table) std::memset(table, 0, sizeof(uint32_t) * kMpegFrameTableSize);
+    state.zeroedTable = table;
+    if (table) std::memset(table, 0, sizeof(uint32_t) * dirty);
 }
 
 void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& state) {

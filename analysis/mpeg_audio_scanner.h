@@ -24,6 +24,9 @@ struct MpegScanState {
     // is the offset from the range start just past the k-th counted frame.
     uint32_t* frameTable = nullptr;
     int32_t tableCount = 0;
+    // The table this state last zeroed whole; the scanner alone writes it since, so
+    // the next reset clears only entries 1..tableCount.
+    const uint32_t* zeroedTable = nullptr;
     char encoder[32] = {};
     int32_t verdict = kMpegNone;
     int32_t version = 3;   // 1 MPEG-1, 0 MPEG-2, 3 no frame seen
@@ -32,7 +35,8 @@ struct MpegScanState {
     int32_t sampleRate = 0;
 };
 
-// Empties the state but keeps (and zeroes) its frame table.
+// Empties the state but keeps (and zeroes) its frame table: the first time in full,
+// later only as far as the last scan wrote it.
 void resetMpegScan(MpegScanState& state);
 
 // Resets the state, then scans [begin, end). Never reads outside the range.

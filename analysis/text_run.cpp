@@ -3,8 +3,21 @@
 namespace tavro {
 namespace {
 
+// Letters, digits and space, looked up: JUNK payloads are scanned byte by byte.
+struct TextChars {
+    bool is[256] = {};
+    constexpr TextChars() {
+        is[' '] = true;
+        for (int c = '0'; c <= '9'; ++c)
+            is[c] = true;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            is[c] = is[c + 'a' - 'A'] = true;
+    }
+};
+constexpr TextChars kTextChars;
+
 bool isTextChar(uint8_t c) {
-    return c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return kTextChars.is[c];
 }
 
 } // namespace

@@ -169,10 +169,11 @@ void AnalysisDriver::identifyHead() {
         report_.setText(field::FileStatus, "File is Empty (Zero Length)");
         return;
     }
-    std::memcpy(info.workBuffer(), info.headBuffer(), info.headLength);
+    // Identification only reads the head, so the score is taken from it directly.
+    const uint32_t cooked = cookedScore(info.headBuffer(), info.headLength);
     info.analysing = 1;
     identify(analysis_, info.fileSize);
-    if (cookedScore(info.workBuffer(), info.headLength) > kCookedThreshold && !info.notIdentified) {
+    if (cooked > kCookedThreshold && !info.notIdentified) {
         info.isCooked = 1;
         report_.setText(field::FileStatus, report_.text(field::FileStatus) + kCookedMark);
     }

@@ -6,12 +6,12 @@ namespace tavro {
 
 nlohmann::json explanationsJson(AnalysisDriver& driver, const CodecServices* services,
                                 const RenderFacts& render) {
-    const ReportExplanations e =
+    ReportExplanations e =
         explainReport(driver, services ? &services->inventories : nullptr, render);
-    return {{"file", e.file.text},
-            {"video", e.video.text},
-            {"audio", e.audio.text},
-            {"render", e.render.text}};
+    return {{"file", std::move(e.file.text)},
+            {"video", std::move(e.video.text)},
+            {"audio", std::move(e.audio.text)},
+            {"render", std::move(e.render.text)}};
 }
 
 } // namespace tavro

@@ -2,6 +2,7 @@
 
 #include "analysis/field_format.h"
 #include "app/report_fields.h"
+#include "cli/json_writer.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -82,7 +83,9 @@ bool isValidUtf8(const std::string& text) {
 }
 
 std::string jsonText(const nlohmann::json& value, int indent) {
-    return value.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string out;
+    appendJson(out, value, indent);
+    return out;
 }
 
 // " (Name)" after the code; a name that is already bracketed ("(ASCII in junk chunk)")
@@ -110,8 +113,11 @@ nlohmann::json reportJson(const std::string& path, const ReportModel& report,
     nlohmann::json comments = nlohmann::json::array();
     for (const CommentRow& row : report.comments())
         comments.push_back({{"code", row.code}, {"name", row.name}, {"text", row.text}});
-    nlohmann::json object = {
-        {"path", path}, {"fields", fields}, {"comments", comments}, {"facts", factsOf(info)}};
+    // Moved in: an initializer list copies named values, deeply.
+    nlohmann::json object = {{"path", path},
+                             {"fields", std::move(fields)},
+                             {"comments", std::move(comments)},
+                             {"facts", factsOf(info)}};
     // A name that is not UTF-8 reads back with U+FFFD in "path": its bytes let a script
     // open it again.
     if (!isValidUtf8(path)) {
@@ -131,14 +137,15 @@ std::string fileOutput(OutputForm form, const std::string& path, const ReportMod
 }
 
 std::string jsonOutput(OutputForm form, const nlohmann::json& object) {
-    std::string text = jsonText(object, form == OutputForm::Json ? 2 : -1);
-    if (form == OutputForm::JsonLines) return text + "\n";
-    // An element of the array: every line one level in.
-    std::string out = "  ";
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        out.push_back(c);
-        if (c == '\n') out += "  ";
+    std::string out;
+    out.reserve(4096);
+    if (form == OutputForm::JsonLines) {
+        appendJson(out, object, -1);
+        out.push_back('\n');
+    } else {
+        // An element of the array: every line one level in.
+        out += "  ";
+        appendJson(out, object, 2, 2);
     }
     return out;
 }

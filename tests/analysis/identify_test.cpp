@@ -153,13 +153,36 @@ TEST(CookedScore, CountsLineFeedsAfterCarriageReturns) {
         int lf, crlf;
         uint32_t score;
     };
-    const Case cases[] = {{15, 15, 0}, {16, 13, 208}, {16, 12, 192}, {16, 16, 256}, {0, 0, 0}};
+    const Case cases[] = {{15, 15, 0}, {16, 13, 208},     {16, 12, 192},     {16, 16, 256},
+                          {0, 0, 0},   {5000, 3000, 153}, {3000, 3000, 256}, {20000, 0, 0}};
     for (const Case& c : cases) {
         Bytes b = lines(c.lf, c.crlf);
         EXPECT_EQ(cookedScore(b.data(), b.size()), c.score) << c.lf << "/" << c.crlf;
     }
     const uint8_t leading[] = {'\n'};
     EXPECT_EQ(cookedScore(leading, 1), 0u); // position 0 is never counted
+}
+
+// The count runs many bytes at a time: every length and every position of a pair,
+// across block edges, must count as one byte after another would.
+TEST(CookedScore, AgreesWithAByteByByteCountAtEveryLength) {
+    Bytes b(9000);
+    uint32_t state = 12345;
+    for (uint8_t& v : b) {
+        state = state * 1103515245u + 12345u;
+        const uint32_t r = (state >> 16) % 4;
+        v = r == 0 ? '\n' : r == 1 ? '\r' : uint8_t(state >> 8);
+    }
+    for (size_t length : {0, 1, 2, 15, 16, 17, 18, 31, 33, 4079, 4080, 4081, 4096, 9000}) {
+        uint64_t lf = 0, crlf = 0;
+        for (size_t i = 1; i < length; ++i)
+            if (b[i] == '\n') {
+                ++lf;
+                crlf += b[i - 1] == '\r';
+            }
+        const uint32_t want = lf > 15 ? uint32_t(crlf * 256 / lf) : 0;
+        EXPECT_EQ(cookedScore(b.data(), length), want) << length;
+    }
 }
 
 } // namespace

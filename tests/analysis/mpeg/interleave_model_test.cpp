@@ -95,6 +95,28 @@ TEST(InterleaveModel, RunsFollowChunkOrderAndLastRunIsDropped) {
     EXPECT_EQ(im.slots[0].runs[0].copy, nullptr);
 }
 
+// A reset clears the runs written since the last one, the run closeRuns dropped too:
+// the IMRR reader looks one run past the count.
+TEST(InterleaveModel, ResetClearsEveryRunWritten) {
+    auto model = std::make_unique<InterleaveModel>();
+    resetInterleave(*model);
+    static const uint8_t bytes[4] = {};
+    for (int i = 0; i < 5; ++i) {
+        recordChunk(*model, 0, bytes, bytes, 10);
+        recordChunk(*model, 1, bytes, bytes + 1, 20);
+    }
+    closeRuns(*model);
+    EXPECT_EQ(model->slots[1].runCount, 4);
+    resetInterleave(*model);
+    recordChunk(*model, 1, nullptr, nullptr, 20);
+    EXPECT_EQ(model->slots[1].runCount, 1);
+    for (const InterleaveSlot& slot : model->slots)
+        for (int r = slot.runCount; r < kInterleaveMaxRuns; ++r) {
+            const InterleaveRun& run = slot.runs[r];
+            ASSERT_TRUE(!run.data && !run.copy && run.bytes == 0 && run.chunks == 0) << r;
+        }
+}
+
 TEST(InterleaveModel, OverflowStopsTheWholeModel) {
     auto model = std::make_unique<InterleaveModel>();
     resetInterleave(*model);

@@ -54,6 +54,28 @@ TEST(MpegAudioScanner, CleanCbrStreamFromByteZero) {
     EXPECT_STREQ(s.state.encoder, "");
 }
 
+// A reused state clears only what its last scan wrote; a longer earlier scan must
+// leave no frame ends behind for a shorter one.
+TEST(MpegAudioScanner, ReusedTableKeepsNothingOfAnEarlierScan) {
+    std::vector<uint32_t> table(kMpegFrameTableSize, 0xDEAD);
+    MpegScanState state;
+    state.frameTable = table.data();
+    const std::vector<uint8_t> longer = cbrFrames(40), shorter = cbrFrames(20);
+    scanMpegAudio(longer.data(), longer.data() + longer.size(), state);
+    EXPECT_EQ(state.tableCount, 40);
+    scanMpegAudio(shorter.data(), shorter.data() + shorter.size(), state);
+    EXPECT_EQ(state.tableCount, 20);
+    EXPECT_EQ(table[20], 20 * kFrame128);
+    for (size_t k = 21; k < table.size(); ++k)
+        ASSERT_EQ(table[k], 0u) << "entry " << k;
+    // A table the state has not zeroed itself is cleared whole.
+    std::vector<uint32_t> other(kMpegFrameTableSize, 0xDEAD);
+    state.frameTable = other.data();
+    resetMpegScan(state);
+    for (uint32_t v : other)
+        ASSERT_EQ(v, 0u);
+}
+
 // Frame lengths for each layer and version, worked out from the standard's formulas.
 TEST(MpegAudioScanner, FrameLengthsPerLayerAndVersion) {
     struct Case {
