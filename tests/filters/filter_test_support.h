@@ -12,6 +12,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -82,8 +83,21 @@ extern const CLSID kVRendererClsid;
 extern const CLSID kAudioXformClsid;
 extern const CLSID kAudioXform2Clsid;
 
+// Wine's WAVE parser; the toolchain's headers do not name it.
+extern const CLSID kWaveParser;
+
 // Counts references of an object without changing them.
 ULONG refCount(IUnknown* unknown);
+
+// Helpers for tests in Wine's filter graph manager.
+// A generated media file, as the wide path the graph takes.
+std::wstring mediaPath(const char* dir, const char* name);
+// The first pin of this direction (none when the filter has none).
+ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction);
+// file → Wine's async reader → parser (by CLSID), both added to the graph and
+// connected; the parser is handed back even when a later step fails.
+HRESULT addParsedSource(IGraphBuilder* graph, const std::wstring& file, REFCLSID parserClsid,
+                        ComRef<IBaseFilter>* parser);
 
 // A graph that only takes events: IFilterGraph (membership) and IMediaEventSink.
 class FakeGraph : public IFilterGraph, public IMediaEventSink {
