@@ -180,6 +180,27 @@ HRESULT TestSource::push(const REFERENCE_TIME* start, const REFERENCE_TIME* end,
     return hr;
 }
 
+HRESULT TestSource::push(const std::vector<BYTE>& data, bool preroll, bool discontinuity,
+                         REFERENCE_TIME start) {
+    IMediaSample* sample = nullptr;
+    HRESULT hr = pin_->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    BYTE* to = nullptr;
+    sample->GetPointer(&to);
+    LONG length = static_cast<LONG>(data.size());
+    if (length > sample->GetSize()) length = sample->GetSize();
+    memcpy(to, data.data(), static_cast<size_t>(length));
+    sample->SetActualDataLength(length);
+    REFERENCE_TIME end = start + 1;
+    sample->SetTime(&start, &end);
+    sample->SetSyncPoint(TRUE);
+    sample->SetPreroll(preroll);
+    sample->SetDiscontinuity(discontinuity);
+    hr = pin_->Deliver(sample);
+    sample->Release();
+    return hr;
+}
+
 HRESULT TestSource::endOfStream() {
     return pin_->DeliverEndOfStream();
 }

@@ -139,6 +139,10 @@ class TestSource : public CBaseFilter {
     // One sample with these times (none when start is null); returns Receive's answer.
     HRESULT push(const REFERENCE_TIME* start, const REFERENCE_TIME* end, BYTE fill = 0,
                  LONG length = 16, const AM_MEDIA_TYPE* newType = nullptr);
+    // One sample of these bytes (cut to the buffer), from start to start + 1, a
+    // sync point with these flags; returns Receive's answer.
+    HRESULT push(const std::vector<BYTE>& data, bool preroll = false, bool discontinuity = false,
+                 REFERENCE_TIME start = 0);
     HRESULT endOfStream();
     IPin* outputPin();
     const CMediaType& type() const { return type_; }
