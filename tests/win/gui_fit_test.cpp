@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win/main_field_ids.h"
 #include "app/win/report_field.h"
 #include "gui_harness.h"
 #include "resource.h"
@@ -18,25 +19,8 @@ const char kSettingsKey[] = "Software\\Orlent\\Tavro\\Settings";
 // A report field answers it with the length of its full text when that does not fit.
 const UINT kMsgTitleTipQuery = WM_APP + 0x40;
 
-const int kFieldIds[] = {IDC_FILE_SIZE,
-                         IDC_TYPE,
-                         IDC_INTERLEAVE,
-                         IDC_IMRR,
-                         IDC_VIDEO_FOURCC,
-                         IDC_VIDEO_NAME,
-                         IDC_ASPECT,
-                         IDC_VIDEO_BITRATE,
-                         IDC_FRAMERATE,
-                         IDC_DURATION,
-                         IDC_AUDIO_NAME,
-                         IDC_AUDIO_BITRATE,
-                         IDC_FS,
-                         IDC_RENDER_SOURCE_MEDIA,
-                         IDC_RENDER_VIDEO_MEDIA,
-                         IDC_RENDER_AUDIO_MEDIA,
-                         IDC_RENDER_SPLITTER,
-                         IDC_RENDER_VIDEO_CODEC,
-                         IDC_RENDER_AUDIO_CODEC};
+// The fields a report fills; the path field is not one of them.
+const auto& kFieldIds = tavro::kReportFieldIds;
 const int kLinkIds[] = {IDC_FILE_STATUS, IDC_VIDEO_STATUS, IDC_AUDIO_STATUS, IDC_RENDER_STATUS,
                         IDC_COUNTER};
 
