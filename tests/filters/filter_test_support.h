@@ -99,6 +99,23 @@ ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 HRESULT addParsedSource(IGraphBuilder* graph, const std::wstring& file, REFCLSID parserClsid,
                         ComRef<IBaseFilter>* parser);
 
+// An outer object that counts its own references, as an aggregator does.
+class Outer : public IUnknown {
+  public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(riid, object) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    ULONG refs = 1;
+    IUnknown* inner = nullptr;
+};
+
 // A graph that only takes events: IFilterGraph (membership) and IMediaEventSink.
 class FakeGraph : public IFilterGraph, public IMediaEventSink {
   public:
