@@ -55,6 +55,9 @@ std::string controlText(HWND dialog, int id);
 // The same as UTF-16, whole however long.
 std::wstring controlTextW(HWND dialog, int id);
 
+// The clipboard's text (CF_TEXT); empty when there is none.
+std::string clipboardText();
+
 // Lets the window's thread paint everything pending before it is captured.
 void settle(HWND window);
 
