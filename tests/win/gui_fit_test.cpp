@@ -75,22 +75,6 @@ class Measure {
     std::vector<std::unique_ptr<tavro::ReportField>> fields_;
 };
 
-std::wstring widen(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()));
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string out(text.size() * 3, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
 // The longest texts real files give each field: the data base's longest names for
 // formats common in the wild, and the widest numbers of common media.
 const struct {
@@ -138,7 +122,7 @@ TEST(FieldsFit, TheLongestRealisticTexts) {
     Measure measure;
     ASSERT_TRUE(measure.ready());
     for (const auto& row : kLongestRealistic) {
-        const Measure::Fit f = measure.fit(row.id, widen(row.text));
+        const Measure::Fit f = measure.fit(row.id, guitest::widen(row.text));
         EXPECT_LE(f.need, f.room) << row.id << " \"" << row.text << "\" needs " << f.need
                                   << " pixels, has " << f.room;
     }
@@ -199,8 +183,9 @@ TEST(FieldsFit, EveryTextOverTheGeneratedMedia) {
         for (int id : kFieldIds) {
             const std::wstring text = guitest::controlTextW(window, id);
             const Measure::Fit f = measure.fit(id, text);
-            EXPECT_LE(f.need, f.room) << files[i] << ": field " << id << " \"" << narrow(text)
-                                      << "\" needs " << f.need << " pixels, has " << f.room;
+            EXPECT_LE(f.need, f.room)
+                << files[i] << ": field " << id << " \"" << guitest::narrow(text) << "\" needs "
+                << f.need << " pixels, has " << f.room;
             // The program's own measure agrees: no title tip for a text that fits.
             if (f.need <= f.room)
                 EXPECT_EQ(SendMessageW(GetDlgItem(window, id), kMsgTitleTipQuery, 0, 0), 0)
@@ -211,8 +196,9 @@ TEST(FieldsFit, EveryTextOverTheGeneratedMedia) {
         for (int id : kLinkIds) {
             const std::wstring text = guitest::controlTextW(window, id);
             const Measure::Fit f = measure.fit(id, text);
-            EXPECT_LE(f.need, f.room) << files[i] << ": link " << id << " \"" << narrow(text)
-                                      << "\" needs " << f.need << " pixels, has " << f.room;
+            EXPECT_LE(f.need, f.room)
+                << files[i] << ": link " << id << " \"" << guitest::narrow(text) << "\" needs "
+                << f.need << " pixels, has " << f.room;
             ++checked;
         }
         // The file whose texts come nearest their fields' edges is the one to look at.
