@@ -14,21 +14,6 @@ const char* const kDoublePlugin = DSP_DOUBLE_PATH;
 const char* const kRecorderPlugin = DSP_RECORDER_PATH;
 const char* const kNoHeaderPlugin = DSP_NO_HEADER_PATH;
 
-CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign) {
-    CMediaType type(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_PCM);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    auto* wave = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    wave->wFormatTag = tag;
-    wave->nChannels = channels;
-    wave->nSamplesPerSec = rate;
-    wave->wBitsPerSample = bits;
-    wave->nBlockAlign = blockAlign ? blockAlign : static_cast<WORD>(channels * bits / 8);
-    wave->nAvgBytesPerSec = rate * wave->nBlockAlign;
-    wave->cbSize = 0;
-    return type;
-}
-
 bool isLoaded(const char* path) {
     // The path has a drive prefix; the module is known by its file name.
     const char* name = path;

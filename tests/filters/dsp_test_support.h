@@ -23,8 +23,7 @@ extern const char* const kDoublePlugin;
 extern const char* const kRecorderPlugin;
 extern const char* const kNoHeaderPlugin;
 
-// A WAVEFORMATEX type; blockAlign 0 means channels × bytes per sample.
-CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign = 0);
+using filtertest::pcmType;
 
 // Is a DLL of this path loaded in the process?
 bool isLoaded(const char* path);

@@ -279,18 +279,23 @@ CMediaType videoType(const GUID& subtype, int width, int height, bool videoInfo2
     return type;
 }
 
-CMediaType audioType() {
+CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign) {
     CMediaType type(&MEDIATYPE_Audio);
     type.SetSubtype(&MEDIASUBTYPE_PCM);
     type.SetFormatType(&FORMAT_WaveFormatEx);
     auto* wave = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    wave->wFormatTag = WAVE_FORMAT_PCM;
-    wave->nChannels = 2;
-    wave->nSamplesPerSec = 44100;
-    wave->wBitsPerSample = 16;
-    wave->nBlockAlign = 4;
-    wave->nAvgBytesPerSec = 44100 * 4;
+    wave->wFormatTag = tag;
+    wave->nChannels = channels;
+    wave->nSamplesPerSec = rate;
+    wave->wBitsPerSample = bits;
+    wave->nBlockAlign = blockAlign ? blockAlign : static_cast<WORD>(channels * bits / 8);
+    wave->nAvgBytesPerSec = rate * wave->nBlockAlign;
+    wave->cbSize = 0;
     return type;
+}
+
+CMediaType audioType() {
+    return pcmType(WAVE_FORMAT_PCM, 2, 44100, 16);
 }
 
 } // namespace filtertest

@@ -181,6 +181,9 @@ ComRef<IBaseFilter> makeSource(const AM_MEDIA_TYPE& type, TestSource** source);
 // Media types the tests offer.
 CMediaType videoType(const GUID& subtype, int width, int height, bool videoInfo2,
                      REFERENCE_TIME frame = 400000);
+// A WAVEFORMATEX type; blockAlign 0 means channels × bytes per sample.
+CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign = 0);
+// 16-bit stereo PCM at 44100 Hz.
 CMediaType audioType();
 
 } // namespace filtertest
