@@ -7,6 +7,7 @@
 
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
+#include "app/win/save_file_name.h"
 #include "export_ids.h"
 #include "report/export_template.h"
 
@@ -218,18 +219,10 @@ void ExportSetupDialog::onCommand(int id, int code) {
 
 void ExportSetupDialog::browse() {
     if (copy_.exportMode == kExportOneFile) {
-        char name[MAX_PATH] = {};
-        lstrcpynA(name, copy_.exportFile.c_str(), MAX_PATH);
-        OPENFILENAMEA dialog = {};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = hwnd_;
-        dialog.lpstrFilter = "Text Files (*.txt)\0*.txt\0ALL Files (*.*)\0*.*\0";
-        dialog.lpstrFile = name;
-        dialog.nMaxFile = MAX_PATH;
-        dialog.lpstrTitle = "Export data as text to...";
-        dialog.lpstrDefExt = "txt";
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        if (!GetSaveFileNameA(&dialog)) return;
+        std::string name = copy_.exportFile;
+        if (!askSaveFileName(hwnd_, "Text Files (*.txt)\0*.txt\0ALL Files (*.*)\0*.*\0",
+                             "Export data as text to...", "txt", &name))
+            return;
         copy_.exportFile = name;
     } else if (copy_.exportMode == kExportChosenFolder) {
         BROWSEINFOA info = {};

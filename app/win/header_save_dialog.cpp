@@ -1,7 +1,6 @@
 #include "app/win/header_save_dialog.h"
 
-#include <commdlg.h>
-
+#include "app/win/save_file_name.h"
 #include "export_ids.h"
 #include "report/export_template.h"
 #include "report/header_snapshot.h"
@@ -43,18 +42,10 @@ void HeaderSaveDialog::saveHeaderSnapshot() {
     const uint32_t amount = snapshotAmount(choice, held_);
     if (amount == 0 || !head_) return;
 
-    char name[MAX_PATH] = {};
-    lstrcpynA(name, baseName(mediaPath_).c_str(), MAX_PATH);
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = "Binary Files (*.bin)\0*.bin\0ALL Files (*.*)\0*.*\0";
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = "Save File Header as...";
-    dialog.lpstrDefExt = "bin";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&dialog)) return;
+    std::string name = baseName(mediaPath_);
+    if (!askSaveFileName(hwnd_, "Binary Files (*.bin)\0*.bin\0ALL Files (*.*)\0*.*\0",
+                         "Save File Header as...", "bin", &name))
+        return;
     tavro::saveHeaderSnapshot(platformOutputFiles(), prompter_, head_, amount, name, mediaPath_);
 }
 

@@ -11,6 +11,7 @@
 #include "app/win/export_setup_dialog.h"
 #include "app/win/comments_list_input.h"
 #include "app/win/list_only_driver.h"
+#include "app/win/main_field_ids.h"
 #include "app/win/settings_dialog.h"
 #include "app/win/web_link.h"
 #include "app/win/window_messages.h"
@@ -24,26 +25,6 @@ bool gSmallDialogUnits = false;
 MainWindow* gKeyboardOwner = nullptr;
 HHOOK gKeyboardHook = nullptr;
 
-const int kFieldIds[] = {IDC_PATH,
-                         IDC_FILE_SIZE,
-                         IDC_TYPE,
-                         IDC_INTERLEAVE,
-                         IDC_IMRR,
-                         IDC_VIDEO_FOURCC,
-                         IDC_VIDEO_NAME,
-                         IDC_ASPECT,
-                         IDC_VIDEO_BITRATE,
-                         IDC_FRAMERATE,
-                         IDC_DURATION,
-                         IDC_AUDIO_NAME,
-                         IDC_AUDIO_BITRATE,
-                         IDC_FS,
-                         IDC_RENDER_SOURCE_MEDIA,
-                         IDC_RENDER_VIDEO_MEDIA,
-                         IDC_RENDER_AUDIO_MEDIA,
-                         IDC_RENDER_SPLITTER,
-                         IDC_RENDER_VIDEO_CODEC,
-                         IDC_RENDER_AUDIO_CODEC};
 const int kStreamIds[] = {IDC_STREAM1, IDC_STREAM2, IDC_STREAM3};
 
 // The explanation kind a status link opens; 0 for other controls.
@@ -219,10 +200,13 @@ bool MainWindow::onInitDialog() {
 }
 
 void MainWindow::attachControls() {
-    for (int id : kFieldIds) {
+    auto attachField = [this](int id) {
         auto field = std::make_unique<ReportField>();
         if (field->attach(GetDlgItem(hwnd_, id))) fields_[id] = std::move(field);
-    }
+    };
+    attachField(kPathFieldId);
+    for (int id : kReportFieldIds)
+        attachField(id);
     const struct {
         int id;
         LinkButton::Menu menu;

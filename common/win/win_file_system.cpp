@@ -21,6 +21,11 @@ FileError lastError() {
 
 bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info);
 
+// Opens an existing file and reads its size; on failure the error is the system's
+// and no handle stays open.
+HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags, uint64_t* size,
+                    FileError* error);
+
 class WinFile : public InputFile {
   public:
     WinFile(HANDLE h, uint64_t size) : handle_(h), size_(size) {}
@@ -112,20 +117,11 @@ class WinUpdateFile : public UpdateFile {
 class WinFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
-        // Wide names: a path in any script, and past MAX_PATH with the long-path prefix.
-        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            if (error) *error = lastError();
-            return nullptr;
-        }
-        LARGE_INTEGER size;
-        if (!GetFileSizeEx(h, &size)) {
-            if (error) *error = lastError();
-            CloseHandle(h);
-            return nullptr;
-        }
-        return std::make_unique<WinFile>(h, static_cast<uint64_t>(size.QuadPart));
+        uint64_t size = 0;
+        HANDLE h =
+            openExisting(path, GENERIC_READ, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL, &size, error);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<WinFile>(h, size);
     }
     bool exists(const std::string& path) override {
         WIN32_FIND_DATAW data;
@@ -145,19 +141,11 @@ class WinFileSystem : public FileSystem {
             return nullptr;
         }
         // Not shared: nobody else reads a half-written head or writes beside us.
-        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            if (error) *error = lastError();
-            return nullptr;
-        }
-        LARGE_INTEGER size;
-        if (!GetFileSizeEx(h, &size)) {
-            if (error) *error = lastError();
-            CloseHandle(h);
-            return nullptr;
-        }
-        return std::make_unique<WinUpdateFile>(h, static_cast<uint64_t>(size.QuadPart));
+        uint64_t size = 0;
+        HANDLE h = openExisting(path, GENERIC_READ | GENERIC_WRITE, 0, FILE_FLAG_RANDOM_ACCESS,
+                                &size, error);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<WinUpdateFile>(h, size);
     }
     bool stamp(const std::string& path, FileStamp* out, FileError* error) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
@@ -190,6 +178,24 @@ class WinFileSystem : public FileSystem {
         return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
     }
 };
+
+HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags, uint64_t* size,
+                    FileError* error) {
+    HANDLE h =
+        CreateFileW(widePath(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (error) *error = lastError();
+        return h;
+    }
+    LARGE_INTEGER got;
+    if (!GetFileSizeEx(h, &got)) {
+        if (error) *error = lastError();
+        CloseHandle(h);
+        return INVALID_HANDLE_VALUE;
+    }
+    *size = static_cast<uint64_t>(got.QuadPart);
+    return h;
+}
 
 bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
     HANDLE h = CreateFileW(widePath(path).c_str(), 0,

@@ -66,32 +66,21 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pin, IMemAllocator** alloc
     pin->GetAllocatorRequirements(&props);
     if (props.cbAlign == 0) props.cbAlign = 1;
 
+    // Sizes and offers the allocator just obtained (hr says how that went); lets
+    // it go when any step fails.
+    auto offer = [&](HRESULT hr) {
+        if (SUCCEEDED(hr)) hr = DecideBufferSize(*allocator, &props);
+        if (SUCCEEDED(hr)) hr = pin->NotifyAllocator(*allocator, FALSE);
+        if (SUCCEEDED(hr)) return S_OK;
+        if (*allocator) {
+            (*allocator)->Release();
+            *allocator = nullptr;
+        }
+        return hr;
+    };
     // The downstream pin's allocator first, then one of our own.
-    HRESULT hr = pin->GetAllocator(allocator);
-    if (SUCCEEDED(hr)) {
-        hr = DecideBufferSize(*allocator, &props);
-        if (SUCCEEDED(hr)) {
-            hr = pin->NotifyAllocator(*allocator, FALSE);
-            if (SUCCEEDED(hr)) return S_OK;
-        }
-    }
-    if (*allocator) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    hr = InitAllocator(allocator);
-    if (SUCCEEDED(hr)) {
-        hr = DecideBufferSize(*allocator, &props);
-        if (SUCCEEDED(hr)) {
-            hr = pin->NotifyAllocator(*allocator, FALSE);
-            if (SUCCEEDED(hr)) return S_OK;
-        }
-    }
-    if (*allocator) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    return hr;
+    if (offer(pin->GetAllocator(allocator)) == S_OK) return S_OK;
+    return offer(InitAllocator(allocator));
 }
 
 HRESULT CBaseOutputPin::Active() {

@@ -109,26 +109,13 @@ CTransInPlaceFilter::CTransInPlaceFilter(const wchar_t* name, IUnknown* outer, R
                                          HRESULT*, bool modifiesData)
     : CTransformFilter(name, outer, clsid), m_bModifiesData(modifiesData) {}
 
-HRESULT CTransInPlaceFilter::CreatePins() {
-    HRESULT hr = S_OK;
-    m_pInput =
-        new (std::nothrow) CTransInPlaceInputPin(L"in-place input", this, &hr, m_pInputPinName);
-    if (!m_pInput) return E_OUTOFMEMORY;
-    if (FAILED(hr)) {
-        delete m_pInput;
-        m_pInput = nullptr;
-        return hr;
-    }
-    m_pOutput =
-        new (std::nothrow) CTransInPlaceOutputPin(L"in-place output", this, &hr, m_pOutputPinName);
-    if (!m_pOutput || FAILED(hr)) {
-        delete m_pOutput;
-        m_pOutput = nullptr;
-        delete m_pInput;
-        m_pInput = nullptr;
-        return FAILED(hr) ? hr : E_OUTOFMEMORY;
-    }
-    return S_OK;
+CTransformInputPin* CTransInPlaceFilter::NewInputPin(HRESULT* hr) {
+    return new (std::nothrow) CTransInPlaceInputPin(L"in-place input", this, hr, m_pInputPinName);
+}
+
+CTransformOutputPin* CTransInPlaceFilter::NewOutputPin(HRESULT* hr) {
+    return new (std::nothrow)
+        CTransInPlaceOutputPin(L"in-place output", this, hr, m_pOutputPinName);
 }
 
 HRESULT CTransInPlaceFilter::CheckTransform(const CMediaType* in, const CMediaType* out) {
@@ -186,14 +173,7 @@ HRESULT CTransInPlaceFilter::Receive(IMediaSample* sample) {
         if (!working) return E_UNEXPECTED;
         copied = true;
     }
-    HRESULT hr = Transform(working);
-    if (hr == S_OK) {
-        hr = m_pOutput->Deliver(working);
-        m_bSampleSkipped = FALSE;
-    } else if (hr == S_FALSE) {
-        m_bSampleSkipped = TRUE;
-        hr = S_OK;
-    }
+    HRESULT hr = DeliverTransformed(Transform(working), working);
     if (copied) working->Release();
     return hr;
 }

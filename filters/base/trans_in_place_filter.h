@@ -56,7 +56,8 @@ class CTransInPlaceFilter : public CTransformFilter {
     BOOL ModifiesData() const { return m_bModifiesData; }
 
   protected:
-    HRESULT CreatePins() override;
+    CTransformInputPin* NewInputPin(HRESULT* hr) override;
+    CTransformOutputPin* NewOutputPin(HRESULT* hr) override;
     // A new output sample holding a copy of the input's data and properties.
     IMediaSample* Copy(IMediaSample* source);
 

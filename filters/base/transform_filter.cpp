@@ -12,18 +12,24 @@ CTransformFilter::~CTransformFilter() {
     delete m_pOutput;
 }
 
+CTransformInputPin* CTransformFilter::NewInputPin(HRESULT* hr) {
+    return new (std::nothrow) CTransformInputPin(L"transform input", this, hr, m_pInputPinName);
+}
+
+CTransformOutputPin* CTransformFilter::NewOutputPin(HRESULT* hr) {
+    return new (std::nothrow) CTransformOutputPin(L"transform output", this, hr, m_pOutputPinName);
+}
+
 HRESULT CTransformFilter::CreatePins() {
     HRESULT hr = S_OK;
-    m_pInput =
-        new (std::nothrow) CTransformInputPin(L"transform input", this, &hr, m_pInputPinName);
+    m_pInput = NewInputPin(&hr);
     if (!m_pInput) return E_OUTOFMEMORY;
     if (FAILED(hr)) {
         delete m_pInput;
         m_pInput = nullptr;
         return hr;
     }
-    m_pOutput =
-        new (std::nothrow) CTransformOutputPin(L"transform output", this, &hr, m_pOutputPinName);
+    m_pOutput = NewOutputPin(&hr);
     if (!m_pOutput || FAILED(hr)) {
         delete m_pOutput;
         m_pOutput = nullptr;
@@ -129,17 +135,23 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample) {
     IMediaSample* out = nullptr;
     HRESULT hr = InitializeOutputSample(sample, &out);
     if (FAILED(hr)) return hr;
-    hr = Transform(sample, out);
-    if (hr == S_OK) {
-        hr = m_pOutput->Deliver(out);
-        m_bSampleSkipped = FALSE;
-    } else if (hr == S_FALSE) {
-        // The transform chose to drop this one; the next is a discontinuity.
-        m_bSampleSkipped = TRUE;
-        hr = S_OK;
-    }
+    hr = DeliverTransformed(Transform(sample, out), out);
     out->Release();
     return hr;
+}
+
+HRESULT CTransformFilter::DeliverTransformed(HRESULT transformed, IMediaSample* out) {
+    if (transformed == S_OK) {
+        HRESULT hr = m_pOutput->Deliver(out);
+        m_bSampleSkipped = FALSE;
+        return hr;
+    }
+    if (transformed == S_FALSE) {
+        // The transform chose to drop this one; the next is a discontinuity.
+        m_bSampleSkipped = TRUE;
+        return S_OK;
+    }
+    return transformed;
 }
 
 HRESULT CTransformFilter::EndOfStream() {

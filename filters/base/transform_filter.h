@@ -99,7 +99,13 @@ class CTransformFilter : public CBaseFilter {
     // An output sample carrying the input's times and flags.
     virtual HRESULT InitializeOutputSample(IMediaSample* in, IMediaSample** out);
     // Creates both pins (on first GetPin) under the names below.
-    virtual HRESULT CreatePins();
+    HRESULT CreatePins();
+    // The kinds of pin CreatePins makes; a derived filter may make its own.
+    virtual CTransformInputPin* NewInputPin(HRESULT* hr);
+    virtual CTransformOutputPin* NewOutputPin(HRESULT* hr);
+    // Delivers a transformed sample (S_OK), or takes a sample the transform
+    // dropped (S_FALSE) so that the next one is marked as following a skip.
+    HRESULT DeliverTransformed(HRESULT transformed, IMediaSample* out);
 
     // Pin names; a derived filter may set others in its constructor.
     const wchar_t* m_pInputPinName = L"XForm In";

@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "app/analysis_driver.h"
-#include "tests/codecs/fake_codec_sources.h"
-#include "tests/codecs/inventory_test_db.h"
-#include "tests/support/memory_file_system.h"
+#include "tests/app/xvid_machine_fixture.h"
 #include "tests/support/riff_builder.h"
 
 namespace tavro {
@@ -32,18 +30,10 @@ Bytes xvidImaAvi() {
     return list("RIFF", "AVI ", hdrl + list("LIST", "movi", movi));
 }
 
-class CodecStatusDriver : public ::testing::Test {
+class CodecStatusDriver : public XvidMachineTest {
   protected:
     void SetUp() override {
-        loadInventoryTestDb(db);
-        machine.directShow.categories.push_back(
-            {kVideoCompressorCategory,
-             {moniker("Xvid decoder", "{00000000-0000-0000-0000-000000000002}", "XVID")}});
-        machine.registry.setServer("{00000000-0000-0000-0000-000000000002}", "C:\\xvid.dll");
-        machine.files.plainFiles = {"C:\\xvid.dll"};
-        sources = machine.sources();
-        services.db = &db;
-        services.sources = &sources;
+        installXvid("Xvid decoder");
         files.files["clip.avi"].bytes = xvidImaAvi();
     }
     void analyse() {
@@ -54,16 +44,6 @@ class CodecStatusDriver : public ::testing::Test {
     int sourceCalls() const {
         return machine.directShow.calls + machine.acm.calls + machine.dmo.calls;
     }
-
-    CodecDatabase db;
-    FakeMachine machine;
-    CodecSources sources;
-    CodecServices services;
-    test::MemoryFileSystem files;
-    SilentPrompter prompter;
-    ReportModel report;
-    Settings settings;
-    std::unique_ptr<AnalysisDriver> driver;
 };
 
 TEST_F(CodecStatusDriver, FullModeResolvesAgainstTheInventoriesBuiltOnce) {

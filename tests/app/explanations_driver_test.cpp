@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/codecs/fake_codec_sources.h"
-#include "tests/codecs/inventory_test_db.h"
-#include "tests/support/memory_file_system.h"
+#include "tests/app/xvid_machine_fixture.h"
 #include "tests/support/riff_builder.h"
 
 namespace tavro {
@@ -25,33 +23,15 @@ Bytes xvidAvi() {
     return list("RIFF", "AVI ", hdrl + list("LIST", "movi", movi));
 }
 
-class ExplanationsDriver : public ::testing::Test {
+class ExplanationsDriver : public XvidMachineTest {
   protected:
     void SetUp() override {
-        loadInventoryTestDb(db);
-        machine.directShow.categories.push_back(
-            {kVideoCompressorCategory,
-             {moniker("Xvid {decoder}", "{00000000-0000-0000-0000-000000000002}", "XVID")}});
-        machine.registry.setServer("{00000000-0000-0000-0000-000000000002}", "C:\\xvid.dll");
-        machine.files.plainFiles = {"C:\\xvid.dll"};
-        sources = machine.sources();
-        services.db = &db;
-        services.sources = &sources;
+        installXvid("Xvid {decoder}");
         files.files["clip.avi"].bytes = xvidAvi();
         driver = AnalysisDriver::create(report, prompter, files, settings, &services);
         driver->fileList().add("clip.avi");
         driver->analyseCurrentFile();
     }
-
-    CodecDatabase db;
-    FakeMachine machine;
-    CodecSources sources;
-    CodecServices services;
-    test::MemoryFileSystem files;
-    SilentPrompter prompter;
-    ReportModel report;
-    Settings settings;
-    std::unique_ptr<AnalysisDriver> driver;
 };
 
 TEST_F(ExplanationsDriver, VideoTextNamesTheInstalledCodec) {

@@ -105,23 +105,6 @@ TEST_F(ComConformance, ClassIdAndVersion) {
     EXPECT_EQ(version, 0x10055u);
 }
 
-// An outer object that counts its own references, as an aggregator does.
-class Outer : public IUnknown {
-  public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(riid, object) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    ULONG refs = 1;
-    IUnknown* inner = nullptr;
-};
-
 TEST_F(ComConformance, AggregationRules) {
     for (const CLSID* clsid : {&kNullClsid, &kCallbackClsid}) {
         Outer outer;

@@ -8,60 +8,22 @@
 
 #include "dsp_plugins/recorder_plugin.h"
 #include "dsp_test_support.h"
+#include "graph_fixture.h"
 
 using namespace filtertest;
 using namespace dsptest;
 
 namespace {
 
-// Wine's WAVE parser; the toolchain's headers do not name it.
-const CLSID kWaveParser = {
-    0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
-
-std::wstring mediaPath(const char* name) {
-    std::string path = std::string(DSP_MEDIA_DIR) + "/" + name;
-    return std::wstring(path.begin(), path.end());
-}
-
-ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-    ComRef<IEnumPins> pins;
-    filter->EnumPins(pins.out());
-    IPin* pin = nullptr;
-    while (pins && pins->Next(1, &pin, nullptr) == S_OK) {
-        ComRef<IPin> held(pin);
-        PIN_DIRECTION dir;
-        held->QueryDirection(&dir);
-        if (dir == direction) return held;
-    }
-    return ComRef<IPin>();
-}
-
-class DspGraph : public ::testing::Test {
+class DspGraph : public GraphFixture {
   protected:
-    void SetUp() override {
-        CoInitialize(nullptr);
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IGraphBuilder, graph.outVoid()),
-                  S_OK);
-    }
-    void TearDown() override {
-        if (graph) graph.as<IMediaControl>(IID_IMediaControl)->Stop();
-        graph.reset();
-        CoUninitialize();
-    }
     // file → reader → WAVE parser; returns the parser's output pin.
     ComRef<IPin> parse(const char* file) {
-        ComRef<IBaseFilter> source;
-        EXPECT_EQ(graph->AddSourceFilter(mediaPath(file).c_str(), L"source", source.out()), S_OK);
         ComRef<IBaseFilter> parser;
-        EXPECT_EQ(CoCreateInstance(kWaveParser, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                   parser.outVoid()),
-                  S_OK);
-        EXPECT_EQ(graph->AddFilter(parser.get(), L"parser"), S_OK);
-        if (!source || !parser) return ComRef<IPin>();
-        EXPECT_EQ(graph->Connect(firstPin(source.get(), PINDIR_OUTPUT).get(),
-                                 firstPin(parser.get(), PINDIR_INPUT).get()),
-                  S_OK);
+        EXPECT_EQ(
+            addParsedSource(graph.get(), mediaPath(DSP_MEDIA_DIR, file), kWaveParser, &parser),
+            S_OK);
+        if (!parser) return ComRef<IPin>();
         return firstPin(parser.get(), PINDIR_OUTPUT);
     }
     ComRef<IBaseFilter> addHost(const CLSID& clsid) {
@@ -99,7 +61,6 @@ class DspGraph : public ::testing::Test {
         EXPECT_EQ(code, EC_COMPLETE);
         EXPECT_EQ(control->Stop(), S_OK);
     }
-    ComRef<IGraphBuilder> graph;
 };
 
 struct FileCase {

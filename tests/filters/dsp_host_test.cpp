@@ -98,23 +98,6 @@ TEST_P(Hosts, InterfaceVersionPinsAndClass) {
     EXPECT_EQ(back.get(), filter.get());
 }
 
-// An outer object that counts its own references, as an aggregator does.
-class Outer : public IUnknown {
-  public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(riid, object) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    ULONG refs = 1;
-    IUnknown* inner = nullptr;
-};
-
 TEST_P(Hosts, AggregatedTheInterfaceCountsOnTheOuterObject) {
     Outer outer;
     void* object = reinterpret_cast<void*>(1);

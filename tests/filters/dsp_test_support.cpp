@@ -14,91 +14,12 @@ const char* const kDoublePlugin = DSP_DOUBLE_PATH;
 const char* const kRecorderPlugin = DSP_RECORDER_PATH;
 const char* const kNoHeaderPlugin = DSP_NO_HEADER_PATH;
 
-CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign) {
-    CMediaType type(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_PCM);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    auto* wave = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    wave->wFormatTag = tag;
-    wave->nChannels = channels;
-    wave->nSamplesPerSec = rate;
-    wave->wBitsPerSample = bits;
-    wave->nBlockAlign = blockAlign ? blockAlign : static_cast<WORD>(channels * bits / 8);
-    wave->nAvgBytesPerSec = rate * wave->nBlockAlign;
-    wave->cbSize = 0;
-    return type;
-}
-
 bool isLoaded(const char* path) {
     // The path has a drive prefix; the module is known by its file name.
     const char* name = path;
     for (const char* p = path; *p; ++p)
         if (*p == '/' || *p == '\\') name = p + 1;
     return GetModuleHandleA(name) != nullptr;
-}
-
-class PushSource::Pin : public CBaseOutputPin {
-  public:
-    Pin(PushSource* source, CCritSec* lock, HRESULT* hr)
-        : CBaseOutputPin(L"push output", source, lock, hr, L"Out"), source_(source) {}
-    HRESULT CheckMediaType(const CMediaType* type) override {
-        return *type == source_->type() ? S_OK : S_FALSE;
-    }
-    HRESULT GetMediaType(int position, CMediaType* type) override {
-        if (position < 0) return E_INVALIDARG;
-        if (position > 0) return VFW_S_NO_MORE_ITEMS;
-        return type->Set(source_->type());
-    }
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-        request->cBuffers = 2;
-        request->cbBuffer = source_->bufferSize();
-        request->cbAlign = 1;
-        ALLOCATOR_PROPERTIES actual;
-        return allocator->SetProperties(request, &actual);
-    }
-
-  private:
-    PushSource* source_;
-};
-
-PushSource::PushSource(const CMediaType& type, LONG bufferSize)
-    : CBaseFilter(L"push source", nullptr, &lock_, GUID_NULL), type_(type),
-      bufferSize_(bufferSize) {
-    HRESULT hr = S_OK;
-    pin_ = new Pin(this, &lock_, &hr);
-}
-
-PushSource::~PushSource() {
-    delete pin_;
-}
-
-CBasePin* PushSource::GetPin(int n) {
-    return n == 0 ? pin_ : nullptr;
-}
-
-IPin* PushSource::outputPin() {
-    return pin_;
-}
-
-HRESULT PushSource::push(const std::vector<BYTE>& data, bool preroll, bool discontinuity,
-                         REFERENCE_TIME start) {
-    IMediaSample* sample = nullptr;
-    HRESULT hr = pin_->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
-    if (FAILED(hr)) return hr;
-    BYTE* to = nullptr;
-    sample->GetPointer(&to);
-    LONG length = static_cast<LONG>(data.size());
-    if (length > sample->GetSize()) length = sample->GetSize();
-    memcpy(to, data.data(), static_cast<size_t>(length));
-    sample->SetActualDataLength(length);
-    REFERENCE_TIME end = start + 1;
-    sample->SetTime(&start, &end);
-    sample->SetSyncPoint(TRUE);
-    sample->SetPreroll(preroll);
-    sample->SetDiscontinuity(discontinuity);
-    hr = pin_->Deliver(sample);
-    sample->Release();
-    return hr;
 }
 
 RecordingSink::RecordingSink() : CBaseRenderer(GUID_NULL, L"recording sink", nullptr, nullptr) {}

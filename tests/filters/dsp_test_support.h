@@ -23,32 +23,13 @@ extern const char* const kDoublePlugin;
 extern const char* const kRecorderPlugin;
 extern const char* const kNoHeaderPlugin;
 
-// A WAVEFORMATEX type; blockAlign 0 means channels × bytes per sample.
-CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign = 0);
+using filtertest::pcmType;
 
 // Is a DLL of this path loaded in the process?
 bool isLoaded(const char* path);
 
-class PushSource : public CBaseFilter {
-  public:
-    PushSource(const CMediaType& type, LONG bufferSize);
-    ~PushSource() override;
-    int GetPinCount() override { return 1; }
-    CBasePin* GetPin(int n) override;
-    IPin* outputPin();
-    const CMediaType& type() const { return type_; }
-    LONG bufferSize() const { return bufferSize_; }
-
-    HRESULT push(const std::vector<BYTE>& data, bool preroll = false, bool discontinuity = false,
-                 REFERENCE_TIME start = 0);
-
-  private:
-    CCritSec lock_;
-    CMediaType type_;
-    LONG bufferSize_;
-    class Pin;
-    Pin* pin_;
-};
+// Pushes given bytes with given flags (two buffers of the given size).
+using PushSource = filtertest::TestSource;
 
 struct Received {
     std::vector<BYTE> data;

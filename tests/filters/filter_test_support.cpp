@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <new>
+#include <string>
 
 namespace filtertest {
 
@@ -25,6 +26,9 @@ const CLSID kAudioXformClsid = {
     0xdca34358, 0x4c5a, 0x49b2, {0xa3, 0xb3, 0xff, 0xc5, 0xa7, 0x9b, 0xc1, 0xe4}};
 const CLSID kAudioXform2Clsid = {
     0xc213a014, 0xc16b, 0x422d, {0xbe, 0x41, 0x62, 0xc4, 0xa9, 0x3b, 0x70, 0x17}};
+
+const CLSID kWaveParser = {
+    0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 
 FilterModule& FilterModule::instance() {
     static FilterModule module;
@@ -176,6 +180,27 @@ HRESULT TestSource::push(const REFERENCE_TIME* start, const REFERENCE_TIME* end,
     return hr;
 }
 
+HRESULT TestSource::push(const std::vector<BYTE>& data, bool preroll, bool discontinuity,
+                         REFERENCE_TIME start) {
+    IMediaSample* sample = nullptr;
+    HRESULT hr = pin_->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    BYTE* to = nullptr;
+    sample->GetPointer(&to);
+    LONG length = static_cast<LONG>(data.size());
+    if (length > sample->GetSize()) length = sample->GetSize();
+    memcpy(to, data.data(), static_cast<size_t>(length));
+    sample->SetActualDataLength(length);
+    REFERENCE_TIME end = start + 1;
+    sample->SetTime(&start, &end);
+    sample->SetSyncPoint(TRUE);
+    sample->SetPreroll(preroll);
+    sample->SetDiscontinuity(discontinuity);
+    hr = pin_->Deliver(sample);
+    sample->Release();
+    return hr;
+}
+
 HRESULT TestSource::endOfStream() {
     return pin_->DeliverEndOfStream();
 }
@@ -185,6 +210,38 @@ ComRef<IBaseFilter> makeSource(const AM_MEDIA_TYPE& type, TestSource** source) {
     made->NonDelegatingAddRef();
     *source = made;
     return ComRef<IBaseFilter>(static_cast<IBaseFilter*>(made));
+}
+
+std::wstring mediaPath(const char* dir, const char* name) {
+    std::string path = std::string(dir) + "/" + name;
+    return std::wstring(path.begin(), path.end());
+}
+
+ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
+    ComRef<IEnumPins> pins;
+    filter->EnumPins(pins.out());
+    IPin* pin = nullptr;
+    while (pins && pins->Next(1, &pin, nullptr) == S_OK) {
+        ComRef<IPin> held(pin);
+        PIN_DIRECTION dir;
+        held->QueryDirection(&dir);
+        if (dir == direction) return held;
+    }
+    return ComRef<IPin>();
+}
+
+HRESULT addParsedSource(IGraphBuilder* graph, const std::wstring& file, REFCLSID parserClsid,
+                        ComRef<IBaseFilter>* parser) {
+    ComRef<IBaseFilter> source;
+    HRESULT hr = graph->AddSourceFilter(file.c_str(), L"source", source.out());
+    if (FAILED(hr)) return hr;
+    hr = CoCreateInstance(parserClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                          parser->outVoid());
+    if (FAILED(hr)) return hr;
+    hr = graph->AddFilter(parser->get(), L"parser");
+    if (FAILED(hr)) return hr;
+    return graph->Connect(firstPin(source.get(), PINDIR_OUTPUT).get(),
+                          firstPin(parser->get(), PINDIR_INPUT).get());
 }
 
 CMediaType videoType(const GUID& subtype, int width, int height, bool videoInfo2,
@@ -222,18 +279,23 @@ CMediaType videoType(const GUID& subtype, int width, int height, bool videoInfo2
     return type;
 }
 
-CMediaType audioType() {
+CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign) {
     CMediaType type(&MEDIATYPE_Audio);
     type.SetSubtype(&MEDIASUBTYPE_PCM);
     type.SetFormatType(&FORMAT_WaveFormatEx);
     auto* wave = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    wave->wFormatTag = WAVE_FORMAT_PCM;
-    wave->nChannels = 2;
-    wave->nSamplesPerSec = 44100;
-    wave->wBitsPerSample = 16;
-    wave->nBlockAlign = 4;
-    wave->nAvgBytesPerSec = 44100 * 4;
+    wave->wFormatTag = tag;
+    wave->nChannels = channels;
+    wave->nSamplesPerSec = rate;
+    wave->wBitsPerSample = bits;
+    wave->nBlockAlign = blockAlign ? blockAlign : static_cast<WORD>(channels * bits / 8);
+    wave->nAvgBytesPerSec = rate * wave->nBlockAlign;
+    wave->cbSize = 0;
     return type;
+}
+
+CMediaType audioType() {
+    return pcmType(WAVE_FORMAT_PCM, 2, 44100, 16);
 }
 
 } // namespace filtertest

@@ -12,6 +12,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -82,8 +83,38 @@ extern const CLSID kVRendererClsid;
 extern const CLSID kAudioXformClsid;
 extern const CLSID kAudioXform2Clsid;
 
+// Wine's WAVE parser; the toolchain's headers do not name it.
+extern const CLSID kWaveParser;
+
 // Counts references of an object without changing them.
 ULONG refCount(IUnknown* unknown);
+
+// Helpers for tests in Wine's filter graph manager.
+// A generated media file, as the wide path the graph takes.
+std::wstring mediaPath(const char* dir, const char* name);
+// The first pin of this direction (none when the filter has none).
+ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction);
+// file → Wine's async reader → parser (by CLSID), both added to the graph and
+// connected; the parser is handed back even when a later step fails.
+HRESULT addParsedSource(IGraphBuilder* graph, const std::wstring& file, REFCLSID parserClsid,
+                        ComRef<IBaseFilter>* parser);
+
+// An outer object that counts its own references, as an aggregator does.
+class Outer : public IUnknown {
+  public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(riid, object) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    ULONG refs = 1;
+    IUnknown* inner = nullptr;
+};
 
 // A graph that only takes events: IFilterGraph (membership) and IMediaEventSink.
 class FakeGraph : public IFilterGraph, public IMediaEventSink {
@@ -125,6 +156,10 @@ class TestSource : public CBaseFilter {
     // One sample with these times (none when start is null); returns Receive's answer.
     HRESULT push(const REFERENCE_TIME* start, const REFERENCE_TIME* end, BYTE fill = 0,
                  LONG length = 16, const AM_MEDIA_TYPE* newType = nullptr);
+    // One sample of these bytes (cut to the buffer), from start to start + 1, a
+    // sync point with these flags; returns Receive's answer.
+    HRESULT push(const std::vector<BYTE>& data, bool preroll = false, bool discontinuity = false,
+                 REFERENCE_TIME start = 0);
     HRESULT endOfStream();
     IPin* outputPin();
     const CMediaType& type() const { return type_; }
@@ -146,6 +181,9 @@ ComRef<IBaseFilter> makeSource(const AM_MEDIA_TYPE& type, TestSource** source);
 // Media types the tests offer.
 CMediaType videoType(const GUID& subtype, int width, int height, bool videoInfo2,
                      REFERENCE_TIME frame = 400000);
+// A WAVEFORMATEX type; blockAlign 0 means channels × bytes per sample.
+CMediaType pcmType(WORD tag, WORD channels, DWORD rate, WORD bits, WORD blockAlign = 0);
+// 16-bit stereo PCM at 44100 Hz.
 CMediaType audioType();
 
 } // namespace filtertest

@@ -7,62 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "filter_test_support.h"
 #include "filters/interfaces/cb_renderer_control.h"
+#include "graph_fixture.h"
 
 using namespace filtertest;
 
 namespace {
 
-// Wine's WAVE parser; the toolchain's headers do not name it.
-const CLSID kWaveParser = {
-    0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 const IID kIID_ICbRendererControl = {
     0xfd879681, 0x2166, 0x11d5, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
 
-std::wstring mediaPath(const char* name) {
-    std::string path = std::string(FILTERS_MEDIA_DIR) + "/" + name;
-    return std::wstring(path.begin(), path.end());
-}
-
-ComRef<IPin> firstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-    ComRef<IEnumPins> pins;
-    filter->EnumPins(pins.out());
-    IPin* pin = nullptr;
-    while (pins && pins->Next(1, &pin, nullptr) == S_OK) {
-        ComRef<IPin> held(pin);
-        PIN_DIRECTION dir;
-        held->QueryDirection(&dir);
-        if (dir == direction) return held;
-    }
-    return ComRef<IPin>();
-}
-
-class RealGraph : public ::testing::Test {
+class RealGraph : public GraphFixture {
   protected:
-    void SetUp() override {
-        CoInitialize(nullptr);
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IGraphBuilder, graph.outVoid()),
-                  S_OK);
-    }
-    void TearDown() override {
-        if (graph) graph.as<IMediaControl>(IID_IMediaControl)->Stop();
-        graph.reset();
-        CoUninitialize();
-    }
     // file → Wine's async reader → parser (by CLSID) → our renderer (its "In" pin).
     void build(const char* file, const CLSID& parserClsid, IBaseFilter* renderer) {
-        ComRef<IBaseFilter> source;
-        ASSERT_EQ(graph->AddSourceFilter(mediaPath(file).c_str(), L"source", source.out()), S_OK);
         ComRef<IBaseFilter> parser;
-        ASSERT_EQ(CoCreateInstance(parserClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                   parser.outVoid()),
-                  S_OK);
-        ASSERT_EQ(graph->AddFilter(parser.get(), L"parser"), S_OK);
-        ASSERT_EQ(graph->Connect(firstPin(source.get(), PINDIR_OUTPUT).get(),
-                                 firstPin(parser.get(), PINDIR_INPUT).get()),
-                  S_OK);
+        ASSERT_EQ(
+            addParsedSource(graph.get(), mediaPath(FILTERS_MEDIA_DIR, file), parserClsid, &parser),
+            S_OK);
         ASSERT_EQ(graph->AddFilter(renderer, L"renderer"), S_OK);
         ComRef<IPin> in;
         ASSERT_EQ(renderer->FindPin(L"In", in.out()), S_OK);
@@ -80,7 +42,6 @@ class RealGraph : public ::testing::Test {
         EXPECT_EQ(code, EC_COMPLETE);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     }
-    ComRef<IGraphBuilder> graph;
 };
 
 TEST_F(RealGraph, WaveThroughTheParserIntoNerroNullAtRealTime) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win/main_field_ids.h"
 #include "app/win/report_field.h"
 #include "gui_harness.h"
 #include "resource.h"
@@ -18,25 +19,8 @@ const char kSettingsKey[] = "Software\\Orlent\\Tavro\\Settings";
 // A report field answers it with the length of its full text when that does not fit.
 const UINT kMsgTitleTipQuery = WM_APP + 0x40;
 
-const int kFieldIds[] = {IDC_FILE_SIZE,
-                         IDC_TYPE,
-                         IDC_INTERLEAVE,
-                         IDC_IMRR,
-                         IDC_VIDEO_FOURCC,
-                         IDC_VIDEO_NAME,
-                         IDC_ASPECT,
-                         IDC_VIDEO_BITRATE,
-                         IDC_FRAMERATE,
-                         IDC_DURATION,
-                         IDC_AUDIO_NAME,
-                         IDC_AUDIO_BITRATE,
-                         IDC_FS,
-                         IDC_RENDER_SOURCE_MEDIA,
-                         IDC_RENDER_VIDEO_MEDIA,
-                         IDC_RENDER_AUDIO_MEDIA,
-                         IDC_RENDER_SPLITTER,
-                         IDC_RENDER_VIDEO_CODEC,
-                         IDC_RENDER_AUDIO_CODEC};
+// The fields a report fills; the path field is not one of them.
+const auto& kFieldIds = tavro::kReportFieldIds;
 const int kLinkIds[] = {IDC_FILE_STATUS, IDC_VIDEO_STATUS, IDC_AUDIO_STATUS, IDC_RENDER_STATUS,
                         IDC_COUNTER};
 
@@ -91,22 +75,6 @@ class Measure {
     std::vector<std::unique_ptr<tavro::ReportField>> fields_;
 };
 
-std::wstring widen(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()));
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string out(text.size() * 3, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
 // The longest texts real files give each field: the data base's longest names for
 // formats common in the wild, and the widest numbers of common media.
 const struct {
@@ -154,7 +122,7 @@ TEST(FieldsFit, TheLongestRealisticTexts) {
     Measure measure;
     ASSERT_TRUE(measure.ready());
     for (const auto& row : kLongestRealistic) {
-        const Measure::Fit f = measure.fit(row.id, widen(row.text));
+        const Measure::Fit f = measure.fit(row.id, guitest::widen(row.text));
         EXPECT_LE(f.need, f.room) << row.id << " \"" << row.text << "\" needs " << f.need
                                   << " pixels, has " << f.room;
     }
@@ -215,8 +183,9 @@ TEST(FieldsFit, EveryTextOverTheGeneratedMedia) {
         for (int id : kFieldIds) {
             const std::wstring text = guitest::controlTextW(window, id);
             const Measure::Fit f = measure.fit(id, text);
-            EXPECT_LE(f.need, f.room) << files[i] << ": field " << id << " \"" << narrow(text)
-                                      << "\" needs " << f.need << " pixels, has " << f.room;
+            EXPECT_LE(f.need, f.room)
+                << files[i] << ": field " << id << " \"" << guitest::narrow(text) << "\" needs "
+                << f.need << " pixels, has " << f.room;
             // The program's own measure agrees: no title tip for a text that fits.
             if (f.need <= f.room)
                 EXPECT_EQ(SendMessageW(GetDlgItem(window, id), kMsgTitleTipQuery, 0, 0), 0)
@@ -227,8 +196,9 @@ TEST(FieldsFit, EveryTextOverTheGeneratedMedia) {
         for (int id : kLinkIds) {
             const std::wstring text = guitest::controlTextW(window, id);
             const Measure::Fit f = measure.fit(id, text);
-            EXPECT_LE(f.need, f.room) << files[i] << ": link " << id << " \"" << narrow(text)
-                                      << "\" needs " << f.need << " pixels, has " << f.room;
+            EXPECT_LE(f.need, f.room)
+                << files[i] << ": link " << id << " \"" << guitest::narrow(text) << "\" needs "
+                << f.need << " pixels, has " << f.room;
             ++checked;
         }
         // The file whose texts come nearest their fields' edges is the one to look at.

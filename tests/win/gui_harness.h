@@ -55,6 +55,18 @@ std::string controlText(HWND dialog, int id);
 // The same as UTF-16, whole however long.
 std::wstring controlTextW(HWND dialog, int id);
 
+// The message of a message box: its static control's text.
+std::string messageBoxText(HWND box);
+// Clicks a dialog's button by posting the command a click sends.
+void press(HWND dialog, int id);
+
+// UTF-8 to UTF-16 and back.
+std::wstring widen(const std::string& text);
+std::string narrow(const std::wstring& text);
+
+// The clipboard's text (CF_TEXT); empty when there is none.
+std::string clipboardText();
+
 // Lets the window's thread paint everything pending before it is captured.
 void settle(HWND window);
 

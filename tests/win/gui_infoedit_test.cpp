@@ -123,16 +123,6 @@ HWND waitForEditor(HWND mainWindow) {
     return f.found;
 }
 
-std::string messageBoxText(HWND box) {
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
-}
-
-void press(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     const std::string source = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
     const std::string path = tempPath("tavro_info_edit.avi");
@@ -161,7 +151,7 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     guitest::settle(editor);
     EXPECT_TRUE(guitest::saveWindowBitmap(editor, std::string(TAVRO_ARTIFACT_DIR) +
                                                       "/info_field_editor.bmp"));
-    press(editor, IDOK);
+    guitest::press(editor, IDOK);
     ASSERT_TRUE(guitest::waitUntil([&] { return list.rowText("INAM") == "Edited in Wine"; }, 10000))
         << list.rowText("INAM");
 
@@ -170,7 +160,7 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     PostMessageA(listWindow, WM_KEYDOWN, VK_DELETE, 0);
     HWND confirm = program.waitForWindow("Confirm", 10000);
     ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(messageBoxText(confirm), "Delete info node IART (Artist)?");
+    EXPECT_EQ(guitest::messageBoxText(confirm), "Delete info node IART (Artist)?");
     PostMessageA(confirm, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(guitest::waitUntil([&] { return list.find("IART") < 0; }, 10000));
     EXPECT_EQ(readAll(path), before) << "nothing is written before Save";
@@ -179,7 +169,7 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_SAVE, 0), 0);
     HWND question = program.waitForWindow("File Modification Confirmation", 10000);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(messageBoxText(question), "Overwrite the input file with updated version?");
+    EXPECT_EQ(guitest::messageBoxText(question), "Overwrite the input file with updated version?");
     PostMessageA(question, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(guitest::waitUntil(
         [&] { return guitest::controlText(window, IDC_FILE_STATUS) == "Update successful"; },
@@ -222,7 +212,7 @@ TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     SendMessageA(editor, WM_COMMAND, MAKEWPARAM(IDC_FE_LIST, CBN_SELCHANGE), (LPARAM)names);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, IDOK)));
     SendMessageA(GetDlgItem(editor, IDC_FE_TEXT), WM_SETTEXT, 0, (LPARAM) "Added");
-    press(editor, IDOK);
+    guitest::press(editor, IDOK);
     ASSERT_TRUE(guitest::waitUntil([&] { return list.rowText("ICMT") == "Added"; }, 10000));
     EXPECT_EQ(list.text(list.find("ICMT"), 1), "Comments");
 
@@ -236,7 +226,7 @@ TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     if (!nameBox) nameBox = GetDlgItem(save, 0x480);
     ASSERT_NE(nameBox, nullptr);
     SendMessageA(nameBox, WM_SETTEXT, 0, (LPARAM)copy.c_str());
-    press(save, IDOK);
+    guitest::press(save, IDOK);
     EXPECT_TRUE(guitest::waitUntil(
         [&] {
             return guitest::controlText(window, IDC_FILE_STATUS) ==
@@ -261,7 +251,7 @@ TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     HWND ask = program.waitForWindow("Exiting...", 10000);
     ASSERT_NE(ask, nullptr);
-    EXPECT_EQ(messageBoxText(ask), "Save changes to " + copy + "?");
+    EXPECT_EQ(guitest::messageBoxText(ask), "Save changes to " + copy + "?");
     PostMessageA(ask, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(ask); }, 10000));
     EXPECT_TRUE(IsWindow(window));

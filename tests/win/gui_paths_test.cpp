@@ -15,14 +15,6 @@ const char kTitle[] = "Tavro v2.1 - Vistrel";
 const UINT kMsgTitleTipQuery = WM_APP + 0x40;
 const int kFileNameCombo = 0x47c; // the Open dialog's file name box
 
-std::wstring widen(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()));
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
 int utf8Length(const std::wstring& text) {
     return WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                nullptr, nullptr);
@@ -40,7 +32,7 @@ bool place(const std::wstring& path) {
     for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
          at = path.find(L'\\', at + 1))
         CreateDirectoryW(extended(path.substr(0, at)).c_str(), nullptr);
-    const std::wstring source = widen(std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi");
+    const std::wstring source = guitest::widen(std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi");
     return CopyFileW(extended(source).c_str(), extended(path).c_str(), FALSE) != FALSE;
 }
 
@@ -80,7 +72,7 @@ TEST(WindowPaths, CommandLineNamesInAnyScriptAndPastMaxPath) {
         ASSERT_TRUE(place(*path)) << GetLastError();
 
     const std::wstring args = L"\"" + p.japanese + L"\" \"" + p.latin1 + L"\" \"" + p.deep + L"\"";
-    guitest::Program program(widen(TAVRO_EXE), args);
+    guitest::Program program(guitest::widen(TAVRO_EXE), args);
     ASSERT_TRUE(program.started());
     HWND window = program.waitForWindow(kTitle, 20000);
     ASSERT_NE(window, nullptr);

@@ -16,19 +16,6 @@ namespace {
 
 const char kTitle[] = "Tavro v2.1 - Vistrel";
 
-std::string clipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
 size_t lineCount(const std::string& text) {
     size_t n = 0;
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
@@ -73,7 +60,7 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
         const size_t rows = static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
         EXPECT_GE(rows, l.minimumRows) << l.title;
         SendMessageA(dialog, WM_COMMAND, IDM_TABLE_COPY_ALL, 0);
-        const std::string copied = clipboardText();
+        const std::string copied = guitest::clipboardText();
         EXPECT_EQ(lineCount(copied), rows) << l.title;
         EXPECT_NE(copied.find(l.someText), std::string::npos) << l.title;
         if (l.command == IDM_VIEW_INSTALLED_AUDIO)

@@ -16,16 +16,6 @@ namespace {
 
 const char kTitle[] = "Tavro v2.1 - Vistrel";
 
-std::string messageBoxText(HWND box) {
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
-}
-
-void press(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 TEST(ShellGui, AboutBoxTexts) {
     guitest::Program program(TAVRO_EXE, "");
     HWND window = program.waitForWindow(kTitle, 20000);
@@ -66,7 +56,7 @@ bool keyExists(const char* path) {
 
 // Closes a dialog and waits until it is gone, so that the next one found is new.
 void closeWith(HWND dialog, int id) {
-    press(dialog, id);
+    guitest::press(dialog, id);
     guitest::waitUntil([&] { return !IsWindow(dialog); }, 10000);
 }
 
@@ -124,10 +114,10 @@ TEST(ShellGui, InstallDialogShortcutsAndRegistryCleanup) {
     dialog = openInstall(program, window);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_INST_REGISTRY)));
-    press(dialog, IDC_INST_REGISTRY);
+    guitest::press(dialog, IDC_INST_REGISTRY);
     HWND confirm = program.waitForWindow("Registry Cleanup Confirmation", 10000);
     ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(messageBoxText(confirm),
+    EXPECT_EQ(guitest::messageBoxText(confirm),
               "This will remove all Tavro's registry entries.\r\nTavro preferences will be lost.");
     PostMessageA(confirm, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(guitest::waitUntil(

@@ -91,13 +91,6 @@ std::string quoted(const std::vector<std::string>& paths) {
 
 const char kWavSummary[] = "WAV: 44100 Hz, 1411 kb/s (705/ch x 2 ch)";
 
-// The message of a message box: its static control's text.
-std::string messageBoxText(HWND box) {
-    char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
-}
-
 bool counterIs(HWND window, const char* text) {
     return guitest::controlText(window, IDC_COUNTER) == text;
 }
@@ -187,8 +180,8 @@ TEST(MainWindow, MissingFileShowsTheOpenFailureAndGoesOn) {
     ASSERT_TRUE(program.started());
     HWND box = program.waitForWindow("File Open Failure", 20000);
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(messageBoxText(box).find("Unable to open file"), std::string::npos)
-        << messageBoxText(box);
+    EXPECT_NE(guitest::messageBoxText(box).find("Unable to open file"), std::string::npos)
+        << guitest::messageBoxText(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND window = program.waitForWindow(kTitle, 20000);
     ASSERT_NE(window, nullptr);
@@ -243,12 +236,13 @@ TEST(MainWindow, MissingCodecDataBaseIsFatal) {
     ASSERT_TRUE(program.started());
     HWND box = program.waitForWindow("Load Data", 20000);
     ASSERT_NE(box, nullptr);
-    const std::string text = messageBoxText(box);
+    const std::string text = guitest::messageBoxText(box);
     EXPECT_EQ(text.rfind("Error opening Data file " + folder + "\\Tavro21.dat:", 0), 0u) << text;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND fatal = program.waitForWindow("Fatal Error", 20000);
     ASSERT_NE(fatal, nullptr);
-    EXPECT_EQ(messageBoxText(fatal), "Error processing codec data base file Tavro21.dat.\n");
+    EXPECT_EQ(guitest::messageBoxText(fatal),
+              "Error processing codec data base file Tavro21.dat.\n");
     EXPECT_EQ(program.closeAndWait(fatal, 10000), 1);
     DeleteFileA(exe.c_str());
     RemoveDirectoryA(folder.c_str());

@@ -11,23 +11,11 @@
 #include <thread>
 
 #include "app/win/table_dialog.h"
+#include "gui_harness.h"
 #include "table_dialog_ids.h"
 
 namespace tavro {
 namespace {
-
-std::string clipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
 
 void setClipboard(const std::string& text) {
     ASSERT_TRUE(TableDialog::copyToClipboard(nullptr, text));
@@ -104,10 +92,10 @@ TEST(TableDialog, SortsCopiesAndActsOnTheArrayIndex) {
         NMHDR dbl = {list, IDC_TABLE_LIST, static_cast<UINT>(NM_DBLCLK)};
         SendMessageA(dialog, WM_NOTIFY, IDC_TABLE_LIST, reinterpret_cast<LPARAM>(&dbl));
         SendMessageA(dialog, WM_COMMAND, IDM_TABLE_COPY_SELECTED, 0);
-        if (clipboardText() != "acm\t0x0002\tMS ADPCM\r\n") failure += "copy selected; ";
+        if (guitest::clipboardText() != "acm\t0x0002\tMS ADPCM\r\n") failure += "copy selected; ";
         SendMessageA(dialog, WM_COMMAND, IDM_TABLE_COPY_ALL, 0);
-        if (clipboardText() != "DMO\t\tWMA decoder\r\nacm\t0x0002\tMS ADPCM\r\n"
-                               "ACM\t0x0011\tIMA ADPCM\r\n")
+        if (guitest::clipboardText() != "DMO\t\tWMA decoder\r\nacm\t0x0002\tMS ADPCM\r\n"
+                                        "ACM\t0x0011\tIMA ADPCM\r\n")
             failure += "copy all; ";
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
@@ -130,7 +118,7 @@ TEST(TableDialog, SortsCopiesAndActsOnTheArrayIndex) {
     });
     TableDialog(empty).run(nullptr, GetModuleHandleA(nullptr), true);
     closer.join();
-    EXPECT_EQ(clipboardText(), "before");
+    EXPECT_EQ(guitest::clipboardText(), "before");
 }
 
 } // namespace

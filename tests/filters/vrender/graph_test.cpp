@@ -21,11 +21,6 @@ namespace {
 const IID kIID_IVRendererControl = {
     0xdf967e60, 0xd1fd, 0x11d4, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
 
-std::wstring mediaPath(const char* name) {
-    std::string path = std::string(VRENDER_MEDIA_DIR) + "/" + name;
-    return std::wstring(path.begin(), path.end());
-}
-
 class RendererGraph : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -66,7 +61,9 @@ class RendererGraph : public ::testing::Test {
     // Connects the file's video to our pin and plays it to the end.
     void play(const char* file) {
         ComRef<IBaseFilter> source;
-        ASSERT_EQ(graph->AddSourceFilter(mediaPath(file).c_str(), L"source", source.out()), S_OK);
+        ASSERT_EQ(graph->AddSourceFilter(mediaPath(VRENDER_MEDIA_DIR, file).c_str(), L"source",
+                                         source.out()),
+                  S_OK);
         ComRef<IEnumPins> pins;
         ASSERT_EQ(source->EnumPins(pins.out()), S_OK);
         ComRef<IPin> out;
