@@ -187,9 +187,10 @@ TEST(FieldsFit, EveryTextOverTheGeneratedMedia) {
                 << files[i] << ": field " << id << " \"" << guitest::narrow(text) << "\" needs "
                 << f.need << " pixels, has " << f.room;
             // The program's own measure agrees: no title tip for a text that fits.
-            if (f.need <= f.room)
+            if (f.need <= f.room) {
                 EXPECT_EQ(SendMessageW(GetDlgItem(window, id), kMsgTitleTipQuery, 0, 0), 0)
                     << files[i] << ": field " << id;
+            }
             if (f.room > 0 && double(f.need) / f.room > widest) widest = double(f.need) / f.room;
             ++checked;
         }
