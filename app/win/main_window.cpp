@@ -5,11 +5,12 @@
 
 #include <new>
 
+#include "app/ui/local_help.h"
 #include "app/ui/open_selection.h"
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
-#include "app/win/export_setup_dialog.h"
 #include "app/win/comments_list_input.h"
+#include "app/win/export_setup_dialog.h"
 #include "app/win/list_only_driver.h"
 #include "app/win/main_field_ids.h"
 #include "app/win/settings_dialog.h"
@@ -26,6 +27,8 @@ MainWindow* gKeyboardOwner = nullptr;
 HHOOK gKeyboardHook = nullptr;
 
 const int kStreamIds[] = {IDC_STREAM1, IDC_STREAM2, IDC_STREAM3};
+// The popup kind of a local help text: none of the four status explanations.
+const int kLocalHelpPopup = 9;
 
 // The explanation kind a status link opens; 0 for other controls.
 int explanationKindOf(int id) {
@@ -337,7 +340,16 @@ void MainWindow::followLink(const std::string& target) {
         driver_->followStreamLink(link);
         --linkReentry_;
         break;
-    case LinkKind::Local: // the main window has no local help texts of its own
+    case LinkKind::Local: {
+        // The help links of the dialogs this window opens (install dialog, about box).
+        const std::string text = localHelpText(link.name);
+        if (text.empty()) break;
+        popup_.close();
+        POINT mouse = {0, 0};
+        GetCursorPos(&mouse);
+        popup_.open(hwnd_, kLocalHelpPopup, {text, {}}, mouse);
+        break;
+    }
     case LinkKind::None:
         break;
     }

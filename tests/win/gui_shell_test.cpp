@@ -29,6 +29,18 @@ TEST(ShellGui, AboutBoxTexts) {
     EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_HOME).rfind("http://", 0), 0u);
     guitest::settle(about);
     EXPECT_TRUE(guitest::saveWindowBitmap(about, std::string(TAVRO_ARTIFACT_DIR) + "/about.bmp"));
+    // "legal" opens its help text in the explanation popup.
+    PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_LEGAL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(about, IDC_ABOUT_LEGAL)));
+    std::string help;
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] {
+            HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+            help = popup && IsWindowVisible(popup) ? guitest::controlText(popup, 100) : "";
+            return !help.empty();
+        },
+        5000));
+    EXPECT_EQ(help.rfind("Tavro is provided as it is", 0), 0u) << help;
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(about); }, 10000));
     // The system menu's item opens it too.
