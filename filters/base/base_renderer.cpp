@@ -30,19 +30,9 @@ HRESULT CBaseRenderer::GetMediaPositionInterface(REFIID riid, void** object) {
     CheckPointer(object, E_POINTER);
     *object = nullptr;
     CAutoLock lock(&m_InterfaceLock);
-    if (!m_pPosition) {
-        CBasePin* pin = GetPin(0);
-        if (!pin) return E_UNEXPECTED;
-        HRESULT hr = S_OK;
-        m_pPosition = new (std::nothrow)
-            CRendererPosPassThru(L"renderer position", GetOwner(), &hr, static_cast<IPin*>(pin));
-        if (!m_pPosition) return E_OUTOFMEMORY;
-        if (FAILED(hr)) {
-            delete m_pPosition;
-            m_pPosition = nullptr;
-            return hr;
-        }
-    }
+    const HRESULT hr = CreatePosPassThruOnce(m_pPosition, L"renderer position", GetOwner(),
+                                             static_cast<IPin*>(GetPin(0)));
+    if (FAILED(hr)) return hr;
     return m_pPosition->NonDelegatingQueryInterface(riid, object);
 }
 

@@ -3,6 +3,7 @@
 // also remembers the time of the sample being rendered as the current position.
 #pragma once
 #include <control.h>
+#include <new>
 #include <strmif.h>
 
 #include "filters/base/critsec.h"
@@ -86,3 +87,20 @@ class CRendererPosPassThru : public CPosPassThru {
     LONGLONG m_EndMedia = 0;
     BOOL m_bReset = TRUE;
 };
+
+// Makes the pass-through behind `slot` on first use (seeking is asked for lazily, and
+// most graphs never ask); the slot is left empty when the object cannot be made.
+template <class PassThru>
+HRESULT CreatePosPassThruOnce(PassThru*& slot, const wchar_t* name, IUnknown* outer, IPin* pin) {
+    if (slot) return S_OK;
+    if (!pin) return E_UNEXPECTED;
+    HRESULT hr = S_OK;
+    PassThru* made = new (std::nothrow) PassThru(name, outer, &hr, pin);
+    if (!made) return E_OUTOFMEMORY;
+    if (FAILED(hr)) {
+        delete made;
+        return hr;
+    }
+    slot = made;
+    return S_OK;
+}

@@ -18,20 +18,10 @@ STDMETHODIMP CTransformOutputPin::NonDelegatingQueryInterface(REFIID riid, void*
         CheckPointer(object, E_POINTER);
         *object = nullptr;
         CAutoLock lock(m_pLock);
-        if (!m_pPosition) {
-            CBasePin* input = m_pTransformFilter->GetPin(0);
-            if (!input) return E_UNEXPECTED;
-            HRESULT hr = S_OK;
-            // Aggregated into this pin: the pin is the seeking object's identity.
-            m_pPosition = new (std::nothrow)
-                CPosPassThru(L"transform position", GetOwner(), &hr, static_cast<IPin*>(input));
-            if (!m_pPosition) return E_OUTOFMEMORY;
-            if (FAILED(hr)) {
-                delete m_pPosition;
-                m_pPosition = nullptr;
-                return hr;
-            }
-        }
+        // Aggregated into this pin: the pin is the seeking object's identity.
+        const HRESULT hr = CreatePosPassThruOnce(m_pPosition, L"transform position", GetOwner(),
+                                                 static_cast<IPin*>(m_pTransformFilter->GetPin(0)));
+        if (FAILED(hr)) return hr;
         return m_pPosition->NonDelegatingQueryInterface(riid, object);
     }
     return CBaseOutputPin::NonDelegatingQueryInterface(riid, object);
