@@ -58,7 +58,7 @@ class VfwSource {
     virtual bool queryVideoDriver(uint32_t handler, VfwDriverInfo* out) = 0;
 };
 
-// ACMDRIVERDETAILSA in the 32-bit platform layout (920 bytes).
+// ACMDRIVERDETAILSA in the 32-bit platform layout (920 bytes), whatever the build.
 struct AcmDriverDetails {
     uint32_t cbStruct;
     uint32_t fccType;

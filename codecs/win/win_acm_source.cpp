@@ -6,6 +6,8 @@
 #include <mmreg.h>
 #include <msacm.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -15,7 +17,11 @@
 namespace tavro {
 namespace {
 
-static_assert(sizeof(ACMDRIVERDETAILSA) == sizeof(AcmDriverDetails), "same layout");
+// The icon handle makes the system's driver details larger in a 64-bit build, so they
+// are copied field by field; the texts come last and keep their sizes.
+static_assert(sizeof(ACMDRIVERDETAILSA) - offsetof(ACMDRIVERDETAILSA, szShortName) ==
+                  sizeof(AcmDriverDetails) - offsetof(AcmDriverDetails, szShortName),
+              "same texts");
 static_assert(sizeof(ACMFORMATTAGDETAILSA) == sizeof(AcmFormatTagDetails), "same layout");
 
 constexpr DWORD kMaxDrivers = 1024;
@@ -30,6 +36,23 @@ BOOL CALLBACK collectDriver(HACMDRIVERID id, DWORD_PTR instance, DWORD) {
         return FALSE;
     }
     return ids->size() < kMaxDrivers;
+}
+
+void copyDriverDetails(const ACMDRIVERDETAILSA& in, AcmDriverDetails* out) {
+    out->cbStruct = static_cast<uint32_t>(sizeof *out);
+    out->fccType = in.fccType;
+    out->fccComp = in.fccComp;
+    out->wMid = in.wMid;
+    out->wPid = in.wPid;
+    out->vdwACM = in.vdwACM;
+    out->vdwDriver = in.vdwDriver;
+    out->fdwSupport = in.fdwSupport;
+    out->cFormatTags = in.cFormatTags;
+    out->cFilterTags = in.cFilterTags;
+    // Window-manager handles carry 32 significant bits in both architectures.
+    out->hicon = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(in.hicon));
+    std::memcpy(out->szShortName, in.szShortName,
+                sizeof(AcmDriverDetails) - offsetof(AcmDriverDetails, szShortName));
 }
 
 class ScopedAcmDriver {
@@ -76,7 +99,7 @@ void WinAcmSource::enumDrivers(const std::function<void(const AcmDriver&)>& visi
         ScopedAcmDriver driver;
         if (!driver.open(id)) continue;
         AcmDriver out{};
-        std::memcpy(&out.details, &details, sizeof out.details);
+        copyDriverDetails(details, &out.details);
         // A driver may fill a text to the brim; our copies are always terminated.
         out.details.szShortName[sizeof out.details.szShortName - 1] = '\0';
         out.details.szLongName[sizeof out.details.szLongName - 1] = '\0';

@@ -121,7 +121,9 @@ void expectErrorPath(const RecordingPrompter& prompter, const std::string& targe
     EXPECT_EQ(prompter.asked[0].icon, Icon::Exclamation);
     const std::string prefix = "Error writing to export file " + target + ":\n\n";
     EXPECT_EQ(prompter.asked[0].text.rfind(prefix, 0), 0u) << prompter.asked[0].text;
-    if (!reason.empty()) EXPECT_EQ(prompter.asked[0].text.substr(prefix.size()), reason);
+    if (!reason.empty()) {
+        EXPECT_EQ(prompter.asked[0].text.substr(prefix.size()), reason);
+    }
     EXPECT_GT(prompter.asked[0].text.size(), prefix.size());
     EXPECT_EQ(prompter.asked[1].caption, "FYI");
     EXPECT_EQ(prompter.asked[1].text, "Export mode is now set back to \"Disabled\".");
