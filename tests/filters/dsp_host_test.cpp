@@ -8,6 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <future>
 #include <string>
 
@@ -238,6 +240,41 @@ TEST_P(Hosts, EachInstanceKeepsItsOwnPlugin) {
     EXPECT_EQ(first->PluginCommand(3, nullptr, 0, nullptr), 0);
     first.reset();
     EXPECT_FALSE(isLoaded(kHalvePlugin));
+}
+
+// A copy of one of our plug-ins that claims the other architecture, as a 32-bit
+// plug-in looks to a 64-bit host and the other way round.
+std::string otherArchitectureCopy(const char* plugin) {
+    std::ifstream in(plugin, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_GT(bytes.size(), 0x40u);
+    if (bytes.size() <= 0x40) return {};
+    uint32_t peOffset = 0;
+    memcpy(&peOffset, &bytes[0x3c], sizeof peOffset);
+    EXPECT_LT(size_t(peOffset) + 6, bytes.size());
+    if (size_t(peOffset) + 6 >= bytes.size()) return {};
+    const uint16_t other = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+    memcpy(&bytes[peOffset + 4], &other, sizeof other);
+    char folder[MAX_PATH], name[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, "dsp", 0, name);
+    std::ofstream(name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return name;
+}
+
+TEST_P(Hosts, PluginOfTheOtherArchitectureIsRefusedAndTheOpenOneKept) {
+    const std::string foreign = otherArchitectureCopy(kHalvePlugin);
+    ASSERT_FALSE(foreign.empty());
+    auto host = control(createHost(clsid()));
+    char text[DSP_DESCRIPTION_MAX];
+    ASSERT_EQ(host->PluginCommand(1, const_cast<char*>(kDoublePlugin), 0, nullptr), 0);
+    ASSERT_EQ(host->PluginCommand(2, text, 0, nullptr), 0);
+    EXPECT_EQ(host->PluginCommand(1, const_cast<char*>(foreign.c_str()), 0, nullptr), 1);
+    EXPECT_FALSE(isLoaded(foreign.c_str()));
+    EXPECT_EQ(host->PluginCommand(3, nullptr, 0, nullptr), 0);
+    EXPECT_TRUE(isLoaded(kDoublePlugin));
+    host.reset();
+    DeleteFileA(foreign.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothHosts, Hosts, ::testing::Values(false, true),

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The 32-bit and the 64-bit tavro-cli give the same text for the same file: the
+# report lines, the JSON and the export template, over the generated and the crafted
+# media. cli_architectures_test.sh CLI64 CLI32 WIN32_TREE DIR...
+# Exits 77 (skipped) where the 32-bit build or a 32-bit Wine to run it is missing.
+set -u
+cli64="$1"; cli32="$2"; tree32="$3"; shift 3
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+if [ ! -f "$cli32" ]; then echo "skipped: no 32-bit build at $cli32"; exit 77; fi
+arch="$("$root/scripts/probe-32bit")"
+case "$arch" in
+  native|emulated) ;;
+  *) echo "skipped: $arch"; exit 77 ;;
+esac
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then echo "skipped: 32-bit Wine does not start"; exit 77; fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# Every report field and the file name, as one export record.
+template='%@'
+for f in A B C D E F G H I J K L M N O P Q R S T U V W X; do template+="\\t%$f"; done
+
+fail=0
+for dir in "$@"; do
+  [ -d "$dir" ] || { echo "FAIL: no folder $dir"; fail=1; continue; }
+  # Relative names, so both runs print the same paths.
+  mapfile -t files < <(cd "$dir" && find . -maxdepth 1 -type f ! -name '*.json' | sort)
+  name="$(basename "$dir")"
+  for bits in 32 64; do
+    if [ "$bits" = 32 ]; then cli="$cli32"; tree="$tree32"; else cli="$cli64"; tree=""; fi
+    for form in text json template; do
+      case "$form" in
+        text) args=() ;;
+        json) args=(--json) ;;
+        template) args=(--template "$template") ;;
+      esac
+      (cd "$dir" && TAVRO_BUILD_DIR="$tree" "$root/cmake/wine-emulator" "$cli" "${args[@]}" -- "${files[@]}") \
+        >"$work/$name.$form.$bits" 2>"$work/$name.$form.$bits.err"
+      echo "$?" >>"$work/$name.$form.$bits"
+    done
+  done
+  for form in text json template; do
+    if ! diff "$work/$name.$form.32" "$work/$name.$form.64" >"$work/diff"; then
+      echo "FAIL: the $form output over $name differs between the 32-bit and the 64-bit build:"
+      head -n 40 "$work/diff"
+      fail=1
+    fi
+  done
+  echo "$name: ${#files[@]} files compared"
+done
+exit "$fail"
