@@ -44,9 +44,10 @@ bool readString(const std::wstring& key, const wchar_t* value, std::wstring* out
     return true;
 }
 
-bool keyExists(const std::wstring& key) {
+// `view` picks the 32-bit or the 64-bit registry; 0 is the process's own.
+bool keyExists(const std::wstring& key, REGSAM view = 0) {
     HKEY handle;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
         return false;
     RegCloseKey(handle);
     return true;
@@ -110,6 +111,26 @@ TEST(Registration, Regsvr32RoundTrip) {
     ASSERT_EQ(runRegsvr32(quoted), 0u);
     expectRegistered(module.path());
     ASSERT_EQ(runRegsvr32(L"/u " + quoted), 0u);
+    expectUnregistered();
+}
+
+// A 64-bit module is found only by 64-bit programs and a 32-bit one only by 32-bit
+// programs, so each registers in its own view of the classes.
+TEST(Registration, LandsInTheModulesOwnRegistryViewOnly) {
+    const bool is64 = sizeof(void*) == 8;
+    BOOL wow64 = FALSE;
+    const bool twoViews = is64 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+    const REGSAM own = is64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const REGSAM other = is64 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    FilterModule& module = FilterModule::instance();
+    ASSERT_EQ(module.registerServer(), S_OK);
+    for (const CLSID* row : kRows) {
+        EXPECT_TRUE(keyExists(keyOf(*row, L"InprocServer32"), own));
+        if (twoViews) {
+            EXPECT_FALSE(keyExists(keyOf(*row), other));
+        }
+    }
+    ASSERT_EQ(module.unregisterServer(), S_OK);
     expectUnregistered();
 }
 
