@@ -99,26 +99,5 @@ TEST(ExplainRows, EveryRowGetsItsOwnExplanation) {
     EXPECT_EQ(seen.size(), kContainerKinds - 1);
 }
 
-TEST(ExplainRows, TypeTextsOutsideTheRowsKeepTheirBodies) {
-    // Without a row, a description that happens to begin with "MPEG" is not MPEG audio,
-    // but the scan's kinds still are.
-    const struct {
-        const char* type;
-        const char* start;
-    } cases[] = {
-        {"MPEG-1 Layer 3", "This is an audio-only MP3 (or MP2) file."},
-        {"MPEG-2 Layer 2", "This is an audio-only MP3 (or MP2) file."},
-        {"Ogg Audio", "This appears to be an unsupported filetype."},
-        {".RMI (RIFF \"wrapped\" MIDI)", "This appears to be an unsupported filetype."},
-        {"Non-AVI File - Type Unknown.", "This appears to be an unsupported filetype."},
-    };
-    for (const auto& c : cases) {
-        FileExplainInput in;
-        in.typeCode = c.type;
-        const std::string text = explainFile(in).text;
-        EXPECT_EQ(text.rfind(c.start, 0), 0u) << c.type << ": " << text;
-    }
-}
-
 } // namespace
 } // namespace tavro
