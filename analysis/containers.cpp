@@ -5,22 +5,33 @@
 namespace tavro {
 namespace {
 
-const Signature kMpeg4 = {"ftyp", 4, 4, "MPEG-4 (.MP4/.M4A)", "video/mp4"};
-const Signature kMpeg4Audio = {"ftyp", 4, 4, "MPEG-4 audio (.M4A)", "audio/mp4"};
-const Signature kMpeg4Video = {"ftyp", 4, 4, "MPEG-4 video (.M4V)", "video/x-m4v"};
-const Signature kQuickTime = {"ftyp", 4, 4, "Quicktime (.MOV/QT)", "video/quicktime"};
-const Signature k3gpp = {"ftyp", 4, 4, "3GPP (.3GP)", "video/3gpp"};
-const Signature k3gpp2 = {"ftyp", 4, 4, "3GPP2 (.3G2)", "video/3gpp2"};
-const Signature kFlashMp4 = {"ftyp", 4, 4, "Flash MP4 video (.F4V)", "video/mp4"};
-const Signature kMotionJpeg2000 = {"ftyp", 4, 4, "Motion JPEG 2000 (.MJ2)", "video/mj2"};
-const Signature kHeif = {"ftyp", 4, 4, "HEIF image (.HEIC/.HEIF)", "image/heif"};
-const Signature kAvif = {"ftyp", 4, 4, "AVIF image (.AVIF)", "image/avif"};
-const Signature kIsoMedia = {"ftyp", 4, 4, "ISO base media (.MP4)", "video/mp4"};
-const Signature kMatroska = {"\x1A\x45\xDF\xA3", 0, 4, "Matroska (.MKV/.MKA)", "video/x-matroska"};
-const Signature kWebm = {"\x1A\x45\xDF\xA3", 0, 4, "WebM (.WEBM)", "video/webm"};
-const Signature kFlv = {"FLV\x01", 0, 4, "Flash Video (.FLV)", "video/x-flv"};
-const Signature kTransportStream = {"\x47", 0, 1, "MPEG transport stream (.TS)", "video/mp2t"};
-const Signature kFlac = {"fLaC", 0, 4, "FLAC audio (.FLAC)", "audio/flac"};
+const Signature kMpeg4 = {"ftyp", 4, 4, "MPEG-4 (.MP4/.M4A)", "video/mp4", ContainerKind::Mpeg4};
+const Signature kMpeg4Audio = {
+    "ftyp", 4, 4, "MPEG-4 audio (.M4A)", "audio/mp4", ContainerKind::Mpeg4Audio};
+const Signature kMpeg4Video = {
+    "ftyp", 4, 4, "MPEG-4 video (.M4V)", "video/x-m4v", ContainerKind::Mpeg4Video};
+const Signature kQuickTime = {
+    "ftyp", 4, 4, "Quicktime (.MOV/QT)", "video/quicktime", ContainerKind::QuickTime};
+const Signature k3gpp = {"ftyp", 4, 4, "3GPP (.3GP)", "video/3gpp", ContainerKind::ThreeGpp};
+const Signature k3gpp2 = {"ftyp", 4, 4, "3GPP2 (.3G2)", "video/3gpp2", ContainerKind::ThreeGpp2};
+const Signature kFlashMp4 = {
+    "ftyp", 4, 4, "Flash MP4 video (.F4V)", "video/mp4", ContainerKind::FlashMp4};
+const Signature kMotionJpeg2000 = {
+    "ftyp", 4, 4, "Motion JPEG 2000 (.MJ2)", "video/mj2", ContainerKind::MotionJpeg2000};
+const Signature kHeif = {
+    "ftyp", 4, 4, "HEIF image (.HEIC/.HEIF)", "image/heif", ContainerKind::Heif};
+const Signature kAvif = {"ftyp", 4, 4, "AVIF image (.AVIF)", "image/avif", ContainerKind::Avif};
+const Signature kIsoMedia = {
+    "ftyp", 4, 4, "ISO base media (.MP4)", "video/mp4", ContainerKind::IsoMedia};
+const Signature kMatroska = {
+    "\x1A\x45\xDF\xA3", 0, 4, "Matroska (.MKV/.MKA)", "video/x-matroska", ContainerKind::Matroska};
+const Signature kWebm = {"\x1A\x45\xDF\xA3", 0, 4, "WebM (.WEBM)", "video/webm",
+                         ContainerKind::WebM};
+const Signature kFlv = {
+    "FLV\x01", 0, 4, "Flash Video (.FLV)", "video/x-flv", ContainerKind::FlashVideo};
+const Signature kTransportStream = {
+    "\x47", 0, 1, "MPEG transport stream (.TS)", "video/mp2t", ContainerKind::TransportStream};
+const Signature kFlac = {"fLaC", 0, 4, "FLAC audio (.FLAC)", "audio/flac", ContainerKind::Flac};
 
 // Major brands by family; a brand ending in '*' stands for every brand it begins.
 struct Brand {
@@ -107,6 +118,13 @@ const Signature* ebml(ByteView data) {
 }
 
 } // namespace
+
+std::vector<const Signature*> containerRows() {
+    return {&kMpeg4, &kMpeg4Audio, &kMpeg4Video,      &kQuickTime,
+            &k3gpp,  &k3gpp2,      &kFlashMp4,        &kMotionJpeg2000,
+            &kHeif,  &kAvif,       &kIsoMedia,        &kMatroska,
+            &kWebm,  &kFlv,        &kTransportStream, &kFlac};
+}
 
 const Signature* findContainer(ByteView data) {
     if (data.equals(4, "ftyp", 4)) return isoMedia(data);

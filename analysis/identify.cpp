@@ -88,6 +88,7 @@ void identifyOther(Analysis& a) {
         a.report.setText(field::Type, s.kind + s.rate);
         a.report.setText(field::FileStatus, s.kind + s.rate);
         info.typeCode = s.kind;
+        info.container = ContainerKind::None;
         return;
     }
     if (matched) return;
@@ -102,6 +103,8 @@ void identify(Analysis& a, uint64_t fileSize) {
     MediaInfo& info = a.info;
     a.report.setText(field::Size, sizeText(fileSize, true));
     info.sizeFull = sizeText(fileSize, false);
+    // Only a row matched in this pass may key the texts; a wrapper's pass names none.
+    info.container = ContainerKind::None;
     ByteView head = info.head();
     if (head.size() >= 4 && startsWithNoCase(head.data(), 4, "RIFF"))
         identifyRiff(a, fileSize);

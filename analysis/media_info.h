@@ -10,6 +10,7 @@
 #include "analysis/avi_header_model.h"
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
+#include "common/container_kind.h"
 
 namespace tavro {
 
@@ -49,6 +50,9 @@ class MediaInfo {
     std::string fileExt;
     std::string sizeFull;
     std::string typeCode;
+    // The identification row behind typeCode; None whenever typeCode came from
+    // anywhere else.
+    ContainerKind container = ContainerKind::None;
     uint64_t fileSize = 0; // size of the open file, kept for wrapped passes
 
     uint32_t isEmpty = 0;

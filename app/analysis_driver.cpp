@@ -86,6 +86,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     splitPath(path_, info.fileName, info.fileExt);
     // What identification sets is cleared here, since an empty file never reaches it.
     info.typeCode.clear();
+    info.container = ContainerKind::None;
     info.sizeFull.clear();
     info.fileSize = 0;
     info.wrap = WrappedWave();
@@ -249,6 +250,7 @@ void AnalysisDriver::streamTypeText() {
     if (wrapPrefix_.empty()) {
         report_.setText(field::Type, kUnknownType);
         info.typeCode = kUnknownType;
+        info.container = ContainerKind::None;
         // The cooked mark stays: it is the likely reason the walk failed.
         report_.setText(field::FileStatus,
                         std::string("Not a valid AVI File") + (info.isCooked ? kCookedMark : ""));
@@ -260,6 +262,7 @@ void AnalysisDriver::streamTypeText() {
         wrapPrefix_ = wavSummary(info.wrap.waveFmt);
     report_.setText(field::Type, wrapPrefix_);
     info.typeCode = "WAV";
+    info.container = ContainerKind::None;
     report_.setText(field::FileStatus, wrapPrefix_);
     info.wrap.wrapperKind = kWrapNone;
 }

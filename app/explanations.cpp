@@ -47,6 +47,7 @@ ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts&
     const MediaInfo& info = driver.info();
     FileExplainInput in;
     in.typeCode = info.typeCode;
+    in.container = info.container;
     in.isEmpty = info.isEmpty != 0;
     in.isCooked = info.isCooked != 0;
     in.wrapperKind = info.wrap.wrapperKind;

@@ -1,6 +1,7 @@
 // The file status explanation: what the type and length check found.
 #include <cstring>
 
+#include "report/container_texts.h"
 #include "report/explanation_markup.h"
 #include "report/explanations.h"
 
@@ -23,9 +24,6 @@ const char kShy[] =
     "missing. This is a somewhat common occurrence, and not necessarily a problem; the media "
     "file may be perfectly usable. Then again it may not. The exact file length is as "
     "follows:~~ ";
-const char kMpeg[] = "an audio-only MP3 (or MP2) file. The \"Type\" box shows the exact type, the "
-                     "sample rate, and the bitrate if the file is CBR (constant bit rate). No "
-                     "bitrate will be shown for VBR (variable bit-rate) files";
 const char kWav[] = "an audio-only WAVE (.wav) file. The \"Type\" box shows the reported sample "
                     "rate, number of channels, and bitrate";
 const char kCut[] =
@@ -38,6 +36,12 @@ const char kCut[] =
 const char kUnsupported[] = "This appears to be an unsupported filetype. Tavro provides full "
                             "support for AVI and OGG media streams. Based on its composition, "
                             "Tavro believes the filetype to be \"%s\".~~ ";
+// After a row's own body: Tavro names the container but does not read inside it.
+const char kNamedOnly[] = " Tavro names it \"%s\" from its first bytes, but does not yet read "
+                          "what it holds, so no stream details are shown.~~ ";
+// A wrapped file whose content is not supported: the unsupported sentence stands on
+// its own, so the opening needs an object first.
+const char kWrappedOther[] = "something else. ";
 const char kRenderTried[] = "Tavro has also allowed DirectShow to attempt to render the file, ";
 const char kFailedText[] = "but apparently without much sucess. The associated error is shown "
                            "in the \"DirectShow Render\" section below.";
@@ -57,14 +61,36 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
+// What the render test made of a file Tavro does not read itself.
+void renderParts(int renderResult, std::string& second, std::string& third) {
+    if (renderResult != kRenderNotRun) {
+        second = kRenderTried;
+        if (renderResult == kRenderFailed) third = kFailedText;
+        if (renderResult == kRenderSucceeded) third = kRenderWorked;
+    } else {
+        second = kRenderOff;
+        third = kRenderOffWhy;
+    }
+}
+
 } // namespace
 
 ExplanationText explainFile(const FileExplainInput& in) {
+    std::string opening = in.wrapperKind == 1 ? kWrapped : "This is ";
     std::string body, second, third;
     const std::string& type = in.typeCode;
     const std::string length = markupSafe(in.sizeFull);
+    // A row that named the file decides first: descriptions such as "MPEG-4 ..." or
+    // "MPEG transport stream ..." must not read as the MPEG audio kinds below.
+    const ContainerText* row = containerText(in.container);
     if (in.isEmpty) {
         body = kEmpty;
+    } else if (row) {
+        body = row->body;
+        if (row->namedOnly) {
+            body += fillPattern(kNamedOnly, {markupSafe(type)});
+            renderParts(in.renderResult, second, third);
+        }
     } else if (type == "AVI") {
         body = kAvi, second = length;
     } else if (type == "OGG") {
@@ -72,24 +98,19 @@ ExplanationText explainFile(const FileExplainInput& in) {
     } else if (type == "SHY") {
         body = kShy, second = length;
     } else if (startsWith(type, "MPEG")) {
-        body = kMpeg;
+        body = kMpegAudioBody;
     } else if (startsWith(type, "WAV")) {
         body = kWav;
     } else if (type == "CUT") {
         body = kCut, second = length;
     } else {
+        // The sentence begins with its own "This", so "This is " would double it.
+        opening = in.wrapperKind == 1 ? std::string(kWrapped) + kWrappedOther : std::string();
         body = fillPattern(kUnsupported, {markupSafe(type)});
-        if (in.renderResult != kRenderNotRun) {
-            second = kRenderTried;
-            if (in.renderResult == kRenderFailed) third = kFailedText;
-            if (in.renderResult == kRenderSucceeded) third = kRenderWorked;
-        } else {
-            second = kRenderOff;
-            third = kRenderOffWhy;
-        }
+        renderParts(in.renderResult, second, third);
     }
     ExplanationText out;
-    out.text = (in.wrapperKind == 1 ? kWrapped : "This is ") + body + second + third;
+    out.text = opening + body + second + third;
     if (in.isCooked) out.text += kCooked;
     return out;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/container_kind.h"
+
 namespace tavro {
 
 struct ExplanationText {
@@ -23,6 +25,8 @@ constexpr int kRenderFailed = -1;
 
 struct FileExplainInput {
     std::string typeCode; // "AVI", "OGG", "SHY", "CUT", "MPEG...", "WAV...", or a description
+    // The identification row that named the file; it picks the body before typeCode.
+    ContainerKind container = ContainerKind::None;
     bool isEmpty = false;
     bool isCooked = false;
     uint32_t wrapperKind = 0; // 1: the file is a WAVE wrapper around the data

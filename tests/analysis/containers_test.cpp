@@ -111,6 +111,7 @@ TEST(Containers, NamedFromTheirHeaders) {
             EXPECT_EQ(h.info->typeCode, c.status) << c.what;
             EXPECT_EQ(h.report.text(field::Type), c.type) << c.what;
             EXPECT_EQ(h.info->notIdentified, 0u) << c.what;
+            EXPECT_NE(h.info->container, ContainerKind::None) << c.what;
         } else {
             EXPECT_EQ(h.report.text(field::FileStatus), "Non-AVI File - Type Unknown.") << c.what;
             EXPECT_EQ(h.info->notIdentified, 1u) << c.what;
@@ -127,6 +128,8 @@ TEST(Containers, MpegAudioScanStillOutranksThem) {
         test::LoadedHead h(head);
         identify(h.a, head.size());
         EXPECT_EQ(h.info->typeCode.rfind("MPEG-1 Layer 3", 0), 0u) << h.info->typeCode;
+        // The row that matched first no longer speaks for the file.
+        EXPECT_EQ(h.info->container, ContainerKind::None) << h.info->typeCode;
     }
 }
 

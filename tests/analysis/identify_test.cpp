@@ -130,6 +130,7 @@ TEST(Identify, CdxaNamesFirstNonBlankSector) {
     cdxaScan(h.a, 12);
     EXPECT_EQ(h.report.text(field::FileStatus), "RIFF/CDXA -->Quicktime (.MOV/QT)");
     EXPECT_EQ(h.info->typeCode, "RIFF/CDXA -->Quicktime (.MOV/QT)");
+    EXPECT_EQ(h.info->container, ContainerKind::QuickTime);
 
     // The sector holding the signature is not wholly in the head: nothing found.
     Bytes cut(file.begin(), file.end() - 10);

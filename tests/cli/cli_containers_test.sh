@@ -31,6 +31,12 @@ want = [line.split("|") for line in sys.argv[2].splitlines()]
 assert len(doc) == len(want), len(doc)
 for obj, (name, status, mime) in zip(doc, want):
     assert obj["fields"]["file_status"] == status, (name, obj["fields"]["file_status"])
-    assert obj["facts"]["container"] == status[len("File is "):], (name, obj["facts"])
+    container = status[len("File is "):]
+    assert obj["facts"]["container"] == container, (name, obj["facts"])
+    # Each container's own explanation: never the MPEG audio or unsupported-type text.
+    text = obj["explanations"]["file"]
+    assert text.startswith("This is ") and not text.startswith("This is This"), (name, text)
+    assert 'Tavro names it "%s"' % container in text, (name, text)
+    assert "MP3 (or MP2)" not in text and "unsupported filetype" not in text, (name, text)
 PY
 exit $fail

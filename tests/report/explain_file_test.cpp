@@ -21,8 +21,9 @@ TEST(ExplainFile, EveryBodyToTheCharacter) {
     empty.isEmpty = true;
     FileExplainInput wrapped = file("MPEG-1 Layer 3 128 kbps 44100 Hz");
     wrapped.wrapperKind = 1;
+    // The sentence starts with its own "This": no "This is " before it.
     const std::string unsupported =
-        "This is This appears to be an unsupported filetype. Tavro provides full support for AVI "
+        "This appears to be an unsupported filetype. Tavro provides full support for AVI "
         "and OGG media streams. Based on its composition, Tavro believes the filetype to be "
         "\"QuickTime Movie\".~~ ";
     struct Case {
@@ -84,6 +85,40 @@ TEST(ExplainFile, EveryBodyToTheCharacter) {
         EXPECT_EQ(e.text, c.text) << c.in.typeCode;
         EXPECT_TRUE(e.targets.empty());
     }
+}
+
+TEST(ExplainFile, NamedContainerToTheCharacter) {
+    FileExplainInput mkv = file("Matroska (.MKV/.MKA)", kRenderFailed);
+    mkv.container = ContainerKind::Matroska;
+    EXPECT_EQ(explainFile(mkv).text,
+              "This is a Matroska file (.MKV, .MKA), an open container that can hold almost any "
+              "kind of video, audio and subtitles. Tavro names it \"Matroska (.MKV/.MKA)\" from "
+              "its first bytes, but does not yet read what it holds, so no stream details are "
+              "shown.~~ Tavro has also allowed DirectShow to attempt to render the file, but "
+              "apparently without much sucess. The associated error is shown in the "
+              "\"DirectShow Render\" section below.");
+    // The MPEG audio row reads as the scanned MPEG audio kinds do, without the render parts.
+    FileExplainInput mp2 = file("MPEG1/MPEG2 (.MP2/.MPA)", kRenderSucceeded);
+    mp2.container = ContainerKind::MpegAudio;
+    EXPECT_EQ(explainFile(mp2).text, explainFile(file("MPEG-1 Layer 2")).text);
+}
+
+TEST(ExplainFile, WrappedOpeningsReadOn) {
+    FileExplainInput midi = file("MIDI (.MID)");
+    midi.container = ContainerKind::Midi;
+    midi.wrapperKind = 1;
+    EXPECT_EQ(explainFile(midi).text.rfind("This file is \"wrapped\" to appear like a .wav file "
+                                           "(presumably for compatibility resaons). Inside the "
+                                           "wav wrapper is a MIDI file (.MID): notes",
+                                           0),
+              0u)
+        << explainFile(midi).text;
+    FileExplainInput other = file("Ogg Audio");
+    other.wrapperKind = 1;
+    EXPECT_NE(explainFile(other).text.find("Inside the wav wrapper is something else. This "
+                                           "appears to be an unsupported filetype."),
+              std::string::npos)
+        << explainFile(other).text;
 }
 
 TEST(ExplainFile, CookedNoteFollowsTheBody) {

@@ -54,14 +54,46 @@ TEST_F(ExplanationMediaTest, FileBodiesOfRealFiles) {
          "This file is \"wrapped\" to appear like a .wav file (presumably for compatibility "
          "resaons). Inside the wav wrapper is an audio-only MP3 (or MP2) file.",
          "(variable bit-rate) files"},
-        {"tune.mid", "This is This appears to be an unsupported filetype.", notRun.c_str()},
-        {"cooked.avi", "This is This appears to be an unsupported filetype.",
+        {"tune.mid", "This is a MIDI file (.MID): notes", notRun.c_str()},
+        {"cooked.avi", "This appears to be an unsupported filetype.",
          "such a utility can often restore the file 100%."},
     };
     for (const auto& c : cases) {
         const ReportExplanations e = explain(kMedia + c.file);
         EXPECT_TRUE(startsWith(e.file.text, c.start)) << c.file << ": " << e.file.text;
         EXPECT_TRUE(endsWith(e.file.text, c.end)) << c.file << ": " << e.file.text;
+    }
+}
+
+// Files named by a container row each read as their own container, never as MPEG
+// audio or as an unsupported type.
+TEST_F(ExplanationMediaTest, NamedContainersOfRealFiles) {
+    const struct {
+        const char* file;
+        const char* start;
+        const char* named;
+    } cases[] = {
+        {"h264_aac.mp4", "This is an MPEG-4 file (.MP4)", "MPEG-4 (.MP4/.M4A)"},
+        {"aac.m4a", "This is an MPEG-4 audio file (.M4A)", "MPEG-4 audio (.M4A)"},
+        {"quicktime.mov", "This is a QuickTime movie", "Quicktime (.MOV/QT)"},
+        {"quicktime_old.mov", "This is a QuickTime movie", "Quicktime (.MOV/QT)"},
+        {"mpeg_ps.mpg", "This is an MPEG program stream", "MPEG (.MPG/.MPEG/.VOB)"},
+        {"mpeg2_mp2.ts", "This is an MPEG transport stream (.TS)", "MPEG transport stream (.TS)"},
+        {"asf.wmv", "This is an ASF (Advanced Systems Format) file", "ASF (.WMA/.WMV)"},
+        {"h264_vorbis.mkv", "This is a Matroska file (.MKV, .MKA)", "Matroska (.MKV/.MKA)"},
+        {"vp8_opus.webm", "This is a WebM file (.WEBM)", "WebM (.WEBM)"},
+        {"flv1_mp3.flv", "This is a Flash Video file (.FLV)", "Flash Video (.FLV)"},
+        {"tone.flac", "This is a FLAC file (.FLAC)", "FLAC audio (.FLAC)"},
+        {"tone.aiff", "This is an AIFF file (.AIF)", "AIFF audio (.AIF)"},
+        {"tone.au", "This is a Sun/NeXT audio file", "NeXT/SUN audio (.AU/.SND)"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = explain(kMedia + c.file).file.text;
+        EXPECT_TRUE(startsWith(text, c.start)) << c.file << ": " << text;
+        EXPECT_NE(text.find(std::string("Tavro names it \"") + c.named + "\""), std::string::npos)
+            << c.file << ": " << text;
+        EXPECT_EQ(text.find("MP3 (or MP2)"), std::string::npos) << c.file << ": " << text;
+        EXPECT_EQ(text.find("unsupported filetype"), std::string::npos) << c.file << ": " << text;
     }
 }
 
