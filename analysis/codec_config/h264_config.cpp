@@ -33,16 +33,19 @@ bool hasChromaFields(uint8_t profileIdc) {
     }
 }
 
-// Scaling lists only have to be stepped over; their values do not matter here.
-void skipScalingList(BitReader& r, int size) {
+// Scaling lists only have to be stepped over; their values do not matter here. A
+// delta outside a byte's range is damage (and would overflow the running sum).
+bool skipScalingList(BitReader& r, int size) {
     int32_t last = 8, next = 8;
     for (int j = 0; j < size && !r.overrun(); ++j) {
         if (next != 0) {
             const int32_t delta = r.se();
-            next = ((last + delta) % 256 + 256) % 256;
+            if (delta < -128 || delta > 127) return false;
+            next = (last + delta + 256) % 256;
         }
         if (next != 0) last = next;
     }
+    return true;
 }
 
 void readVuiTiming(BitReader& r, H264Sps& s) {
@@ -140,7 +143,7 @@ H264Sps parseSpsRbsp(const uint8_t* rbsp, size_t size) {
         if (r.flag()) {
             const int lists = s.chromaFormatIdc != 3 ? 8 : 12;
             for (int i = 0; i < lists && !r.overrun(); ++i) {
-                if (r.flag()) skipScalingList(r, i < 6 ? 16 : 64);
+                if (r.flag() && !skipScalingList(r, i < 6 ? 16 : 64)) return s;
             }
         }
     }

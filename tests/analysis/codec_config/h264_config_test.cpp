@@ -14,6 +14,7 @@ struct SpsSpec {
     uint32_t chroma = 1;
     uint32_t bitDepth = 8;
     bool scalingLists = false;
+    int32_t firstDelta = -8;
     uint32_t pocType = 0;
     uint32_t widthMbs = 11, heightUnits = 9;
     bool frameMbsOnly = true;
@@ -31,7 +32,7 @@ Bytes buildSps(const SpsSpec& s) {
         // List 0 explicit with a delta that ends it early; list 6 (8x8) in full.
         for (int i = 0; s.scalingLists && i < 8; ++i) {
             w.bits(i == 0 || i == 6, 1);
-            if (i == 0) w.se(-8);
+            if (i == 0) w.se(s.firstDelta);
             for (int j = 0; i == 6 && j < 64; ++j)
                 w.se(j % 2 ? 3 : -2);
         }
@@ -83,6 +84,8 @@ TEST(H264Sps, ReadsSizeDepthAndRateAcrossTheSyntaxBranches) {
         {"poc type 1 cycle", with([](SpsSpec& s) { s.pocType = 1; }), true, 176, 144},
         {"VUI timing", with([](SpsSpec& s) { s.tick = 1001, s.scale = 60000; }), true, 176, 144},
         {"crop eats the picture", with([](SpsSpec& s) { s.crop[0] = 88; }), false, 0, 0},
+        {"scaling delta past a byte",
+         with([](SpsSpec& s) { s.scalingLists = true, s.firstDelta = 0x7FFFFFFF; }), false, 0, 0},
         {"poc type 3", with([](SpsSpec& s) { s.pocType = 3; }), false, 0, 0},
         {"chroma_format_idc 4", with([](SpsSpec& s) { s.chroma = 4; }), false, 0, 0},
         {"bit depth 15", with([](SpsSpec& s) { s.bitDepth = 15; }), false, 0, 0},
