@@ -1,4 +1,4 @@
-// Reads arbitrary bytes as an H.264 SPS NAL unit, an avcC record and an Annex-B
+// Reads arbitrary bytes as an H.264 SPS NAL unit, an avcC record and a start-code
 // stream, and checks that whatever parses describes a picture that can exist.
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +24,7 @@ void checkSps(const tavro::H264Sps& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkSps(tavro::parseH264Sps(data, size));
-    checkSps(tavro::findH264SpsInAnnexB(data, size));
+    checkSps(tavro::findH264SpsInByteStream(data, size));
     const tavro::AvcConfig c = tavro::parseAvcConfig(data, size);
     checkSps(c.sps);
     check(!c.ok || c.nalLengthSize == 1 || c.nalLengthSize == 2 || c.nalLengthSize == 4);

@@ -1,4 +1,4 @@
-// Reads arbitrary bytes as an HEVC SPS NAL unit, an hvcC record and an Annex-B
+// Reads arbitrary bytes as an HEVC SPS NAL unit, an hvcC record and a start-code
 // stream, and checks that whatever parses describes a picture that can exist.
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,7 @@ void checkSps(const tavro::HevcSps& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkSps(tavro::parseHevcSps(data, size));
-    checkSps(tavro::findHevcSpsInAnnexB(data, size));
+    checkSps(tavro::findHevcSpsInByteStream(data, size));
     const tavro::HevcConfig c = tavro::parseHevcConfig(data, size);
     checkSps(c.sps);
     check(!c.ok || c.nalLengthSize != 3);

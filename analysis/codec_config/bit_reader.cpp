@@ -121,7 +121,7 @@ size_t findStartCode(const uint8_t* data, size_t size, size_t from) {
 
 } // namespace
 
-bool nextAnnexBNal(const uint8_t* data, size_t size, size_t& offset, NalSpan& nal) {
+bool nextStartCodeNal(const uint8_t* data, size_t size, size_t& offset, NalSpan& nal) {
     // Each pass moves past a start code, so the loop ends; empty units are skipped.
     while (offset < size) {
         const size_t code = findStartCode(data, size, offset);

@@ -49,7 +49,7 @@ bool readLeb128(const uint8_t* data, size_t size, uint64_t& value, size_t& lengt
 // 00 00 03) into `out`, stopping at `capacity`. Returns the bytes written.
 size_t removeEmulationPrevention(const uint8_t* nal, size_t size, uint8_t* out, size_t capacity);
 
-// One NAL unit found between Annex-B start codes (00 00 01, or 00 00 00 01).
+// One NAL unit found between start codes (00 00 01, or 00 00 00 01).
 struct NalSpan {
     const uint8_t* data = nullptr;
     size_t size = 0;
@@ -58,6 +58,6 @@ struct NalSpan {
 // Finds the next NAL unit at or after `offset` and moves `offset` to its end. False
 // when there is no further start code. Trailing zero bytes before the next start
 // code are left out of the unit, and empty units are passed over.
-bool nextAnnexBNal(const uint8_t* data, size_t size, size_t& offset, NalSpan& nal);
+bool nextStartCodeNal(const uint8_t* data, size_t size, size_t& offset, NalSpan& nal);
 
 } // namespace tavro

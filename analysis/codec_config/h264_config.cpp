@@ -178,10 +178,10 @@ H264Sps parseH264Sps(const uint8_t* nal, size_t size) {
     return parseSpsRbsp(rbsp.data(), rbsp.size());
 }
 
-H264Sps findH264SpsInAnnexB(const uint8_t* data, size_t size) {
+H264Sps findH264SpsInByteStream(const uint8_t* data, size_t size) {
     size_t offset = 0;
     NalSpan nal;
-    while (nextAnnexBNal(data, size, offset, nal)) {
+    while (nextStartCodeNal(data, size, offset, nal)) {
         if (nal.size > 0 && (nal.data[0] & 0x1F) == kNalSps) {
             H264Sps s = parseH264Sps(nal.data, nal.size);
             if (s.ok) return s;

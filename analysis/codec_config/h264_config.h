@@ -33,8 +33,8 @@ struct H264Sps {
 // Parses an SPS NAL unit (header byte first, emulation prevention still in place).
 H264Sps parseH264Sps(const uint8_t* nal, size_t size);
 
-// The first SPS of an Annex-B byte stream that parses; ok=false when none does.
-H264Sps findH264SpsInAnnexB(const uint8_t* data, size_t size);
+// The first SPS of a start-code byte stream that parses; ok=false when none does.
+H264Sps findH264SpsInByteStream(const uint8_t* data, size_t size);
 
 struct AvcConfig {
     bool ok = false;

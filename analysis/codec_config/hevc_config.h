@@ -32,8 +32,8 @@ struct HevcSps {
 // Parses an SPS NAL unit (two header bytes first, emulation prevention in place).
 HevcSps parseHevcSps(const uint8_t* nal, size_t size);
 
-// The first SPS of an Annex-B byte stream that parses; ok=false when none does.
-HevcSps findHevcSpsInAnnexB(const uint8_t* data, size_t size);
+// The first SPS of a start-code byte stream that parses; ok=false when none does.
+HevcSps findHevcSpsInByteStream(const uint8_t* data, size_t size);
 
 struct HevcConfig {
     bool ok = false;

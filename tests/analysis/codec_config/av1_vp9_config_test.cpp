@@ -10,7 +10,7 @@ namespace {
 
 using test::Bytes;
 
-struct SeqSpec {
+struct SeqShape {
     uint32_t profile = 0;
     bool reduced = false;
     bool timing = false; // with a decoder model and two operating points
@@ -19,7 +19,7 @@ struct SeqSpec {
     uint32_t width = 176, height = 144;
 };
 
-Bytes buildSequenceHeader(const SeqSpec& s) {
+Bytes buildSequenceHeader(const SeqShape& s) {
     test::BitWriter w;
     w.bits(s.profile, 3).bits(0, 1).bits(s.reduced, 1);
     if (s.reduced) {
@@ -51,41 +51,41 @@ Bytes buildSequenceHeader(const SeqSpec& s) {
 TEST(Av1SequenceHeader, ReadsProfileLevelDepthAndSize) {
     struct Case {
         const char* what;
-        SeqSpec spec;
+        SeqShape shape;
         uint32_t bitDepth;
         bool ssx, ssy;
     };
     auto make = [](auto change) {
-        SeqSpec s;
+        SeqShape s;
         change(s);
         return s;
     };
     const Case cases[] = {
-        {"main 8-bit", SeqSpec{}, 8, true, true},
+        {"main 8-bit", SeqShape{}, 8, true, true},
         {"main 10-bit with timing and decoder model",
-         make([](SeqSpec& s) { s.high = true, s.timing = true; }), 10, true, true},
-        {"high 4:4:4", make([](SeqSpec& s) { s.profile = 1, s.level = 4; }), 8, false, false},
-        {"professional 12-bit", make([](SeqSpec& s) { s.profile = 2, s.high = s.twelve = true; }),
+         make([](SeqShape& s) { s.high = true, s.timing = true; }), 10, true, true},
+        {"high 4:4:4", make([](SeqShape& s) { s.profile = 1, s.level = 4; }), 8, false, false},
+        {"professional 12-bit", make([](SeqShape& s) { s.profile = 2, s.high = s.twelve = true; }),
          12, true, true},
-        {"professional 10-bit is 4:2:2", make([](SeqSpec& s) { s.profile = 2, s.high = true; }), 10,
-         true, false},
-        {"monochrome", make([](SeqSpec& s) { s.mono = true; }), 8, true, true},
-        {"reduced still picture", make([](SeqSpec& s) { s.reduced = true, s.level = 1; }), 8, true,
+        {"professional 10-bit is 4:2:2", make([](SeqShape& s) { s.profile = 2, s.high = true; }),
+         10, true, false},
+        {"monochrome", make([](SeqShape& s) { s.mono = true; }), 8, true, true},
+        {"reduced still picture", make([](SeqShape& s) { s.reduced = true, s.level = 1; }), 8, true,
          true},
     };
     for (const Case& c : cases) {
-        const Bytes payload = buildSequenceHeader(c.spec);
+        const Bytes payload = buildSequenceHeader(c.shape);
         const Av1SequenceHeader h = parseAv1SequenceHeaderPayload(payload.data(), payload.size());
         ASSERT_TRUE(h.ok) << c.what;
-        EXPECT_EQ(h.profile, c.spec.profile) << c.what;
-        EXPECT_EQ(h.level, c.spec.level) << c.what;
-        EXPECT_EQ(h.highTier, c.spec.level > 7) << c.what;
+        EXPECT_EQ(h.profile, c.shape.profile) << c.what;
+        EXPECT_EQ(h.level, c.shape.level) << c.what;
+        EXPECT_EQ(h.highTier, c.shape.level > 7) << c.what;
         EXPECT_EQ(h.bitDepth, c.bitDepth) << c.what;
-        EXPECT_EQ(h.monochrome, c.spec.mono) << c.what;
+        EXPECT_EQ(h.monochrome, c.shape.mono) << c.what;
         EXPECT_EQ(h.subsamplingX, c.ssx) << c.what;
         EXPECT_EQ(h.subsamplingY, c.ssy) << c.what;
-        EXPECT_EQ(h.maxWidth, c.spec.width) << c.what;
-        EXPECT_EQ(h.maxHeight, c.spec.height) << c.what;
+        EXPECT_EQ(h.maxWidth, c.shape.width) << c.what;
+        EXPECT_EQ(h.maxHeight, c.shape.height) << c.what;
         for (size_t n = 0; n + 1 < payload.size(); ++n)
             EXPECT_FALSE(parseAv1SequenceHeaderPayload(payload.data(), n).ok) << c.what << n;
     }
@@ -94,9 +94,9 @@ TEST(Av1SequenceHeader, ReadsProfileLevelDepthAndSize) {
 }
 
 TEST(Av1Config, RecordFieldsAndItsConfigObus) {
-    SeqSpec spec;
-    spec.high = true;
-    const Bytes seq = buildSequenceHeader(spec);
+    SeqShape shape;
+    shape.high = true;
+    const Bytes seq = buildSequenceHeader(shape);
     // A temporal delimiter, a padding OBU with an extension byte, then the header.
     Bytes record = {0x81,
                     0x09,

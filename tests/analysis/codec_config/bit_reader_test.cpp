@@ -85,13 +85,13 @@ TEST(EmulationPrevention, DropsTheThreeAfterTwoZerosOnlyAndKeepsToCapacity) {
     EXPECT_EQ(removeEmulationPrevention(in.data(), in.size(), small, sizeof small), 4u);
 }
 
-TEST(AnnexB, SplitsOnThreeAndFourByteStartCodes) {
+TEST(StartCodeStream, SplitsOnThreeAndFourByteStartCodes) {
     const Bytes stream = {0x12, 0, 0, 0, 1, 0x67, 0xAA, 0, 0, 1, 0x68,
                           0,    0, 0, 0, 0, 1,    0x65, 0, 0, 1};
     std::vector<Bytes> units;
     size_t offset = 0;
     NalSpan nal;
-    while (nextAnnexBNal(stream.data(), stream.size(), offset, nal))
+    while (nextStartCodeNal(stream.data(), stream.size(), offset, nal))
         units.emplace_back(nal.data, nal.data + nal.size);
     const std::vector<Bytes> expected = {{0x67, 0xAA}, {0x68}, {0x65}};
     EXPECT_EQ(units, expected);

@@ -120,8 +120,8 @@ Seen fromAc3(const Ac3FrameHeader& h) {
 Seen read(const std::string& name, const Bytes& file, const nlohmann::json& stream) {
     const std::string ext = name.substr(name.rfind('.') + 1);
     const Bytes extra = extradata(stream);
-    if (ext == "h264") return fromH264(findH264SpsInAnnexB(file.data(), file.size()));
-    if (ext == "hevc") return fromHevc(findHevcSpsInAnnexB(file.data(), file.size()));
+    if (ext == "h264") return fromH264(findH264SpsInByteStream(file.data(), file.size()));
+    if (ext == "hevc") return fromHevc(findHevcSpsInByteStream(file.data(), file.size()));
     if (ext == "obu") return fromAv1(findAv1SequenceHeader(file.data(), file.size()));
     if (ext == "ivf") {
         const Bytes frame = firstIvfFrame(file);

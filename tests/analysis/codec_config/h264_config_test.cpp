@@ -9,7 +9,7 @@ namespace {
 
 using test::Bytes;
 
-struct SpsSpec {
+struct SpsShape {
     uint8_t profile = 100;
     uint32_t chroma = 1;
     uint32_t bitDepth = 8;
@@ -22,7 +22,7 @@ struct SpsSpec {
     uint32_t tick = 0, scale = 0; // VUI timing when scale is set
 };
 
-Bytes buildSps(const SpsSpec& s) {
+Bytes buildSps(const SpsShape& s) {
     test::BitWriter w;
     w.bits(0x67, 8).bits(s.profile, 8).bits(0x40, 8).bits(30, 8).ue(0);
     if (s.profile >= 100) {
@@ -57,49 +57,50 @@ Bytes buildSps(const SpsSpec& s) {
 TEST(H264Sps, ReadsSizeDepthAndRateAcrossTheSyntaxBranches) {
     struct Case {
         const char* what;
-        SpsSpec spec;
+        SpsShape shape;
         bool ok;
         uint32_t width, height;
     };
-    SpsSpec base;
+    SpsShape base;
     auto with = [&](auto change) {
-        SpsSpec s = base;
+        SpsShape s = base;
         change(s);
         return s;
     };
     const Case cases[] = {
         {"plain 4:2:0", base, true, 176, 144},
         {"cropped 4:2:0 counts in chroma units",
-         with([](SpsSpec& s) { s.crop[1] = 3, s.crop[3] = 1; }), true, 170, 142},
-        {"4:4:4 crops in luma units", with([](SpsSpec& s) { s.chroma = 3, s.crop[1] = 3; }), true,
+         with([](SpsShape& s) { s.crop[1] = 3, s.crop[3] = 1; }), true, 170, 142},
+        {"4:4:4 crops in luma units", with([](SpsShape& s) { s.chroma = 3, s.crop[1] = 3; }), true,
          173, 144},
-        {"4:2:2 crops rows one by one", with([](SpsSpec& s) { s.chroma = 2, s.crop[3] = 3; }), true,
-         176, 141},
+        {"4:2:2 crops rows one by one", with([](SpsShape& s) { s.chroma = 2, s.crop[3] = 3; }),
+         true, 176, 141},
         {"fields double the height and the crop",
-         with([](SpsSpec& s) { s.frameMbsOnly = false, s.heightUnits = 5, s.crop[3] = 2; }), true,
+         with([](SpsShape& s) { s.frameMbsOnly = false, s.heightUnits = 5, s.crop[3] = 2; }), true,
          176, 152},
-        {"10-bit with scaling lists", with([](SpsSpec& s) { s.bitDepth = 10, s.scalingLists = 1; }),
-         true, 176, 144},
-        {"baseline has no chroma fields", with([](SpsSpec& s) { s.profile = 66; }), true, 176, 144},
-        {"poc type 1 cycle", with([](SpsSpec& s) { s.pocType = 1; }), true, 176, 144},
-        {"VUI timing", with([](SpsSpec& s) { s.tick = 1001, s.scale = 60000; }), true, 176, 144},
-        {"crop eats the picture", with([](SpsSpec& s) { s.crop[0] = 88; }), false, 0, 0},
+        {"10-bit with scaling lists",
+         with([](SpsShape& s) { s.bitDepth = 10, s.scalingLists = 1; }), true, 176, 144},
+        {"baseline has no chroma fields", with([](SpsShape& s) { s.profile = 66; }), true, 176,
+         144},
+        {"poc type 1 cycle", with([](SpsShape& s) { s.pocType = 1; }), true, 176, 144},
+        {"VUI timing", with([](SpsShape& s) { s.tick = 1001, s.scale = 60000; }), true, 176, 144},
+        {"crop eats the picture", with([](SpsShape& s) { s.crop[0] = 88; }), false, 0, 0},
         {"scaling delta past a byte",
-         with([](SpsSpec& s) { s.scalingLists = true, s.firstDelta = 0x7FFFFFFF; }), false, 0, 0},
-        {"poc type 3", with([](SpsSpec& s) { s.pocType = 3; }), false, 0, 0},
-        {"chroma_format_idc 4", with([](SpsSpec& s) { s.chroma = 4; }), false, 0, 0},
-        {"bit depth 15", with([](SpsSpec& s) { s.bitDepth = 15; }), false, 0, 0},
-        {"wider than any level", with([](SpsSpec& s) { s.widthMbs = 5000; }), false, 0, 0},
+         with([](SpsShape& s) { s.scalingLists = true, s.firstDelta = 0x7FFFFFFF; }), false, 0, 0},
+        {"poc type 3", with([](SpsShape& s) { s.pocType = 3; }), false, 0, 0},
+        {"chroma_format_idc 4", with([](SpsShape& s) { s.chroma = 4; }), false, 0, 0},
+        {"bit depth 15", with([](SpsShape& s) { s.bitDepth = 15; }), false, 0, 0},
+        {"wider than any level", with([](SpsShape& s) { s.widthMbs = 5000; }), false, 0, 0},
     };
     for (const Case& c : cases) {
-        const Bytes nal = buildSps(c.spec);
+        const Bytes nal = buildSps(c.shape);
         const H264Sps s = parseH264Sps(nal.data(), nal.size());
         ASSERT_EQ(s.ok, c.ok) << c.what;
         if (!c.ok) continue;
         EXPECT_EQ(s.width, c.width) << c.what;
         EXPECT_EQ(s.height, c.height) << c.what;
-        EXPECT_EQ(s.bitDepthLuma, c.spec.profile >= 100 ? c.spec.bitDepth : 8) << c.what;
-        EXPECT_EQ(s.hasTiming, c.spec.scale != 0) << c.what;
+        EXPECT_EQ(s.bitDepthLuma, c.shape.profile >= 100 ? c.shape.bitDepth : 8) << c.what;
+        EXPECT_EQ(s.hasTiming, c.shape.scale != 0) << c.what;
         if (s.hasTiming) {
             EXPECT_EQ(s.frameRateNum, 60000u);
             EXPECT_EQ(s.frameRateDen, 2002u);
@@ -113,13 +114,13 @@ TEST(H264Sps, ReadsSizeDepthAndRateAcrossTheSyntaxBranches) {
     }
 }
 
-TEST(H264Sps, FoundInAnnexBAndInAvcC) {
-    SpsSpec spec;
-    spec.tick = 1, spec.scale = 50; // the tick's zero bytes need emulation prevention
-    const Bytes sps = buildSps(spec);
+TEST(H264Sps, FoundInAByteStreamAndInAvcC) {
+    SpsShape shape;
+    shape.tick = 1, shape.scale = 50; // the tick's zero bytes need emulation prevention
+    const Bytes sps = buildSps(shape);
     Bytes stream = {0, 0, 0, 1, 0x09, 0xF0, 0, 0, 1, 0x67, 0xFF, 0, 0, 1};
     stream.insert(stream.end(), sps.begin(), sps.end());
-    EXPECT_EQ(findH264SpsInAnnexB(stream.data(), stream.size()).frameRateNum, 50u);
+    EXPECT_EQ(findH264SpsInByteStream(stream.data(), stream.size()).frameRateNum, 50u);
 
     Bytes avcc = {1, 100, 0x40, 30, 0xFF, 0xE1, 0, static_cast<uint8_t>(sps.size())};
     avcc.insert(avcc.end(), sps.begin(), sps.end());

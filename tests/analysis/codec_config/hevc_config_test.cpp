@@ -9,7 +9,7 @@ namespace {
 
 using test::Bytes;
 
-struct SpsSpec {
+struct SpsShape {
     uint32_t profile = 2, level = 93;
     bool highTier = false;
     uint32_t subLayersMinus1 = 0;
@@ -19,7 +19,7 @@ struct SpsSpec {
     uint32_t bitDepth = 10;
 };
 
-Bytes buildSps(const SpsSpec& s) {
+Bytes buildSps(const SpsShape& s) {
     test::BitWriter w;
     w.bits(0x4201, 16).bits(0, 4).bits(s.subLayersMinus1, 3).bits(1, 1);
     w.bits(0, 2).bits(s.highTier, 1).bits(s.profile, 5).bits(0x80000000u >> s.profile, 32);
@@ -42,42 +42,42 @@ Bytes buildSps(const SpsSpec& s) {
 TEST(HevcSps, ReadsProfileTierLevelSizeAndDepth) {
     struct Case {
         const char* what;
-        SpsSpec spec;
+        SpsShape shape;
         bool ok;
         uint32_t width, height;
         const char* profile;
     };
-    SpsSpec base;
+    SpsShape base;
     auto with = [&](auto change) {
-        SpsSpec s = base;
+        SpsShape s = base;
         change(s);
         return s;
     };
     const Case cases[] = {
         {"Main 10", base, true, 176, 144, "Main 10"},
-        {"window in chroma units", with([](SpsSpec& s) { s.window[1] = 3, s.window[3] = 1; }), true,
-         170, 142, "Main 10"},
+        {"window in chroma units", with([](SpsShape& s) { s.window[1] = 3, s.window[3] = 1; }),
+         true, 170, 142, "Main 10"},
         {"4:4:4 window in luma units",
-         with([](SpsSpec& s) { s.chroma = 3, s.profile = 4, s.window[0] = 3; }), true, 173, 144,
+         with([](SpsShape& s) { s.chroma = 3, s.profile = 4, s.window[0] = 3; }), true, 173, 144,
          "Rext"},
         {"sub-layers before the size",
-         with([](SpsSpec& s) { s.subLayersMinus1 = 3, s.highTier = true, s.profile = 1; }), true,
+         with([](SpsShape& s) { s.subLayersMinus1 = 3, s.highTier = true, s.profile = 1; }), true,
          176, 144, "Main"},
-        {"window eats the picture", with([](SpsSpec& s) { s.window[2] = 72; }), false, 0, 0, ""},
-        {"zero width", with([](SpsSpec& s) { s.width = 0; }), false, 0, 0, ""},
-        {"chroma_format_idc 5", with([](SpsSpec& s) { s.chroma = 5; }), false, 0, 0, ""},
-        {"bit depth 17", with([](SpsSpec& s) { s.bitDepth = 17; }), false, 0, 0, ""},
+        {"window eats the picture", with([](SpsShape& s) { s.window[2] = 72; }), false, 0, 0, ""},
+        {"zero width", with([](SpsShape& s) { s.width = 0; }), false, 0, 0, ""},
+        {"chroma_format_idc 5", with([](SpsShape& s) { s.chroma = 5; }), false, 0, 0, ""},
+        {"bit depth 17", with([](SpsShape& s) { s.bitDepth = 17; }), false, 0, 0, ""},
     };
     for (const Case& c : cases) {
-        const Bytes nal = buildSps(c.spec);
+        const Bytes nal = buildSps(c.shape);
         const HevcSps s = parseHevcSps(nal.data(), nal.size());
         ASSERT_EQ(s.ok, c.ok) << c.what;
         if (!c.ok) continue;
         EXPECT_EQ(s.width, c.width) << c.what;
         EXPECT_EQ(s.height, c.height) << c.what;
-        EXPECT_EQ(s.bitDepthLuma, c.spec.bitDepth) << c.what;
-        EXPECT_EQ(s.ptl.levelIdc, c.spec.level) << c.what;
-        EXPECT_EQ(s.ptl.highTier, c.spec.highTier) << c.what;
+        EXPECT_EQ(s.bitDepthLuma, c.shape.bitDepth) << c.what;
+        EXPECT_EQ(s.ptl.levelIdc, c.shape.level) << c.what;
+        EXPECT_EQ(s.ptl.highTier, c.shape.highTier) << c.what;
         EXPECT_STREQ(hevcProfileName(s.ptl), c.profile) << c.what;
         for (size_t n = 0; n + 1 < nal.size(); ++n) {
             const Bytes cut = test::prefix(nal, n);
@@ -87,7 +87,7 @@ TEST(HevcSps, ReadsProfileTierLevelSizeAndDepth) {
 }
 
 TEST(HevcConfig, HeaderFieldsAndTheSpsOfItsArrays) {
-    const Bytes sps = buildSps(SpsSpec{});
+    const Bytes sps = buildSps(SpsShape{});
     Bytes hvcc = {1,  0x22, 0x20, 0,    0,    0,    0x90, 0, 0, 0,    0, 0,
                   93, 0xF0, 0x00, 0xFC, 0xFD, 0xFA, 0xFA, 0, 0, 0x0F, 3};
     hvcc.insert(hvcc.end(), {0xA0, 0, 1, 0, 2, 0x40, 0x01}); // VPS
