@@ -70,7 +70,8 @@ void readMovieFragment(const uint8_t* payload, size_t size, const IsoLimits& lim
         IsoTrack* track = nullptr;
         RunDefaults d;
         forEachBox(traf.payload, traf.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
-            if (b.header.type == fourCC("tfhd")) track = readTfhd(b, defaults, file, d);
+            if (b.header.type == fourCC("tfhd"))
+                track = readTfhd(b, defaults, file, d);
             else if (b.header.type == fourCC("trun") && track)
                 readTrun(b, d, limits.maxTableEntries, *track, file);
             return true;

@@ -23,16 +23,16 @@ enum class IsoStatus {
 };
 
 enum class IsoProblem {
-    boxPastParent,      // a box claims more bytes than its parent (or the file) holds
-    badBoxSize,         // a size field smaller than the header itself
-    moovTruncated,      // the movie box ends past the end of the file
-    tooManyBoxes,       // a cap on boxes visited was reached
-    tooManyTracks,      // tracks past the cap were counted, not read
-    tableTruncated,     // a sample table holds fewer entries than it claims
-    tablesDisagree,     // chunk, sample-to-chunk and size tables do not add up
-    sampleDataPastEnd,  // sample data runs past the end of the file
-    moovAfterMdat,      // the index follows the sample data
-    secondMoov,         // only the first movie box was read
+    boxPastParent,     // a box claims more bytes than its parent (or the file) holds
+    badBoxSize,        // a size field smaller than the header itself
+    moovTruncated,     // the movie box ends past the end of the file
+    tooManyBoxes,      // a cap on boxes visited was reached
+    tooManyTracks,     // tracks past the cap were counted, not read
+    tableTruncated,    // a sample table holds fewer entries than it claims
+    tablesDisagree,    // chunk, sample-to-chunk and size tables do not add up
+    sampleDataPastEnd, // sample data runs past the end of the file
+    moovAfterMdat,     // the index follows the sample data
+    secondMoov,        // only the first movie box was read
 };
 
 enum class TrackKind { video, audio, subtitle, text, other };
@@ -118,7 +118,7 @@ struct IsoFile {
     uint64_t duration = 0;
     double seconds = 0;
 
-    bool fragmented = false; // mvex in the movie, or movie fragments present
+    bool fragmented = false;       // mvex in the movie, or movie fragments present
     uint64_t fragmentDuration = 0; // mehd, movie timescale
     double fragmentSeconds = 0;
     uint64_t fragmentCount = 0; // moof boxes
@@ -126,8 +126,8 @@ struct IsoFile {
     uint64_t trackCount = 0; // all trak boxes, read or not
     std::vector<IsoTrack> tracks;
 
-    uint64_t bytesPastEnd = 0;  // all tracks
-    double secondsMissing = 0;  // the most any track lacks
+    uint64_t bytesPastEnd = 0; // all tracks
+    double secondsMissing = 0; // the most any track lacks
 
     bool has(IsoProblem p) const;
     void note(IsoProblem p);

@@ -45,6 +45,9 @@ class TopLevelWalk {
     TopLevelWalk(RandomAccessReader& reader, const IsoLimits& limits, IsoFile& file)
         : reader_(reader), limits_(limits), file_(file) {}
 
+    // True when the movie box was found but left unread for its size.
+    bool moovTooLarge() const { return tooLarge_; }
+
     // False on an I/O error.
     bool run() {
         uint64_t offset = 0;
@@ -127,8 +130,6 @@ class TopLevelWalk {
     const IsoLimits& limits_;
     IsoFile& file_;
     std::vector<TrackDefaults> defaults_;
-
-  public:
     bool tooLarge_ = false;
 };
 
@@ -156,36 +157,55 @@ IsoFile readIsoFile(RandomAccessReader& reader, const IsoLimits& limits) {
         file.secondsMissing = std::max(file.secondsMissing, t.secondsMissing);
     }
     if (file.bytesPastEnd) file.note(IsoProblem::sampleDataPastEnd);
-    if (walk.tooLarge_) file.status = IsoStatus::moovTooLarge;
-    else if (file.hasMoov) file.status = IsoStatus::ok;
-    else if (file.topBoxCount > 0) file.status = IsoStatus::noMoov;
-    else file.status = IsoStatus::notIsoBmff;
+    if (walk.moovTooLarge())
+        file.status = IsoStatus::moovTooLarge;
+    else if (file.hasMoov)
+        file.status = IsoStatus::ok;
+    else if (file.topBoxCount > 0)
+        file.status = IsoStatus::noMoov;
+    else
+        file.status = IsoStatus::notIsoBmff;
     return file;
 }
 
 const char* isoStatusText(IsoStatus status) {
     switch (status) {
-    case IsoStatus::ok: return "ok";
-    case IsoStatus::notIsoBmff: return "not an ISO base media file";
-    case IsoStatus::noMoov: return "no movie box (index missing)";
-    case IsoStatus::moovTooLarge: return "movie box too large to read";
-    case IsoStatus::readError: return "read error";
+    case IsoStatus::ok:
+        return "ok";
+    case IsoStatus::notIsoBmff:
+        return "not an ISO base media file";
+    case IsoStatus::noMoov:
+        return "no movie box (index missing)";
+    case IsoStatus::moovTooLarge:
+        return "movie box too large to read";
+    case IsoStatus::readError:
+        return "read error";
     }
     return "";
 }
 
 const char* isoProblemText(IsoProblem problem) {
     switch (problem) {
-    case IsoProblem::boxPastParent: return "a box runs past its parent";
-    case IsoProblem::badBoxSize: return "a box size is smaller than its header";
-    case IsoProblem::moovTruncated: return "the movie box is cut short";
-    case IsoProblem::tooManyBoxes: return "too many boxes; the rest were not read";
-    case IsoProblem::tooManyTracks: return "too many tracks; the rest were counted only";
-    case IsoProblem::tableTruncated: return "a sample table is cut short";
-    case IsoProblem::tablesDisagree: return "the sample tables do not add up";
-    case IsoProblem::sampleDataPastEnd: return "sample data runs past the end of the file";
-    case IsoProblem::moovAfterMdat: return "the index follows the sample data";
-    case IsoProblem::secondMoov: return "a second movie box was ignored";
+    case IsoProblem::boxPastParent:
+        return "a box runs past its parent";
+    case IsoProblem::badBoxSize:
+        return "a box size is smaller than its header";
+    case IsoProblem::moovTruncated:
+        return "the movie box is cut short";
+    case IsoProblem::tooManyBoxes:
+        return "too many boxes; the rest were not read";
+    case IsoProblem::tooManyTracks:
+        return "too many tracks; the rest were counted only";
+    case IsoProblem::tableTruncated:
+        return "a sample table is cut short";
+    case IsoProblem::tablesDisagree:
+        return "the sample tables do not add up";
+    case IsoProblem::sampleDataPastEnd:
+        return "sample data runs past the end of the file";
+    case IsoProblem::moovAfterMdat:
+        return "the index follows the sample data";
+    case IsoProblem::secondMoov:
+        return "a second movie box was ignored";
     }
     return "";
 }

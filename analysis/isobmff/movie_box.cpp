@@ -80,19 +80,28 @@ void readHdlr(const BoxSpan& b, IsoTrack& t) {
     if (t.name.empty()) t.name = handlerName(c.here(), c.left());
 }
 
-TablePayload tableOf(const BoxSpan& b) { return {b.payload, b.payloadSize}; }
+TablePayload tableOf(const BoxSpan& b) {
+    return {b.payload, b.payloadSize};
+}
 
 void readStbl(const BoxSpan& stbl, const IsoLimits& limits, IsoTrack& t, IsoFile& file) {
     SampleTableBoxes tables;
     forEachBox(stbl.payload, stbl.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
         const uint32_t type = b.header.type;
-        if (type == fourCC("stsd")) readSampleDescriptions(b.payload, b.payloadSize, t);
-        else if (type == fourCC("stts")) tables.stts = tableOf(b);
-        else if (type == fourCC("stsz")) tables.stsz = tableOf(b);
-        else if (type == fourCC("stz2")) tables.stz2 = tableOf(b);
-        else if (type == fourCC("stsc")) tables.stsc = tableOf(b);
-        else if (type == fourCC("stco")) tables.stco = tableOf(b);
-        else if (type == fourCC("co64")) tables.co64 = tableOf(b);
+        if (type == fourCC("stsd"))
+            readSampleDescriptions(b.payload, b.payloadSize, t);
+        else if (type == fourCC("stts"))
+            tables.stts = tableOf(b);
+        else if (type == fourCC("stsz"))
+            tables.stsz = tableOf(b);
+        else if (type == fourCC("stz2"))
+            tables.stz2 = tableOf(b);
+        else if (type == fourCC("stsc"))
+            tables.stsc = tableOf(b);
+        else if (type == fourCC("stco"))
+            tables.stco = tableOf(b);
+        else if (type == fourCC("co64"))
+            tables.co64 = tableOf(b);
         return true;
     });
     summariseSampleTables(tables, file.fileSize, limits.maxTableEntries, t, file);
@@ -101,8 +110,10 @@ void readStbl(const BoxSpan& stbl, const IsoLimits& limits, IsoTrack& t, IsoFile
 void readMdia(const BoxSpan& mdia, const IsoLimits& limits, IsoTrack& t, IsoFile& file) {
     // The handler decides how the sample entry reads, so it goes first whatever the order.
     forEachBox(mdia.payload, mdia.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
-        if (b.header.type == fourCC("mdhd")) readMdhd(b, t);
-        else if (b.header.type == fourCC("hdlr")) readHdlr(b, t);
+        if (b.header.type == fourCC("mdhd"))
+            readMdhd(b, t);
+        else if (b.header.type == fourCC("hdlr"))
+            readHdlr(b, t);
         return true;
     });
     forEachBox(mdia.payload, mdia.payloadSize, limits.maxChildren, [&](const BoxSpan& minf) {
@@ -127,8 +138,10 @@ void readTrackUdta(const BoxSpan& udta, IsoTrack& t) {
 IsoTrack readTrak(const BoxSpan& trak, const IsoLimits& limits, IsoFile& file) {
     IsoTrack t;
     if (!forEachBox(trak.payload, trak.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
-            if (b.header.type == fourCC("tkhd")) readTkhd(b, t);
-            else if (b.header.type == fourCC("udta")) readTrackUdta(b, t);
+            if (b.header.type == fourCC("tkhd"))
+                readTkhd(b, t);
+            else if (b.header.type == fourCC("udta"))
+                readTrackUdta(b, t);
             return true;
         }))
         file.note(IsoProblem::boxPastParent);
@@ -203,7 +216,11 @@ void finishTrack(IsoTrack& t) {
     t.seconds = span / scale;
     if (t.kind == TrackKind::video && t.sttsDuration && t.sttsSamples)
         t.frameRate = t.sttsSamples / (t.sttsDuration / scale);
-    if (t.seconds > 0) t.bitRate = static_cast<uint64_t>(t.sampleBytes * 8.0 / t.seconds);
+    if (t.seconds > 0) {
+        // A tiny duration over many bytes exceeds any integer; such a rate is nonsense anyway.
+        const double rate = t.sampleBytes * 8.0 / t.seconds;
+        t.bitRate = rate < 1e18 ? static_cast<uint64_t>(rate) : 0;
+    }
     if (t.sampleCount && t.samplesPastEnd)
         t.secondsMissing = t.seconds * static_cast<double>(t.samplesPastEnd) / t.sampleCount;
 }

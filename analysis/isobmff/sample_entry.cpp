@@ -21,21 +21,49 @@ struct CodecName {
 };
 
 constexpr CodecName kCodecs[] = {
-    {"avc1", "AVC"},     {"avc3", "AVC"},    {"hvc1", "HEVC"},   {"hev1", "HEVC"},
-    {"av01", "AV1"},     {"vp08", "VP8"},    {"vp09", "VP9"},    {"mp4v", "MPEG-4 Visual"},
-    {"mp4a", "AAC"},     {"Opus", "Opus"},   {"ac-3", "AC-3"},   {"ec-3", "E-AC-3"},
-    {"fLaC", "FLAC"},    {"alac", "ALAC"},   {".mp3", "MPEG Audio"}, {"ipcm", "PCM"},
-    {"lpcm", "PCM"},     {"sowt", "PCM"},    {"twos", "PCM"},    {"in24", "PCM"},
-    {"in32", "PCM"},     {"fl32", "PCM"},    {"fl64", "PCM"},    {"raw ", "PCM"},
-    {"tx3g", "Timed Text"}, {"wvtt", "WebVTT"}, {"stpp", "TTML"}, {"c608", "EIA-608"},
-    {"jpeg", "JPEG"},    {"mjpa", "JPEG"},   {"apcn", "ProRes"}, {"apch", "ProRes"},
-    {"s263", "H.263"},   {"samr", "AMR"},    {"sawb", "AMR-WB"}, {"dtsc", "DTS"},
-    {"mha1", "MPEG-H 3D Audio"}, {"mp4s", "MPEG-4 Systems"},
+    {"avc1", "AVC"},
+    {"avc3", "AVC"},
+    {"hvc1", "HEVC"},
+    {"hev1", "HEVC"},
+    {"av01", "AV1"},
+    {"vp08", "VP8"},
+    {"vp09", "VP9"},
+    {"mp4v", "MPEG-4 Visual"},
+    {"mp4a", "AAC"},
+    {"Opus", "Opus"},
+    {"ac-3", "AC-3"},
+    {"ec-3", "E-AC-3"},
+    {"fLaC", "FLAC"},
+    {"alac", "ALAC"},
+    {".mp3", "MPEG Audio"},
+    {"ipcm", "PCM"},
+    {"lpcm", "PCM"},
+    {"sowt", "PCM"},
+    {"twos", "PCM"},
+    {"in24", "PCM"},
+    {"in32", "PCM"},
+    {"fl32", "PCM"},
+    {"fl64", "PCM"},
+    {"raw ", "PCM"},
+    {"tx3g", "Timed Text"},
+    {"wvtt", "WebVTT"},
+    {"stpp", "TTML"},
+    {"c608", "EIA-608"},
+    {"jpeg", "JPEG"},
+    {"mjpa", "JPEG"},
+    {"apcn", "ProRes"},
+    {"apch", "ProRes"},
+    {"s263", "H.263"},
+    {"samr", "AMR"},
+    {"sawb", "AMR-WB"},
+    {"dtsc", "DTS"},
+    {"mha1", "MPEG-H 3D Audio"},
+    {"mp4s", "MPEG-4 Systems"},
 };
 
 bool isVisualEntry(uint32_t t) {
-    for (const char* v : {"avc1", "avc3", "hvc1", "hev1", "av01", "vp08", "vp09", "mp4v",
-                          "jpeg", "mjpa", "apcn", "apch", "s263"})
+    for (const char* v : {"avc1", "avc3", "hvc1", "hev1", "av01", "vp08", "vp09", "mp4v", "jpeg",
+                          "mjpa", "apcn", "apch", "s263"})
         if (t == fourCCOf(v)) return true;
     return false;
 }
@@ -99,13 +127,27 @@ void readEsds(const uint8_t* p, size_t size, IsoTrack& t) {
         }
     }
     switch (t.objectType) {
-    case 0x69: case 0x6B: t.codec = "MPEG Audio"; break;
-    case 0x20: t.codec = "MPEG-4 Visual"; break;
-    case 0x21: t.codec = "AVC"; break;
-    case 0xA5: t.codec = "AC-3"; break;
-    case 0xA6: t.codec = "E-AC-3"; break;
-    case 0xAD: t.codec = "Opus"; break;
-    default: break;
+    case 0x69:
+    case 0x6B:
+        t.codec = "MPEG Audio";
+        break;
+    case 0x20:
+        t.codec = "MPEG-4 Visual";
+        break;
+    case 0x21:
+        t.codec = "AVC";
+        break;
+    case 0xA5:
+        t.codec = "AC-3";
+        break;
+    case 0xA6:
+        t.codec = "E-AC-3";
+        break;
+    case 0xAD:
+        t.codec = "Opus";
+        break;
+    default:
+        break;
     }
 }
 
@@ -211,10 +253,10 @@ void readVideoConfig(uint32_t type, const uint8_t* p, size_t size, IsoTrack& t) 
         t.profile = av1ProfileName(t.av1.profile);
         t.level = t.av1.level;
         t.bitDepth = t.av1.bitDepth;
-        t.chromaFormat = t.av1.monochrome                            ? 0
-                         : t.av1.subsamplingX && t.av1.subsamplingY  ? 1
-                         : t.av1.subsamplingX                        ? 2
-                                                                     : 3;
+        t.chromaFormat = t.av1.monochrome                           ? 0
+                         : t.av1.subsamplingX && t.av1.subsamplingY ? 1
+                         : t.av1.subsamplingX                       ? 2
+                                                                    : 3;
     } else if (type == fourCC("vpcC")) {
         t.vp9 = parseVp9CodecConfig(p, size);
         if (!t.vp9.ok) return;
@@ -230,13 +272,20 @@ void readChildren(const uint8_t* p, size_t size, IsoTrack& t, bool insideWave) {
         const uint32_t type = b.header.type;
         const uint8_t* q = b.payload;
         const size_t n = b.payloadSize;
-        if (type == fourCC("esds")) readEsds(q, n, t);
-        else if (type == fourCC("dOps")) readDops(q, n, t);
-        else if (type == fourCC("dac3")) readDac3(q, n, t);
-        else if (type == fourCC("dec3")) readDec3(q, n, t);
-        else if (type == fourCC("alac")) readAlacConfig(q, n, t);
-        else if (type == fourCC("dfLa")) readDfla(q, n, t);
-        else if (type == fourCC("pcmC") && n >= 6) t.bitDepth = q[5];
+        if (type == fourCC("esds"))
+            readEsds(q, n, t);
+        else if (type == fourCC("dOps"))
+            readDops(q, n, t);
+        else if (type == fourCC("dac3"))
+            readDac3(q, n, t);
+        else if (type == fourCC("dec3"))
+            readDec3(q, n, t);
+        else if (type == fourCC("alac"))
+            readAlacConfig(q, n, t);
+        else if (type == fourCC("dfLa"))
+            readDfla(q, n, t);
+        else if (type == fourCC("pcmC") && n >= 6)
+            t.bitDepth = q[5];
         else if (type == fourCC("btrt") && n >= 12) {
             t.maxBitrate = be32At(q + 4);
             t.avgBitrate = be32At(q + 8);
@@ -309,7 +358,8 @@ void readSampleDescriptions(const uint8_t* payload, size_t size, IsoTrack& track
         first = false;
         track.sampleEntry = fourCCText(e.header.type);
         track.codec = codecOfSampleEntry(e.header.type);
-        if (track.kind == TrackKind::audio) readAudioEntry(e, track);
+        if (track.kind == TrackKind::audio)
+            readAudioEntry(e, track);
         else if (track.kind == TrackKind::video || isVisualEntry(e.header.type))
             readVisualEntry(e, track);
         return track.sampleEntries < count;

@@ -10,8 +10,12 @@ namespace {
 
 constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
 
-uint64_t addCapped(uint64_t a, uint64_t b) { return b > kMax - a ? kMax : a + b; }
-uint64_t mulCapped(uint64_t a, uint64_t b) { return a && b > kMax / a ? kMax : a * b; }
+uint64_t addCapped(uint64_t a, uint64_t b) {
+    return b > kMax - a ? kMax : a + b;
+}
+uint64_t mulCapped(uint64_t a, uint64_t b) {
+    return a && b > kMax / a ? kMax : a * b;
+}
 
 uint32_t be32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
@@ -68,10 +72,14 @@ class SampleSizes {
     uint32_t at(uint64_t i) const {
         if (constant_) return constant_;
         switch (bits_) {
-        case 4: return i % 2 ? table_[i / 2] & 0x0f : table_[i / 2] >> 4;
-        case 8: return table_[i];
-        case 16: return static_cast<uint32_t>(table_[2 * i] << 8 | table_[2 * i + 1]);
-        default: return be32(table_ + 4 * i);
+        case 4:
+            return i % 2 ? table_[i / 2] & 0x0f : table_[i / 2] >> 4;
+        case 8:
+            return table_[i];
+        case 16:
+            return static_cast<uint32_t>(table_[2 * i] << 8 | table_[2 * i + 1]);
+        default:
+            return be32(table_ + 4 * i);
         }
     }
 
@@ -116,8 +124,8 @@ void addChunk(const SampleSizes& sizes, uint64_t first, uint64_t n, uint64_t off
 
 } // namespace
 
-void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize,
-                           uint64_t maxEntries, IsoTrack& track, IsoFile& file) {
+void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uint64_t maxEntries,
+                           IsoTrack& track, IsoFile& file) {
     const Table stts = openTable(boxes.stts, 8, 8, maxEntries);
     if (stts.count < stts.claimed) file.note(IsoProblem::tableTruncated);
     for (uint64_t i = 0; i < stts.count; ++i) {
@@ -141,12 +149,13 @@ void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize,
     uint64_t sample = 0;
     uint64_t run = 0;
     for (uint64_t k = 0; k < chunks.count && stsc.count && sample < sizes.count(); ++k) {
-        while (run + 1 < stsc.count && be32(stsc.entries + 12 * (run + 1)) <= k + 1) ++run;
+        while (run + 1 < stsc.count && be32(stsc.entries + 12 * (run + 1)) <= k + 1)
+            ++run;
         const uint64_t perChunk = be32(stsc.entries + 12 * run + 4);
         const uint64_t n = perChunk < sizes.count() - sample ? perChunk : sizes.count() - sample;
-        const uint64_t offset = wide ? uint64_t{be32(chunks.entries + 8 * k)} << 32 |
-                                           be32(chunks.entries + 8 * k + 4)
-                                     : be32(chunks.entries + 4 * k);
+        const uint64_t offset =
+            wide ? uint64_t{be32(chunks.entries + 8 * k)} << 32 | be32(chunks.entries + 8 * k + 4)
+                 : be32(chunks.entries + 4 * k);
         addChunk(sizes, sample, n, offset, fileSize, reach);
         sample += n;
     }

@@ -20,7 +20,7 @@ struct SampleTableBoxes {
 
 // Fills the sample count, byte and duration sums of `track`, and where its sample
 // data ends against `fileSize`. Problems found go to `file`.
-void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize,
-                           uint64_t maxEntries, IsoTrack& track, IsoFile& file);
+void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uint64_t maxEntries,
+                           IsoTrack& track, IsoFile& file);
 
 } // namespace tavro

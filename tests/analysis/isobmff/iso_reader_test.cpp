@@ -37,6 +37,18 @@ TEST(IsoReader, SmallMovie) {
     EXPECT_TRUE(f.problems.empty());
 }
 
+// Durations come from trex, sizes from the run itself.
+TEST(IsoReader, FragmentsAddUpPerTrack) {
+    const IsoFile f = read(fragmentedMovie());
+    ASSERT_EQ(f.tracks.size(), 1u);
+    EXPECT_TRUE(f.fragmented);
+    EXPECT_EQ(f.fragmentCount, 1u);
+    EXPECT_DOUBLE_EQ(f.fragmentSeconds, 2.0);
+    EXPECT_EQ(f.tracks[0].sampleCount, 2u);
+    EXPECT_EQ(f.tracks[0].sampleBytes, 200u);
+    EXPECT_EQ(f.tracks[0].sttsDuration, 1024u);
+}
+
 // Cutting the file anywhere never reads past the bytes; a cut movie box says so.
 TEST(IsoReader, EveryTruncationIsReported) {
     const Bytes whole = smallMovie();
@@ -74,7 +86,8 @@ struct HostileCase {
 
 Bytes nested(int depth) {
     Bytes b = box("free", {});
-    for (int i = 0; i < depth; ++i) b = box(i % 2 ? "trak" : "mdia", b);
+    for (int i = 0; i < depth; ++i)
+        b = box(i % 2 ? "trak" : "mdia", b);
     return cat({ftyp(), box("moov", b)});
 }
 

@@ -34,11 +34,16 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"h264_aac.mp4", Layout::tail},   {"hevc_10bit.mp4", Layout::tail},
-    {"av1.mp4", Layout::tail},        {"vp9_opus.mp4", Layout::tail},
-    {"ac3.m4a", Layout::tail},        {"h264_eac3.mp4", Layout::tail},
-    {"alac.m4a", Layout::tail},       {"h264_aac.mov", Layout::tail},
-    {"fragmented.mp4", Layout::fragments}, {"faststart.mp4", Layout::head},
+    {"h264_aac.mp4", Layout::tail},
+    {"hevc_10bit.mp4", Layout::tail},
+    {"av1.mp4", Layout::tail},
+    {"vp9_opus.mp4", Layout::tail},
+    {"ac3.m4a", Layout::tail},
+    {"h264_eac3.mp4", Layout::tail},
+    {"alac.m4a", Layout::tail},
+    {"h264_aac.mov", Layout::tail},
+    {"fragmented.mp4", Layout::fragments},
+    {"faststart.mp4", Layout::head},
 };
 
 std::string codecOf(const std::string& ffprobeName) {
@@ -80,8 +85,7 @@ TEST_P(IsoSample, AgreesWithFfprobe) {
         EXPECT_EQ(t.codec, codecOf(s["codec_name"]));
         EXPECT_EQ(t.sampleEntry, s["codec_tag_string"].get<std::string>());
         EXPECT_EQ(t.trackId, std::stoul(s["id"].get<std::string>(), nullptr, 16));
-        expectNear(t.seconds, std::stod(s["duration"].get<std::string>()), 0.01, 0.05,
-                   "duration");
+        expectNear(t.seconds, std::stod(s["duration"].get<std::string>()), 0.01, 0.05, "duration");
         if (s.contains("nb_frames")) {
             EXPECT_EQ(t.sampleCount, std::stoull(s["nb_frames"].get<std::string>()));
         }
@@ -98,8 +102,8 @@ TEST_P(IsoSample, AgreesWithFfprobe) {
             const std::string avg = s["avg_frame_rate"];
             const size_t slash = avg.find('/');
             expectNear(t.frameRate,
-                       std::stod(avg.substr(0, slash)) / std::stod(avg.substr(slash + 1)), 0.001,
-                       0, "frame rate");
+                       std::stod(avg.substr(0, slash)) / std::stod(avg.substr(slash + 1)), 0.001, 0,
+                       "frame rate");
             const std::string pix = s.value("pix_fmt", "");
             EXPECT_EQ(t.bitDepth, pix.find("10le") != std::string::npos ? 10u : 8u) << pix;
         } else {
@@ -120,8 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Files, IsoSample, ::testing::ValuesIn(kCases),
 
 // ffmpeg writes the index last: its head holds the start of the sample data only.
 TEST(IsoCutSample, CutBeforeTheIndexReportsTheSampleData) {
-    const std::vector<uint8_t> bytes = readFile(std::string(ISOBMFF_SAMPLE_DIR) +
-                                                "/cut_before_moov.mp4");
+    const std::vector<uint8_t> bytes =
+        readFile(std::string(ISOBMFF_SAMPLE_DIR) + "/cut_before_moov.mp4");
     BufferReader reader(bytes.data(), bytes.size());
     const IsoFile file = readIsoFile(reader);
     EXPECT_EQ(file.status, IsoStatus::noMoov);
