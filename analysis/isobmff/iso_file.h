@@ -114,6 +114,8 @@ struct IsoFile {
     uint64_t mdatCount = 0;
     uint64_t mdatOffset = 0, mdatSize = 0, mdatClaimedSize = 0; // the first mdat
 
+    std::string title; // udta: the iTunes-style item list, or QuickTime's own text
+
     uint32_t timescale = 0; // mvhd
     uint64_t duration = 0;
     double seconds = 0;

@@ -1,5 +1,7 @@
 #include "analysis/isobmff/movie_box.h"
 
+#include <algorithm>
+
 #include "analysis/isobmff/box_header.h"
 #include "analysis/isobmff/sample_entry.h"
 #include "analysis/isobmff/sample_tables.h"
@@ -174,6 +176,40 @@ void readMvex(const BoxSpan& mvex, IsoFile& file, std::vector<TrackDefaults>& de
     });
 }
 
+// The text of an item list entry: its data box holds a type, a locale, then UTF-8.
+std::string itemText(const BoxSpan& item) {
+    std::string text;
+    forEachBox(item.payload, item.payloadSize, 16, [&](const BoxSpan& data) {
+        if (data.header.type != fourCC("data") || data.payloadSize < 8) return true;
+        text = cleanText(data.payload + 8, data.payloadSize - 8);
+        return false;
+    });
+    return text;
+}
+
+void readMovieUdta(const BoxSpan& udta, IsoFile& file) {
+    forEachBox(udta.payload, udta.payloadSize, 256, [&](const BoxSpan& b) {
+        if (b.header.type == fourCC("\xA9nam") && b.payloadSize > 4 && file.title.empty()) {
+            // QuickTime's form: a 16-bit length and a language code before the text.
+            const size_t length = static_cast<size_t>(b.payload[0] << 8 | b.payload[1]);
+            file.title = cleanText(b.payload + 4, std::min(length, b.payloadSize - 4));
+        } else if (b.header.type == fourCC("meta") && b.payloadSize >= 8) {
+            // ISO's meta is a full box; QuickTime's is not and opens with its hdlr.
+            const size_t skip =
+                fourCCOf(reinterpret_cast<const char*>(b.payload + 4)) == fourCC("hdlr") ? 0 : 4;
+            forEachBox(b.payload + skip, b.payloadSize - skip, 256, [&](const BoxSpan& ilst) {
+                if (ilst.header.type != fourCC("ilst")) return true;
+                forEachBox(ilst.payload, ilst.payloadSize, 4096, [&](const BoxSpan& item) {
+                    if (item.header.type == fourCC("\xA9nam")) file.title = itemText(item);
+                    return file.title.empty();
+                });
+                return false;
+            });
+        }
+        return true;
+    });
+}
+
 void readMvhd(const BoxSpan& b, IsoFile& file) {
     BeCursor c(b.payload, b.payloadSize);
     const uint8_t version = c.u8();
@@ -194,6 +230,8 @@ void readMovieBox(const uint8_t* payload, size_t size, const IsoLimits& limits, 
             readMvhd(b, file);
         } else if (type == fourCC("mvex")) {
             readMvex(b, file, defaults);
+        } else if (type == fourCC("udta")) {
+            readMovieUdta(b, file);
         } else if (type == fourCC("trak")) {
             ++file.trackCount;
             if (file.tracks.size() < limits.maxTracks)

@@ -320,7 +320,13 @@ void readAudioEntry(const BoxSpan& e, IsoTrack& t) {
     if (c.overrun()) return;
     t.channels = channels, t.bitDepth = sampleSize, t.sampleRate = rate >> 16;
     if (version == 1) {
-        c.skip(16);
+        c.skip(4);
+        const uint32_t bytesPerPacket = c.u32();
+        c.skip(8);
+        // Version 1 leaves the old sample size at 16; for uncompressed audio a packet is
+        // one sample of one channel.
+        if (!c.overrun() && bytesPerPacket > 0 && bytesPerPacket <= 8 && t.codec == "PCM")
+            t.bitDepth = bytesPerPacket * 8;
     } else if (version == 2) {
         c.skip(4);
         const uint64_t bits = c.u64();

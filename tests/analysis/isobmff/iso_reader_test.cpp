@@ -170,6 +170,17 @@ TEST(IsoReader, OversizedMovieBoxIsNotRead) {
     EXPECT_TRUE(f.tracks.empty());
 }
 
+// QuickTime's own title: a length and a language before the text, which may be
+// followed by padding the length leaves out.
+TEST(IsoReader, QuickTimeTitle) {
+    Bytes text;
+    put16(text, 5);
+    put16(text, 0);
+    for (char c : std::string("Title junk")) text.push_back(static_cast<uint8_t>(c));
+    const IsoFile f = read(cat({ftyp(), box("moov", box("udta", box("\xA9nam", text)))}));
+    EXPECT_EQ(f.title, "Title");
+}
+
 TEST(IsoReader, IndexAfterTheSampleData) {
     const Bytes b = cat({ftyp(), box("mdat", Bytes(16, 0)), box("moov", {})});
     const IsoFile f = read(b);

@@ -34,22 +34,20 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"h264_aac.mp4", Layout::tail},
-    {"hevc_10bit.mp4", Layout::tail},
-    {"av1.mp4", Layout::tail},
-    {"vp9_opus.mp4", Layout::tail},
-    {"ac3.m4a", Layout::tail},
-    {"h264_eac3.mp4", Layout::tail},
-    {"alac.m4a", Layout::tail},
-    {"h264_aac.mov", Layout::tail},
-    {"fragmented.mp4", Layout::fragments},
+    {"h264_aac.mp4", Layout::tail},  {"hevc_10bit.mp4", Layout::tail},
+    {"av1.mp4", Layout::tail},       {"vp9_opus.mp4", Layout::tail},
+    {"ac3.m4a", Layout::tail},       {"h264_eac3.mp4", Layout::tail},
+    {"alac.m4a", Layout::tail},      {"h264_aac.mov", Layout::tail},
+    {"flac.mp4", Layout::tail},      {"pcm24.mov", Layout::tail},
+    {"titled.m4a", Layout::tail},    {"fragmented.mp4", Layout::fragments},
     {"faststart.mp4", Layout::head},
 };
 
 std::string codecOf(const std::string& ffprobeName) {
     static const std::map<std::string, std::string> names = {
-        {"h264", "AVC"},  {"hevc", "HEVC"}, {"av1", "AV1"},     {"vp9", "VP9"},   {"aac", "AAC"},
-        {"opus", "Opus"}, {"ac3", "AC-3"},  {"eac3", "E-AC-3"}, {"alac", "ALAC"},
+        {"h264", "AVC"},  {"hevc", "HEVC"}, {"av1", "AV1"},       {"vp9", "VP9"},
+        {"aac", "AAC"},   {"opus", "Opus"}, {"ac3", "AC-3"},      {"eac3", "E-AC-3"},
+        {"alac", "ALAC"}, {"flac", "FLAC"}, {"pcm_s24le", "PCM"},
     };
     const auto it = names.find(ffprobeName);
     return it == names.end() ? "?" : it->second;
@@ -76,12 +74,16 @@ TEST_P(IsoSample, AgreesWithFfprobe) {
     EXPECT_EQ(file.has(IsoProblem::moovAfterMdat), c.layout == Layout::tail);
     EXPECT_EQ(file.fragmented, c.layout == Layout::fragments);
     EXPECT_EQ(file.bytesPastEnd, 0u);
+    EXPECT_EQ(file.title,
+              json["format"].value("tags", nlohmann::json::object()).value("title", ""));
     const auto& streams = json["streams"];
     ASSERT_EQ(file.tracks.size(), streams.size());
     for (size_t i = 0; i < streams.size(); ++i) {
         const auto& s = streams[i];
         const IsoTrack& t = file.tracks[i];
         SCOPED_TRACE(t.sampleEntry);
+        const nlohmann::json tags = s.value("tags", nlohmann::json::object());
+        EXPECT_EQ(t.name, tags.value("handler_name", ""));
         EXPECT_EQ(t.codec, codecOf(s["codec_name"]));
         EXPECT_EQ(t.sampleEntry, s["codec_tag_string"].get<std::string>());
         EXPECT_EQ(t.trackId, std::stoul(s["id"].get<std::string>(), nullptr, 16));
@@ -110,6 +112,9 @@ TEST_P(IsoSample, AgreesWithFfprobe) {
             EXPECT_EQ(t.kind, TrackKind::audio);
             EXPECT_EQ(t.sampleRate, std::stoul(s["sample_rate"].get<std::string>()));
             EXPECT_EQ(t.channels, s["channels"].get<uint32_t>());
+            if (s.contains("bits_per_raw_sample")) {
+                EXPECT_EQ(t.bitDepth, std::stoul(s["bits_per_raw_sample"].get<std::string>()));
+            }
         }
     }
 }
