@@ -1,0 +1,45 @@
+// Random access to a file's bytes, as the box reader needs it: the index may sit at
+// the end, so the reader asks for bytes at an offset rather than streaming them.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace tavro {
+
+class RandomAccessReader {
+  public:
+    virtual ~RandomAccessReader() = default;
+    // The file's length as claimed by whoever opened it; reads may still come up short.
+    virtual uint64_t size() const = 0;
+    // Reads up to `want` bytes at `offset`; `got` says how many arrived. False on an
+    // I/O error (a short read at the end is not one).
+    virtual bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got) = 0;
+};
+
+// A reader over bytes already in memory; `claimed` lets a caller (or a fuzzer) state
+// a length that differs from the bytes held.
+class BufferReader : public RandomAccessReader {
+  public:
+    BufferReader(const uint8_t* data, size_t size) : BufferReader(data, size, size) {}
+    BufferReader(const uint8_t* data, size_t size, uint64_t claimed)
+        : data_(data), size_(size), claimed_(claimed) {}
+    uint64_t size() const override { return claimed_; }
+    bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got) override {
+        size_t n = 0;
+        if (offset < size_) {
+            const uint64_t left = size_ - offset;
+            n = want < left ? want : static_cast<size_t>(left);
+            if (n) std::memcpy(buffer, data_ + offset, n);
+        }
+        *got = n;
+        return true;
+    }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    uint64_t claimed_;
+};
+
+} // namespace tavro

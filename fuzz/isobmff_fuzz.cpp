@@ -1,0 +1,39 @@
+// Reads arbitrary bytes as an ISO base media file. The first 8 input bytes are the
+// file length the reader is told, fuzzed apart from the content.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "analysis/isobmff/iso_reader.h"
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 8) return 0;
+    uint64_t claimed = 0;
+    for (int i = 0; i < 8; ++i)
+        claimed = claimed << 8 | data[i];
+    tavro::BufferReader reader(data + 8, size - 8, claimed);
+    tavro::IsoLimits limits;
+    limits.maxTopBoxes = 100000;
+    const tavro::IsoFile f = tavro::readIsoFile(reader, limits);
+    check(f.tracks.size() <= limits.maxTracks && f.tracks.size() <= f.trackCount);
+    check((f.status == tavro::IsoStatus::ok) ==
+          (f.hasMoov && f.status != tavro::IsoStatus::moovTooLarge));
+    check(f.compatibleBrands.size() <= 64 && f.topBoxes.size() <= 64);
+    for (const tavro::IsoTrack& t : f.tracks) {
+        check(t.name.size() <= 256 && t.sampleEntry.size() <= 4);
+        check(t.bytesPastEnd <= t.sampleBytes || t.sampleBytes == UINT64_MAX);
+        check(t.samplesPastEnd <= t.sampleCount || t.sampleCount == 0);
+    }
+    tavro::isoStatusText(f.status);
+    for (tavro::IsoProblem p : f.problems)
+        tavro::isoProblemText(p);
+    return 0;
+}
