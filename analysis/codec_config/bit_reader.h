@@ -60,4 +60,18 @@ struct NalSpan {
 // code are left out of the unit, and empty units are passed over.
 bool nextStartCodeNal(const uint8_t* data, size_t size, size_t& offset, NalSpan& nal);
 
+// The first NAL unit of a start-code stream that `isWanted` picks and `parse` reads
+// with `ok` set; an empty result when none does.
+template <typename Result, typename IsWanted, typename Parse>
+Result firstParsedNal(const uint8_t* data, size_t size, IsWanted isWanted, Parse parse) {
+    size_t offset = 0;
+    NalSpan nal;
+    while (nextStartCodeNal(data, size, offset, nal)) {
+        if (!isWanted(nal)) continue;
+        Result r = parse(nal.data, nal.size);
+        if (r.ok) return r;
+    }
+    return Result{};
+}
+
 } // namespace tavro

@@ -179,15 +179,10 @@ H264Sps parseH264Sps(const uint8_t* nal, size_t size) {
 }
 
 H264Sps findH264SpsInByteStream(const uint8_t* data, size_t size) {
-    size_t offset = 0;
-    NalSpan nal;
-    while (nextStartCodeNal(data, size, offset, nal)) {
-        if (nal.size > 0 && (nal.data[0] & 0x1F) == kNalSps) {
-            H264Sps s = parseH264Sps(nal.data, nal.size);
-            if (s.ok) return s;
-        }
-    }
-    return H264Sps{};
+    return firstParsedNal<H264Sps>(
+        data, size,
+        [](const NalSpan& nal) { return nal.size > 0 && (nal.data[0] & 0x1F) == kNalSps; },
+        parseH264Sps);
 }
 
 AvcConfig parseAvcConfig(const uint8_t* data, size_t size) {

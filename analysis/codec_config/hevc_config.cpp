@@ -92,15 +92,10 @@ HevcSps parseHevcSps(const uint8_t* nal, size_t size) {
 }
 
 HevcSps findHevcSpsInByteStream(const uint8_t* data, size_t size) {
-    size_t offset = 0;
-    NalSpan nal;
-    while (nextStartCodeNal(data, size, offset, nal)) {
-        if (nal.size >= 2 && nalType(nal.data) == kNalSps) {
-            HevcSps s = parseHevcSps(nal.data, nal.size);
-            if (s.ok) return s;
-        }
-    }
-    return HevcSps{};
+    return firstParsedNal<HevcSps>(
+        data, size,
+        [](const NalSpan& nal) { return nal.size >= 2 && nalType(nal.data) == kNalSps; },
+        parseHevcSps);
 }
 
 HevcConfig parseHevcConfig(const uint8_t* data, size_t size) {

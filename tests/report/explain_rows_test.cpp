@@ -81,10 +81,12 @@ TEST(ExplainRows, EveryRowGetsItsOwnExplanation) {
             for (const char* doubled : {"This is This", "is This ", "This is This is"})
                 EXPECT_FALSE(has(text, doubled)) << what << ": " << text;
             EXPECT_FALSE(has(text, "unsupported filetype")) << what << ": " << text;
-            for (const auto& other : kOwnPhrase)
-                if (other.kind != row->kind)
+            for (const auto& other : kOwnPhrase) {
+                if (other.kind != row->kind) {
                     EXPECT_FALSE(has(text, other.phrase))
                         << what << " reads as another row: " << other.phrase;
+                }
+            }
             if (row->kind == K::MpegAudio) continue;
             // A named container says which one, that it is not read, and what rendering did.
             EXPECT_TRUE(has(text, "\"" + what + "\"")) << what << ": " << text;
