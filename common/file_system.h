@@ -19,6 +19,12 @@ class InputFile {
     // Reads up to `want` bytes at the current position; false on an I/O error.
     virtual bool read(void* buffer, size_t want, size_t* got, FileError* error) = 0;
     virtual uint64_t size() const = 0;
+    // Moves the read position; readers that need the end of a file (an index written
+    // last) seek. A file that cannot seek refuses.
+    virtual bool seek(uint64_t offset, FileError* error) {
+        if (error) *error = {1, "Seeking is not supported here."};
+        return false;
+    }
 };
 
 // A file opened for rewriting its head in place: existing only, not shared, never

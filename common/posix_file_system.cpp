@@ -44,6 +44,14 @@ class PosixFile : public InputFile {
         return true;
     }
     uint64_t size() const override { return size_; }
+    bool seek(uint64_t offset, FileError* error) override {
+        if (offset > static_cast<uint64_t>(INT64_MAX) ||
+            ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+            if (error) *error = errorFromErrno();
+            return false;
+        }
+        return true;
+    }
 
   private:
     int fd_;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "analysis/isobmff/iso_file.h"
-#include "analysis/isobmff/random_access.h"
+#include "analysis/streams/random_access.h"
 
 namespace tavro {
 

@@ -51,6 +51,15 @@ class WinFile : public InputFile {
         return true;
     }
     uint64_t size() const override { return size_; }
+    bool seek(uint64_t offset, FileError* error) override {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        if (offset <= static_cast<uint64_t>(INT64_MAX) &&
+            SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN))
+            return true;
+        if (error) *error = lastError();
+        return false;
+    }
 
   private:
     HANDLE handle_;
