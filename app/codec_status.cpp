@@ -1,7 +1,9 @@
 #include "app/codec_status.h"
 
 #include "analysis/byte_view.h"
+#include "analysis/modern/modern_fields.h"
 #include "analysis/mpeg_audio_scan.h"
+#include "analysis/streams/codec_family.h"
 
 namespace tavro {
 namespace {
@@ -101,6 +103,69 @@ void CodecStatus::resolveAudioCodec(int stream) {
     prepareStatusField(field::AudioStatus);
     const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
     audio_ = tavro::resolveAudioCodec(input, db, inventory);
+    showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
+}
+
+namespace {
+
+// The key a stream is looked up under: its own, else its family's usual one.
+uint32_t videoKey(const StreamFacts& s) {
+    if (s.fourcc) return s.fourcc;
+    const CodecKeys* keys = codecKeysFor(s.codec.c_str());
+    return keys && !keys->fourccs.empty() ? keys->fourccs.front() : 0;
+}
+
+uint16_t audioKey(const StreamFacts& s) {
+    if (s.formatTag) return s.formatTag;
+    const CodecKeys* keys = codecKeysFor(s.codec.c_str());
+    return keys && !keys->formatTags.empty() ? keys->formatTags.front() : 0;
+}
+
+// The data base name, and after it what the name alone does not say.
+std::string withDetail(const std::string& name, const std::string& detail) {
+    return detail.empty() ? name : name + " (" + detail + ")";
+}
+
+} // namespace
+
+void CodecStatus::resolveModernCodecs() {
+    if (const StreamFacts* v = info_.streams.first(StreamKind::video)) resolveModernVideo(*v);
+    resolveModernAudio(0);
+}
+
+void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
+    const uint32_t key = videoKey(stream);
+    // A codec without a Windows key keeps the family name the reader gave it.
+    if (!key) return;
+    VideoStatusInput input;
+    input.compression = key;
+    input.runMode = settings_.runMode;
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+    prepareStatusField(field::VideoStatus);
+    const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
+    video_ = tavro::resolveVideoCodec(input, db, inventory);
+    // The FourCC field keeps the container's own codec id.
+    if (video_.entrySlot == 0) video_.name.text = stream.codec;
+    video_.name.text = withDetail(video_.name.text, streamDetailText(stream));
+    showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
+}
+
+void CodecStatus::resolveModernAudio(int n) {
+    const StreamFacts* stream = audioStream(info_.streams, n);
+    if (!stream) return;
+    const uint16_t key = audioKey(*stream);
+    if (!key) return;
+    AudioStatusInput input;
+    input.formatTag = key;
+    input.runMode = settings_.runMode;
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+    prepareStatusField(field::AudioStatus);
+    const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
+    audio_ = tavro::resolveAudioCodec(input, db, inventory);
+    if (audio_.entrySlot == 0) audio_.name.text = stream->codec;
+    std::string detail = stream->profile;
+    if (!stream->language.empty()) detail += (detail.empty() ? "" : ", ") + stream->language;
+    audio_.name.text = withDetail(audio_.name.text, detail);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 

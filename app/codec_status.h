@@ -32,6 +32,10 @@ class CodecStatus : public CodecResolver {
                 CodecServices* services);
     void resolveVideoCodec() override;
     void resolveAudioCodec(int stream) override;
+    // The same for a file a modern container reader described: its first video
+    // stream, and its n-th audio stream.
+    void resolveModernCodecs();
+    void resolveModernAudio(int n);
 
     // The last resolutions, for the explanations and the export.
     const VideoCodecStatus& video() const { return video_; }
@@ -40,6 +44,7 @@ class CodecStatus : public CodecResolver {
   private:
     void ensureInventories();
     void prepareStatusField(int id);
+    void resolveModernVideo(const StreamFacts& stream);
     void showResult(int nameId, const CodecNameField& name, int statusId,
                     const CodecStatusField& status);
 

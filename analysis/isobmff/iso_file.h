@@ -42,6 +42,7 @@ struct IsoTrack {
     std::string handler; // hdlr handler type: "vide", "soun", "subt", "text", ...
     TrackKind kind = TrackKind::other;
     std::string name;        // udta name, else the hdlr name
+    bool nameIsTitle = false; // the name came from udta, not the handler's boilerplate
     std::string sampleEntry; // FourCC of the first stsd entry: "avc1", "mp4a", ...
     std::string codec;       // family: "AVC", "HEVC", "AAC", "Opus", ... ("" unknown)
     uint32_t sampleEntries = 0;

@@ -132,7 +132,7 @@ void readTrackUdta(const BoxSpan& udta, IsoTrack& t) {
     forEachBox(udta.payload, udta.payloadSize, 64, [&](const BoxSpan& b) {
         if (b.header.type != fourCC("name")) return true;
         const std::string name = cleanText(b.payload, b.payloadSize);
-        if (!name.empty()) t.name = name;
+        if (!name.empty()) t.name = name, t.nameIsTitle = true;
         return false;
     });
 }
