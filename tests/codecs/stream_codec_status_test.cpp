@@ -190,54 +190,38 @@ TEST_F(StreamStatus, KeysTriedOwnFirstEachOnceIgnoringCase) {
     EXPECT_EQ(streamCodecKeyText(StreamKind::audio, 0x1610), "0x1610");
 }
 
+// Everything the report takes from a resolution, as one line to compare.
+std::string shown(const CodecNameField& name, const CodecStatusField& status, int installed) {
+    return name.text + "|" + name.linkTarget + "|" + name.secondaryText + "|" + status.text + "|" +
+           std::to_string(status.enabled) + std::to_string(status.clear) +
+           std::to_string(status.written) + "|" + std::to_string(installed);
+}
+
 // With one key and no family, the stream resolver and the AVI resolvers agree in every
-// run mode: same name, record, status field and link.
+// run mode.
 TEST_F(StreamStatus, OneKeyAgreesWithTheAviResolversInEveryRunMode) {
     for (int32_t mode : {kRunModeFull, kRunModeInformationOnly}) {
         for (const char* key : {"XVID", "X264", "HVC1", "YUY2", "DIVX", "QQQQ"}) {
-            const uint32_t code = fcc(key);
-            VideoCodecStatus a = resolveVideoCodec({code, code, mode}, db, video.get());
+            VideoCodecStatus a = resolveVideoCodec({fcc(key), fcc(key), mode}, db, video.get());
             StreamCodecStatus b =
-                resolveStreamCodec(videoStream("", code), mode, db, video.get(), audio.get());
-            EXPECT_EQ(b.name.text, a.name.text) << key << mode;
-            EXPECT_EQ(b.entrySlot, a.entrySlot) << key << mode;
-            EXPECT_EQ(b.installedIndex, a.installedIndex) << key << mode;
-            EXPECT_EQ(b.status.enabled, a.status.enabled) << key << mode;
-            EXPECT_EQ(b.status.clear, a.status.clear) << key << mode;
-            EXPECT_EQ(b.status.written, a.status.written) << key << mode;
-            EXPECT_EQ(b.status.text, a.status.text) << key << mode;
-            EXPECT_EQ(b.name.linkTarget, a.name.linkTarget) << key << mode;
-            EXPECT_EQ(b.name.secondaryText, a.name.secondaryText) << key << mode;
+                resolveStreamCodec(videoStream("", fcc(key)), mode, db, video.get(), audio.get());
+            EXPECT_EQ(shown(b.name, b.status, b.installedIndex),
+                      shown(a.name, a.status, a.installedIndex));
+            EXPECT_EQ(b.entrySlot, a.entrySlot) << key;
         }
         for (uint16_t tag : {0x0001, 0x0055, 0x1610, 0x2000, 0xf1ac, 0x9999}) {
             AudioCodecStatus a = resolveAudioCodec({tag, 0, "", mode}, db, audio.get());
             StreamCodecStatus b =
                 resolveStreamCodec(audioStream("", tag), mode, db, video.get(), audio.get());
-            EXPECT_EQ(b.name.text, a.name.text) << tag << " " << mode;
-            EXPECT_EQ(b.installedIndex, a.installedIndex) << tag << " " << mode;
-            EXPECT_EQ(b.status.enabled, a.status.enabled) << tag << " " << mode;
-            EXPECT_EQ(b.status.clear, a.status.clear) << tag << " " << mode;
-            EXPECT_EQ(b.status.written, a.status.written) << tag << " " << mode;
-            EXPECT_EQ(b.status.text, a.status.text) << tag << " " << mode;
-            EXPECT_EQ(b.name.linkTarget, a.name.linkTarget) << tag << " " << mode;
+            EXPECT_EQ(shown(b.name, b.status, b.installedIndex),
+                      shown(a.name, a.status, a.installedIndex));
         }
     }
-    // Information-only mode still names the stream and finds its decoder.
+    // Nothing to look up writes nothing in information-only mode either.
     StreamCodecStatus s = resolveStreamCodec(audioStream("TrueHD"), kRunModeInformationOnly, db,
                                              video.get(), audio.get());
-    EXPECT_FALSE(s.status.written);
-    EXPECT_FALSE(s.status.enabled);
+    EXPECT_FALSE(s.status.written || s.status.enabled);
     EXPECT_EQ(s.name.text, "<unknown>");
-}
-
-TEST_F(StreamStatus, MissingInventoriesFindNothing) {
-    StreamCodecStatus v =
-        resolveStreamCodec(videoStream("AVC"), kRunModeFull, db, nullptr, nullptr);
-    EXPECT_EQ(v.status.text, kCodecNotInstalledText);
-    EXPECT_EQ(v.name.text, "H.264");
-    StreamCodecStatus a =
-        resolveStreamCodec(audioStream("PCM"), kRunModeFull, db, nullptr, nullptr);
-    EXPECT_EQ(a.status.text, kPcmNoCodecText);
 }
 
 } // namespace
