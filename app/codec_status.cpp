@@ -3,7 +3,7 @@
 #include "analysis/byte_view.h"
 #include "analysis/modern/modern_fields.h"
 #include "analysis/mpeg_audio_scan.h"
-#include "analysis/streams/codec_family.h"
+#include "codecs/stream_codec_status.h"
 
 namespace tavro {
 namespace {
@@ -108,25 +108,26 @@ void CodecStatus::resolveAudioCodec(int stream) {
 
 namespace {
 
-// The key a stream is looked up under: its own, else its family's usual one.
-uint32_t videoKey(const StreamFacts& s) {
-    if (s.fourcc) return s.fourcc;
-    const CodecKeys* keys = codecKeysFor(s.codec.c_str());
-    return keys && !keys->fourccs.empty() ? keys->fourccs.front() : 0;
-}
-
-uint16_t audioKey(const StreamFacts& s) {
-    if (s.formatTag) return s.formatTag;
-    const CodecKeys* keys = codecKeysFor(s.codec.c_str());
-    return keys && !keys->formatTags.empty() ? keys->formatTags.front() : 0;
-}
-
 // The data base name, and after it what the name alone does not say.
 std::string withDetail(const std::string& name, const std::string& detail) {
     return detail.empty() ? name : name + " (" + detail + ")";
 }
 
+// A name the data base does not know keeps the family the reader gave.
+std::string streamName(const StreamCodecStatus& r, const StreamFacts& s) {
+    if (r.entrySlot != 0 || s.codec.empty()) return r.name.text;
+    return s.codec;
+}
+
 } // namespace
+
+StreamCodecStatus CodecStatus::resolveStream(const StreamFacts& stream, int statusId) {
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+    prepareStatusField(statusId);
+    return resolveStreamCodec(stream, settings_.runMode, db,
+                              services_ ? services_->inventories.video.get() : nullptr,
+                              services_ ? services_->inventories.audio.get() : nullptr);
+}
 
 void CodecStatus::resolveModernCodecs() {
     if (const StreamFacts* v = info_.streams.first(StreamKind::video)) resolveModernVideo(*v);
@@ -134,38 +135,31 @@ void CodecStatus::resolveModernCodecs() {
 }
 
 void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
-    const uint32_t key = videoKey(stream);
-    // A codec without a Windows key keeps the family name the reader gave it.
-    if (!key) return;
-    VideoStatusInput input;
-    input.compression = key;
-    input.runMode = settings_.runMode;
-    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
-    prepareStatusField(field::VideoStatus);
-    const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
-    video_ = tavro::resolveVideoCodec(input, db, inventory);
-    // The FourCC field keeps the container's own codec id.
-    if (video_.entrySlot == 0) video_.name.text = stream.codec;
-    video_.name.text = withDetail(video_.name.text, streamDetailText(stream));
+    const StreamCodecStatus r = resolveStream(stream, field::VideoStatus);
+    video_ = VideoCodecStatus();
+    video_.fourccText = stream.codecId;
+    video_.name = r.name;
+    video_.status = r.status;
+    video_.entrySlot = r.entrySlot;
+    video_.entry = r.entry;
+    video_.installedIndex = r.installedIndex;
+    video_.name.text = withDetail(streamName(r, stream), streamDetailText(stream));
     showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
 }
 
 void CodecStatus::resolveModernAudio(int n) {
     const StreamFacts* stream = audioStream(info_.streams, n);
     if (!stream) return;
-    const uint16_t key = audioKey(*stream);
-    if (!key) return;
-    AudioStatusInput input;
-    input.formatTag = key;
-    input.runMode = settings_.runMode;
-    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
-    prepareStatusField(field::AudioStatus);
-    const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
-    audio_ = tavro::resolveAudioCodec(input, db, inventory);
-    if (audio_.entrySlot == 0) audio_.name.text = stream->codec;
+    const StreamCodecStatus r = resolveStream(*stream, field::AudioStatus);
+    audio_ = AudioCodecStatus();
+    audio_.name = r.name;
+    audio_.status = r.status;
+    audio_.entrySlot = r.entrySlot;
+    audio_.entry = r.entry;
+    audio_.installedIndex = r.installedIndex;
     std::string detail = stream->profile;
     if (!stream->language.empty()) detail += (detail.empty() ? "" : ", ") + stream->language;
-    audio_.name.text = withDetail(audio_.name.text, detail);
+    audio_.name.text = withDetail(streamName(r, *stream), detail);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 

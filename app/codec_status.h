@@ -9,6 +9,7 @@
 #include "app/report_model.h"
 #include "codecs/codec_inventories.h"
 #include "codecs/codec_status.h"
+#include "codecs/stream_codec_status.h"
 #include "common/prompter.h"
 #include "common/settings.h"
 
@@ -44,6 +45,7 @@ class CodecStatus : public CodecResolver {
   private:
     void ensureInventories();
     void prepareStatusField(int id);
+    StreamCodecStatus resolveStream(const StreamFacts& stream, int statusId);
     void resolveModernVideo(const StreamFacts& stream);
     void showResult(int nameId, const CodecNameField& name, int statusId,
                     const CodecStatusField& status);
