@@ -169,11 +169,16 @@ void addFindings(const IsoFile& f, MediaStreams& m) {
               "`ffmpeg -i in.mp4 -c copy -movflags +faststart out.mp4` moves the index to the "
               "front.");
     }
+    // A cut file's last box runs past the end: that is the cut, already said.
+    const bool cut = f.bytesPastEnd > 0 || f.has(IsoProblem::sampleDataPastEnd) ||
+                     f.has(IsoProblem::moovTruncated);
     if (f.has(IsoProblem::tableTruncated) || f.has(IsoProblem::tablesDisagree) ||
-        f.has(IsoProblem::boxPastParent) || f.has(IsoProblem::badBoxSize)) {
+        (f.has(IsoProblem::boxPastParent) && !cut) || f.has(IsoProblem::badBoxSize)) {
         std::string what;
         for (IsoProblem p : f.problems) {
-            if (p == IsoProblem::moovAfterMdat || p == IsoProblem::sampleDataPastEnd) continue;
+            if (p == IsoProblem::moovAfterMdat || p == IsoProblem::sampleDataPastEnd ||
+                p == IsoProblem::moovTruncated || (cut && p == IsoProblem::boxPastParent))
+                continue;
             what += what.empty() ? "" : "; ";
             what += isoProblemText(p);
         }
