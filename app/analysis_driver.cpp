@@ -8,6 +8,7 @@
 #include "analysis/identify.h"
 #include "analysis/modern/modern_fields.h"
 #include "analysis/modern/modern_file.h"
+#include "analysis/oggcodec/ogg_codecs.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/riff_walker.h"
 #include "analysis/streams/input_file_reader.h"
@@ -158,9 +159,13 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
 
 void AnalysisDriver::readModernStreams(InputFile& file) {
     MediaInfo& info = *info_;
-    if (info.notIdentified || !readsModern(info.container)) return;
+    if (info.notIdentified) return;
     InputFileReader reader(file);
-    info.streams = readModernFile(info.container, reader);
+    // An Ogg file the OGM path showed as plain audio may hold Opus, FLAC or Theora.
+    if (info.typeCode == "Ogg Audio")
+        info.streams = readOggCodecs(reader);
+    else if (readsModern(info.container))
+        info.streams = readModernFile(info.container, reader);
     if (!info.streams.present) return;
     fillModernFields(analysis_, info.streams);
     codecs_.resolveModernCodecs();
