@@ -294,7 +294,10 @@ void figure(FlacFile& f) {
     }
     const double seconds = f.totalSamples ? f.seconds : f.secondsInData;
     const double heard = std::min(seconds, f.secondsInData > 0 ? f.secondsInData : seconds);
-    if (heard > 0) f.bitrate = static_cast<uint64_t>(static_cast<double>(f.audioBytes) * 8 / heard);
+    // A claimed size far past the bytes can make the quotient absurd; such a rate is
+    // no rate at all.
+    const double bitrate = heard > 0 ? static_cast<double>(f.audioBytes) * 8 / heard : 0;
+    if (bitrate > 0 && bitrate < 1e12) f.bitrate = static_cast<uint64_t>(bitrate);
 }
 
 } // namespace
