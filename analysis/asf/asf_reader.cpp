@@ -115,9 +115,9 @@ void figure(AsfFile& f) {
     if (!packet || !packets || f.dataSize < 50) return;
     const uint64_t present = std::min<uint64_t>((f.dataSize - 50) / packet, packets);
     f.packetsMissing = packets - present;
-    if (f.seconds > 0)
-        f.secondsMissing =
-            f.seconds * static_cast<double>(f.packetsMissing) / static_cast<double>(packets);
+    // Rounding must not make the missing part longer than the whole.
+    const double share = static_cast<double>(f.packetsMissing) / static_cast<double>(packets);
+    if (f.seconds > 0) f.secondsMissing = std::min(f.seconds, f.seconds * share);
 }
 
 } // namespace
