@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const tavro::ElementaryFile f = tavro::readElementaryStream(reader, limits);
     check(f.headBytes <= limits.headBytes);
     check((f.status == tavro::ElementaryStatus::ok) == (f.kind != tavro::ElementaryKind::unknown));
-    check(f.frameBytes + f.firstFrameOffset <= f.headBytes);
+    check(f.frameBytes + f.firstFrameOffset <= f.id3Bytes + f.headBytes);
     check(std::isfinite(f.seconds) && f.seconds >= 0);
     const tavro::MediaStreams m = tavro::describeElementary(f);
     check(m.present || !m.findings.empty());

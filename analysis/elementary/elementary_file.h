@@ -32,7 +32,7 @@ struct ElementaryFile {
     ElementaryKind kind = ElementaryKind::unknown;
     std::vector<ElementaryProblem> problems; // each kind once, in the order met
     uint64_t fileSize = 0;
-    uint64_t headBytes = 0;     // bytes read from the start
+    uint64_t headBytes = 0;     // bytes read after any ID3v2 tags
     bool wholeFileRead = false; // the head is the whole file
     uint64_t id3Bytes = 0;
     uint64_t firstFrameOffset = 0;

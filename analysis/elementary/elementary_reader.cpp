@@ -18,16 +18,21 @@ void ElementaryFile::note(ElementaryProblem p) {
 
 namespace {
 
-// ID3v2 tags some tools put before raw AAC; false when one runs past the file.
-bool skipId3(const std::vector<uint8_t>& b, ElementaryFile& f) {
+// ID3v2 tags some tools put before raw AAC, skipped by offset (a tag with cover art
+// may be larger than the head); false on a read error or a tag past the file's end.
+bool skipId3(RandomAccessReader& reader, ElementaryFile& f) {
     for (int i = 0; i < 4; ++i) {
-        const uint64_t at = f.id3Bytes;
-        if (b.size() - at < 10 || b[at] != 'I' || b[at + 1] != 'D' || b[at + 2] != '3') return true;
-        const uint8_t* s = &b[at + 6];
-        if ((s[0] | s[1] | s[2] | s[3]) & 0x80) return true;
-        uint64_t size = uint64_t(s[0]) << 21 | uint64_t(s[1]) << 14 | s[2] << 7 | s[3];
-        size += (b[at + 5] & 0x10) ? 20 : 10;
-        if (size > f.fileSize - at) {
+        uint8_t h[10];
+        size_t got = 0;
+        if (!reader.readAt(f.id3Bytes, h, sizeof h, &got)) {
+            f.status = ElementaryStatus::readError;
+            return false;
+        }
+        if (got < sizeof h || h[0] != 'I' || h[1] != 'D' || h[2] != '3') return true;
+        if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return true;
+        uint64_t size = uint64_t(h[6]) << 21 | uint64_t(h[7]) << 14 | h[8] << 7 | h[9];
+        size += (h[5] & 0x10) ? 20 : 10;
+        if (f.id3Bytes > f.fileSize || size > f.fileSize - f.id3Bytes) {
             f.note(ElementaryProblem::id3PastEnd);
             return false;
         }
@@ -46,8 +51,8 @@ size_t findRun(const std::vector<uint8_t>& b, size_t from, size_t until, uint32_
 // Follows the frames through the head, passing over junk between runs.
 void walkAudio(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f,
                const ElementaryLimits& limits) {
-    f.firstFrameOffset = start;
-    if (start > f.id3Bytes) f.note(ElementaryProblem::leadingJunk);
+    f.firstFrameOffset = f.id3Bytes + start;
+    if (start > 0) f.note(ElementaryProblem::leadingJunk);
     const AudioFrame first = audioFrameAt(&b[start], b.size() - start);
     f.kind = first.kind;
     f.sampleRate = first.sampleRate;
@@ -80,9 +85,9 @@ void walkAudio(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f,
     f.frameBytes = wholeEnd - start;
 }
 
-void audioFacts(const std::vector<uint8_t>& b, ElementaryFile& f) {
-    const uint8_t* p = &b[f.firstFrameOffset];
-    const size_t n = b.size() - f.firstFrameOffset;
+void audioFacts(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f) {
+    const uint8_t* p = &b[start];
+    const size_t n = b.size() - start;
     if (f.kind == ElementaryKind::adts) {
         f.adts = parseAdtsHeader(p, n);
         f.channels = f.adts.channelConfig == 7 ? 8 : f.adts.channelConfig;
@@ -104,7 +109,7 @@ void figure(ElementaryFile& f) {
     if (f.kind == ElementaryKind::h264 || f.kind == ElementaryKind::hevc) {
         // Pictures over the rate the SPS states; without it no honest length exists.
         if (f.frameRate > 0 && f.pictures) counted = static_cast<double>(f.pictures) / f.frameRate;
-        countedBytes = f.headBytes - f.firstFrameOffset;
+        countedBytes = f.headBytes;
     } else if (f.sampleRate) {
         counted = static_cast<double>(f.samples) / f.sampleRate;
         countedBytes = f.frameBytes;
@@ -124,28 +129,28 @@ void figure(ElementaryFile& f) {
 ElementaryFile readElementaryStream(RandomAccessReader& reader, const ElementaryLimits& limits) {
     ElementaryFile f;
     f.fileSize = reader.size();
-    const uint64_t want = std::min<uint64_t>(f.fileSize, limits.headBytes);
+    if (!skipId3(reader, f)) return f;
+    // The head: the bytes after any tags, read once.
+    const uint64_t want = std::min<uint64_t>(f.fileSize - f.id3Bytes, limits.headBytes);
     std::vector<uint8_t> b(static_cast<size_t>(want));
     size_t got = 0;
-    if (want && !reader.readAt(0, b.data(), b.size(), &got)) {
+    if (want && !reader.readAt(f.id3Bytes, b.data(), b.size(), &got)) {
         f.status = ElementaryStatus::readError;
         return f;
     }
     b.resize(std::min(got, b.size()));
     f.headBytes = b.size();
-    f.wholeFileRead = f.headBytes == f.fileSize;
-    if (b.empty() || !skipId3(b, f)) return f;
+    f.wholeFileRead = f.id3Bytes + f.headBytes == f.fileSize;
+    if (b.empty()) return f;
 
-    std::vector<uint8_t> body(b.begin() + static_cast<ptrdiff_t>(f.id3Bytes), b.end());
-    if (readAnnexBHead(body.data(), body.size(), limits.runFrames, f)) {
+    if (readAnnexBHead(b.data(), b.size(), limits.runFrames, f)) {
         f.firstFrameOffset = f.id3Bytes;
         f.status = ElementaryStatus::ok;
     } else {
-        const size_t start = findRun(b, static_cast<size_t>(f.id3Bytes),
-                                     f.id3Bytes + limits.searchBytes, limits.runFrames);
+        const size_t start = findRun(b, 0, limits.searchBytes, limits.runFrames);
         if (start >= b.size()) return f;
         walkAudio(b, start, f, limits);
-        audioFacts(b, f);
+        audioFacts(b, start, f);
         f.status = ElementaryStatus::ok;
     }
     figure(f);
