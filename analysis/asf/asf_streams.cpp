@@ -187,8 +187,9 @@ MediaStreams describeAsf(const AsfFile& f) {
     m.title = f.title.empty() ? f.tag("Title") : f.title;
     m.seconds = f.seconds;
     m.streamCount = std::max<uint64_t>(f.streamCount, f.streams.size());
-    const double bitrate =
-        f.seconds > 0 && f.hasData ? static_cast<double>(f.dataSize) * 8 / f.seconds : 0;
+    // The bytes there over the time they hold: a cut file keeps its true rate.
+    const double heard = f.seconds - f.secondsMissing;
+    const double bitrate = heard > 0 && f.hasData ? static_cast<double>(f.dataSize) * 8 / heard : 0;
     if (bitrate < 1e12) m.bitrate = static_cast<uint64_t>(bitrate); // past that, no rate at all
     for (const AsfStream& s : f.streams)
         if (s.type != AsfStreamType::unknown || s.formatTag || s.fourcc)

@@ -75,7 +75,10 @@ StreamFacts factsOf(const ElementaryFile& f) {
         s.kind = StreamKind::video;
         s.codecId = "Annex B";
         s.profile = h264ProfileName(p.profileIdc, p.constraintFlags);
-        s.level = levelText(p.levelIdc);
+        // Level 1b: coded as 9, or as 11 with constraint_set3 in Baseline and Main.
+        const bool oneB = p.levelIdc == 9 || (p.levelIdc == 11 && (p.constraintFlags & 0x10) &&
+                                              (p.profileIdc == 66 || p.profileIdc == 77));
+        s.level = oneB ? "1b" : levelText(p.levelIdc);
         s.bitDepth = p.bitDepthLuma;
         s.chroma = chromaText(p.chromaFormatIdc);
         s.width = p.width;
