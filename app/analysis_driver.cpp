@@ -8,8 +8,8 @@
 #include "analysis/identify.h"
 #include "analysis/modern/modern_fields.h"
 #include "analysis/modern/modern_file.h"
-#include "analysis/oggcodec/ogg_codecs.h"
 #include "analysis/mpeg_audio_scan.h"
+#include "analysis/oggcodec/ogg_codecs.h"
 #include "analysis/riff_walker.h"
 #include "analysis/streams/input_file_reader.h"
 #include "app/export_step.h"
@@ -159,13 +159,26 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
 
 void AnalysisDriver::readModernStreams(InputFile& file) {
     MediaInfo& info = *info_;
-    if (info.notIdentified) return;
     InputFileReader reader(file);
-    // An Ogg file the OGM path showed as plain audio may hold Opus, FLAC or Theora.
-    if (info.typeCode == "Ogg Audio")
+    if (info.notIdentified) {
+        if (info.isRiff || info.isCooked) return;
+        info.streams = readRawStream(reader);
+        if (!info.streams.present) return;
+        // A raw stream names the file: the unknown-type texts do not follow.
+        info.notIdentified = 0;
+        std::string name = info.streams.container;
+        const std::string suffix = " stream";
+        if (name.size() > suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            name.resize(name.size() - suffix.size());
+        info.typeCode = name;
+        report_.setText(field::FileStatus, "File is a raw " + name + " stream");
+    } else if (info.typeCode == "Ogg Audio") {
+        // An Ogg file the OGM path showed as plain audio may hold Opus, FLAC or Theora.
         info.streams = readOggCodecs(reader);
-    else if (readsModern(info.container))
+    } else if (readsModern(info.container)) {
         info.streams = readModernFile(info.container, reader);
+    }
     if (!info.streams.present) return;
     fillModernFields(analysis_, info.streams);
     codecs_.resolveModernCodecs();

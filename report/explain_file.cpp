@@ -104,6 +104,10 @@ ExplanationText explainFile(const FileExplainInput& in) {
             body += fillPattern(kNamedOnly, {markupSafe(type)});
             renderParts(in.renderResult, second, third);
         }
+    } else if (in.streamsRead) {
+        // A raw stream: no container row, the reader's own name.
+        body =
+            "a raw " + markupSafe(type) + " stream, with no container around it." + streamsPart(in);
     } else if (type == "AVI") {
         body = kAvi, second = length;
     } else if (type == "OGG") {

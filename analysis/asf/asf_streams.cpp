@@ -108,7 +108,7 @@ void addFindings(const AsfFile& f, MediaStreams& m) {
               "or download stopped early. Get the file again.");
     if (f.has(AsfProblem::dataTruncated)) {
         std::string lost = bytesText(f.bytesMissing);
-        if (f.secondsMissing > 0) lost = durationText(f.secondsMissing) + " (" + lost + ")";
+        if (f.secondsMissing > 0) lost = secondsText(f.secondsMissing) + " (" + lost + ")";
         m.add(Severity::broken, "asf.data_truncated", "Truncated: " + lost + " missing",
               "The file ends " + bytesText(f.bytesMissing) + " before its data is complete" +
                   (f.packetsMissing
@@ -117,7 +117,7 @@ void addFindings(const AsfFile& f, MediaStreams& m) {
                              " packets are gone"
                        : std::string()) +
                   (f.secondsMissing > 0
-                       ? ", about " + durationText(f.secondsMissing) + " at the end"
+                       ? ", about " + secondsText(f.secondsMissing) + " at the end"
                        : std::string()) +
                   ". What is there plays until the cut, but the index at the end is gone, so "
                   "seeking may not work and players may show a length they never reach. Get a "

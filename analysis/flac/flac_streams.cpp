@@ -48,11 +48,11 @@ void addFindings(const FlacFile& f, MediaStreams& m) {
     if (f.has(FlacProblem::samplesExceedData)) {
         const double total = f.seconds;
         m.add(Severity::broken, "flac.samples_exceed_data",
-              "Truncated: " + durationText(f.secondsMissing) + " of audio missing",
-              "The header declares " + number(f.totalSamples) + " samples (" + durationText(total) +
+              "Truncated: " + secondsText(f.secondsMissing) + " of audio missing",
+              "The header declares " + number(f.totalSamples) + " samples (" + secondsText(total) +
                   "), but the last frame in the file ends at sample " + number(f.samplesInData) +
-                  " (" + durationText(f.secondsInData) + "). About " +
-                  durationText(f.secondsMissing) +
+                  " (" + secondsText(f.secondsInData) + "). About " +
+                  secondsText(f.secondsMissing) +
                   " at the end is missing: the file was cut short. Players will play what "
                   "is there and then stop early, or show a length they never reach. Get a "
                   "complete copy.");

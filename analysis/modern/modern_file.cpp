@@ -1,5 +1,8 @@
 #include "analysis/modern/modern_file.h"
 
+#include "analysis/asf/asf_reader.h"
+#include "analysis/elementary/elementary_reader.h"
+#include "analysis/flac/flac_reader.h"
 #include "analysis/isobmff/iso_reader.h"
 #include "analysis/isobmff/iso_streams.h"
 
@@ -25,7 +28,7 @@ bool isIsoMedia(ContainerKind kind) {
 } // namespace
 
 bool readsModern(ContainerKind kind) {
-    return isIsoMedia(kind);
+    return isIsoMedia(kind) || kind == ContainerKind::Flac || kind == ContainerKind::Asf;
 }
 
 MediaStreams readModernFile(ContainerKind kind, RandomAccessReader& reader) {
@@ -35,7 +38,16 @@ MediaStreams readModernFile(ContainerKind kind, RandomAccessReader& reader) {
         if (kind == ContainerKind::QuickTime && m.brand.empty()) m.container = "QuickTime";
         return m;
     }
+    if (kind == ContainerKind::Flac) return describeFlac(readFlacFile(reader));
+    if (kind == ContainerKind::Asf) return describeAsf(readAsfFile(reader));
     return MediaStreams();
+}
+
+MediaStreams readRawStream(RandomAccessReader& reader) {
+    MediaStreams m = describeElementary(readElementaryStream(reader));
+    // Only a stream the reader recognised speaks for a file nothing else named.
+    if (m.streams.empty()) m.present = false;
+    return m;
 }
 
 } // namespace tavro

@@ -12,4 +12,8 @@ bool readsModern(ContainerKind kind);
 // The file's streams and findings; `present` is false when no reader takes the kind.
 MediaStreams readModernFile(ContainerKind kind, RandomAccessReader& reader);
 
+// A file no row named, read as a raw H.264/HEVC, ADTS AAC, AC-3/E-AC-3 or DTS stream;
+// `present` only when one was recognised.
+MediaStreams readRawStream(RandomAccessReader& reader);
+
 } // namespace tavro
