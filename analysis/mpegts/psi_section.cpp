@@ -57,6 +57,7 @@ PatSection parsePatSection(const uint8_t* s, size_t size, size_t maxPrograms) {
         const uint16_t number = static_cast<uint16_t>(s[at] << 8 | s[at + 1]);
         const uint16_t pid = static_cast<uint16_t>((s[at + 2] & 0x1F) << 8 | s[at + 3]);
         if (number == 0) continue; // network information PID
+        ++pat.programsDeclared;
         if (pat.programs.size() < maxPrograms) pat.programs.push_back({number, pid});
     }
     pat.ok = true;

@@ -97,6 +97,7 @@ struct PatSection {
     bool crcOk = true;
     uint16_t transportStreamId = 0;
     std::vector<PatEntry> programs; // program 0 (the network PID) left out
+    uint64_t programsDeclared = 0;
 };
 
 // Reads a program association section (table_id 0), at most `maxPrograms` kept.

@@ -189,7 +189,7 @@ class PacketWalk {
         patSeen_ = true;
         file_.hasPat = true;
         file_.transportStreamId = pat.transportStreamId;
-        file_.programCount = pat.programs.size();
+        file_.programCount = pat.programsDeclared;
         for (const PatEntry& e : pat.programs)
             if (e.pid != 0 && e.pid != kNullPid && !isPmtPid(e.pid)) pmtPids_.push_back(e.pid);
     }
