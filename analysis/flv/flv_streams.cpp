@@ -48,6 +48,13 @@ bool positive(double v) {
     return std::isfinite(v) && v > 0 && v < 1e12;
 }
 
+// Bits per second, or 0 where the span is too short for a meaningful figure.
+uint64_t bitsPerSecond(double bytes, double seconds) {
+    if (!(seconds > 0)) return 0;
+    const double rate = bytes * 8.0 / seconds;
+    return std::isfinite(rate) && rate < 1e15 ? static_cast<uint64_t>(rate) : 0;
+}
+
 StreamFacts videoFacts(const FlvFile& f) {
     const FlvVideo& v = f.video;
     StreamFacts s;
@@ -77,7 +84,8 @@ StreamFacts videoFacts(const FlvFile& f) {
         s.width = v.width;
         s.height = v.height;
     }
-    if (!s.width && positive(f.metaWidth) && positive(f.metaHeight)) {
+    if (!s.width && positive(f.metaWidth) && positive(f.metaHeight) && f.metaWidth < 1e6 &&
+        f.metaHeight < 1e6) {
         s.width = static_cast<uint32_t>(f.metaWidth);
         s.height = static_cast<uint32_t>(f.metaHeight);
     }
@@ -186,8 +194,7 @@ MediaStreams describeFlv(const FlvFile& f) {
             out.seconds = f.tagSeconds();
             out.secondsEstimated = true;
         }
-        if (out.seconds > 0)
-            out.bitrate = static_cast<uint64_t>(double(f.fileSize) * 8.0 / out.seconds);
+        if (out.seconds > 0) out.bitrate = bitsPerSecond(double(f.fileSize), out.seconds);
     }
     addFindings(f, out);
     return out;

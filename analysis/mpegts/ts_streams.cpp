@@ -1,4 +1,5 @@
 // The transport stream reader's record told as the common streams-and-findings record.
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -46,6 +47,14 @@ const char* adtsProfileName(uint8_t objectType) {
         return "LTP";
     }
     return "";
+}
+
+// Bits per second, or 0 where the span is too short for a meaningful figure (a file's
+// length over a few ticks would overflow the integer).
+uint64_t bitsPerSecond(double bytes, double seconds) {
+    if (!(seconds > 0)) return 0;
+    const double rate = bytes * 8.0 / seconds;
+    return std::isfinite(rate) && rate < 1e15 ? static_cast<uint64_t>(rate) : 0;
 }
 
 StreamKind kindOf(TsStream::Kind kind) {
@@ -225,7 +234,7 @@ MediaStreams describeTransportStream(const TsFile& file) {
     if (file.seconds > 0) {
         out.seconds = file.seconds;
         out.secondsEstimated = true;
-        out.bitrate = static_cast<uint64_t>(double(file.fileSize) * 8.0 / file.seconds);
+        out.bitrate = bitsPerSecond(double(file.fileSize), file.seconds);
     }
     for (const TsStream& s : file.streams) {
         StreamFacts f;
@@ -237,9 +246,7 @@ MediaStreams describeTransportStream(const TsFile& file) {
         fillFromConfig(s, f);
         f.frameRate = s.frameRate;
         if (s.spanTicks) f.seconds = double(s.spanTicks) / 90000.0;
-        if (s.headSpanTicks)
-            f.bitrate = static_cast<uint64_t>(double(s.spanBytes) * 8.0 * 90000.0 /
-                                              double(s.headSpanTicks));
+        f.bitrate = bitsPerSecond(double(s.spanBytes), double(s.headSpanTicks) / 90000.0);
         out.streams.push_back(std::move(f));
     }
     addFindings(file, out);

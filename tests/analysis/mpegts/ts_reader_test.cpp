@@ -179,6 +179,15 @@ TEST(TsReader, AllowedCounterJumps) {
     EXPECT_EQ(f.ccErrors, 0u);
 }
 
+// A huge claimed length over a span of a few ticks gives no bitrate, not an overflow.
+TEST(TsReader, BitrateOfTinySpan) {
+    const Bytes b = stream(2, 0, [](int, PacketSpec&) {});
+    BufferReader reader(b.data(), b.size(), ~uint64_t(0));
+    const MediaStreams m = describeTransportStream(readTransportStream(reader));
+    EXPECT_GT(m.seconds, 0);
+    EXPECT_LT(m.bitrate, uint64_t(1e15));
+}
+
 TEST(TsReader, PtsWrapsAt33Bits) {
     const TsFile f = read(stream(50, (1ull << 33) - 90000));
     ASSERT_EQ(f.status, TsStatus::ok);
