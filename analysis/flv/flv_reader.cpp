@@ -265,8 +265,8 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
         file.status = FlvStatus::readError;
         return file;
     }
-    if (!file.endKnown && !file.has(FlvProblem::tooManyTags) && !file.has(FlvProblem::badTag) &&
-        end > head.size()) {
+    // After an unreadable tag the chain is lost; otherwise the end is looked for apart.
+    if (!file.endKnown && !file.has(FlvProblem::badTag) && end > head.size()) {
         const uint64_t tailStart = end - std::min<uint64_t>(end - head.size(), limits.tailBytes);
         std::vector<uint8_t> tail;
         if (!readWindow(reader, tailStart, end - tailStart, tail)) {
