@@ -188,6 +188,50 @@ TEST(TsReader, BitrateOfTinySpan) {
     EXPECT_LT(m.bitrate, uint64_t(1e15));
 }
 
+// What a program map's stream types and descriptors name, table-driven.
+TEST(TsReader, StreamTypesAndDescriptors) {
+    const Bytes reg = {0x05, 0x04, 'E', 'A', 'C', '3'};
+    const Bytes opus = {0x05, 0x04, 'O', 'p', 'u', 's'};
+    const Bytes dvbAc3 = {0x6A, 0x01, 0x00};
+    const Bytes subtitles = {0x59, 0x08, 'd', 'e', 'u', 0x10, 0x00, 0x01, 0x00, 0x01};
+    const Bytes teletext = {0x56, 0x05, 'f', 'r', 'a', 0x09, 0x00};
+    const Bytes cutDescriptor = {0x0A, 0x09, 'e', 'n', 'g'}; // claims more than the loop holds
+    const struct {
+        uint8_t type;
+        Bytes descriptors;
+        StreamKind kind;
+        const char* codec;
+        const char* language;
+    } cases[] = {
+        {0x1B, {}, StreamKind::video, "AVC", ""},
+        {0x24, {}, StreamKind::video, "HEVC", ""},
+        {0x10, {}, StreamKind::video, "MPEG-4 Visual", ""},
+        {0xEA, {}, StreamKind::video, "VC-1", ""},
+        {0x04, {}, StreamKind::audio, "MPEG Audio", ""},
+        {0x11, {}, StreamKind::audio, "AAC", ""},
+        {0x81, {}, StreamKind::audio, "AC-3", ""},
+        {0x87, {}, StreamKind::audio, "E-AC-3", ""},
+        {0x86, {}, StreamKind::audio, "DTS", ""},
+        {0x90, {}, StreamKind::subtitle, "PGS", ""},
+        {0x06, reg, StreamKind::audio, "E-AC-3", ""},
+        {0x06, opus, StreamKind::audio, "Opus", ""},
+        {0x06, dvbAc3, StreamKind::audio, "AC-3", ""},
+        {0x06, subtitles, StreamKind::subtitle, "DVB Subtitle", "deu"},
+        {0x06, teletext, StreamKind::subtitle, "Teletext", "fra"},
+        {0x06, {}, StreamKind::other, "", ""},
+        {0x03, cutDescriptor, StreamKind::audio, "MPEG Audio", ""},
+    };
+    for (const auto& c : cases) {
+        Bytes b = packet({0, true, 0}, psiPayload(pat({{1, kPmtPid}})));
+        append(b, packet({kPmtPid, true, 0}, psiPayload(pmt(1, {{c.type, 0x300, c.descriptors}}))));
+        const MediaStreams m = describeTransportStream(read(b));
+        ASSERT_EQ(m.streams.size(), 1u) << int(c.type);
+        EXPECT_EQ(m.streams[0].kind, c.kind) << int(c.type);
+        EXPECT_EQ(m.streams[0].codec, c.codec) << int(c.type);
+        EXPECT_EQ(m.streams[0].language, c.language) << int(c.type);
+    }
+}
+
 TEST(TsReader, PtsWrapsAt33Bits) {
     const TsFile f = read(stream(50, (1ull << 33) - 90000));
     ASSERT_EQ(f.status, TsStatus::ok);
