@@ -11,7 +11,6 @@ namespace tavro {
 namespace {
 
 constexpr size_t kHeaderBytes = 9;
-constexpr uint32_t kMaxTagData = 1u << 24; // the 24-bit size field's limit
 
 uint32_t be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];

@@ -169,8 +169,9 @@ uint64_t frameTicksOf(const TsStream& s) {
     auto ticks = [](uint64_t samples, uint32_t rate) -> uint64_t {
         return rate ? samples * 90000 / rate : 0;
     };
+    // A picture shown for over ten seconds is a timing field gone wrong, not a rate.
     if (s.kind == TsStream::Kind::video)
-        return s.frameRate > 0 ? static_cast<uint64_t>(90000.0 / s.frameRate + 0.5) : 0;
+        return s.frameRate > 0.1 ? static_cast<uint64_t>(90000.0 / s.frameRate + 0.5) : 0;
     if (s.adts.ok) return ticks(1024ull * s.adts.rawDataBlocks, s.adts.sampleRate);
     if (s.ac3.ok) return ticks(s.ac3.samplesPerFrame, s.ac3.sampleRate);
     if (s.dts.ok) return ticks(s.dts.samplesPerFrame, s.dts.sampleRate);

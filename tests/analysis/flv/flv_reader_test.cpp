@@ -267,6 +267,53 @@ TEST(FlvReader, HostileMetadata) {
     }
 }
 
+// Each AMF0 value type walked past or kept, in an object as well as an ECMA array.
+TEST(FlvReader, AmfValueTypes) {
+    for (uint8_t container : {uint8_t(0x03), uint8_t(0x08)}) {
+        Bytes b = {0x02};
+        amfString(b, "onMetaData");
+        b.push_back(container);
+        if (container == 0x08) put32(b, 0);
+        amfString(b, "stereo");
+        b.insert(b.end(), {0x01, 0x01});
+        amfString(b, "encoder");
+        b.push_back(0x02);
+        amfString(b, "Lavf");
+        amfString(b, "comment");
+        b.insert(b.end(), {0x0C, 0x00, 0x00, 0x00, 0x02, 'h', 'i'});
+        amfString(b, "created");
+        b.insert(b.end(), {0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        amfString(b, "nothing");
+        b.push_back(0x05);
+        amfString(b, "undefined");
+        b.push_back(0x06);
+        amfString(b, "ref");
+        b.insert(b.end(), {0x07, 0x00, 0x01});
+        amfString(b, "keyframes");
+        b.push_back(0x03);
+        amfString(b, "times");
+        b.push_back(0x0A);
+        put32(b, 2);
+        amfNumber(b, 0.0);
+        amfNumber(b, 1.0);
+        b.insert(b.end(), {0x00, 0x00, 0x09});
+        amfString(b, "duration");
+        amfNumber(b, 3.5);
+        b.insert(b.end(), {0x00, 0x00, 0x09});
+        const AmfScript script = parseAmfScript(b.data(), b.size());
+        ASSERT_TRUE(script.ok) << int(container);
+        EXPECT_TRUE(script.complete);
+        EXPECT_EQ(script.name, "onMetaData");
+        EXPECT_EQ(script.entries.size(), 9u);
+        EXPECT_TRUE(script.find("stereo")->value.boolean);
+        EXPECT_EQ(script.find("encoder")->value.text, "Lavf");
+        EXPECT_EQ(script.find("comment")->value.text, "hi");
+        EXPECT_EQ(script.find("keyframes")->value.type, AmfValue::Type::other);
+        EXPECT_DOUBLE_EQ(script.number("duration"), 3.5);
+        EXPECT_DOUBLE_EQ(script.number("encoder", -1), -1);
+    }
+}
+
 // Cut anywhere: a status, never a read past the bytes.
 TEST(FlvReader, EveryTruncation) {
     const Bytes whole = smallFlv(4);
