@@ -115,19 +115,27 @@ void fillFromConfig(const TsStream& s, StreamFacts& f) {
     }
 }
 
-// Streams that lost packets, "PID 256 (AVC): 12" each, at most a few.
+// Streams that lost packets, "PID 256 (AVC): 12" each, at most a few, then the
+// losses on the tables' and other PIDs.
 std::string ccErrorList(const TsFile& file) {
     std::string list;
     int listed = 0;
+    uint64_t onStreams = 0;
     for (const TsStream& s : file.streams) {
         if (!s.ccErrors) continue;
+        onStreams += s.ccErrors;
         if (listed++ == 6) {
             list += ", ...";
-            break;
+            continue;
         }
+        if (listed > 7) continue;
         if (!list.empty()) list += ", ";
         list += "PID " + std::to_string(s.pid) + " (" + (s.codec.empty() ? "unknown" : s.codec) +
                 "): " + std::to_string(s.ccErrors);
+    }
+    if (file.ccErrors > onStreams) {
+        if (!list.empty()) list += ", ";
+        list += "tables and other PIDs: " + std::to_string(file.ccErrors - onStreams);
     }
     return list;
 }
