@@ -105,7 +105,8 @@ TEST_P(TsSample, AgreesWithFfprobe) {
 
 INSTANTIATE_TEST_SUITE_P(Files, TsSample,
                          ::testing::Values("h264_aac.ts", "hevc_ac3.ts", "mpeg2_mp2.ts",
-                                           "h264_eac3.ts", "h264_ac3.m2ts", "long_muxrate.ts"),
+                                           "h264_eac3.ts", "h264_ac3.m2ts", "dvb_ac3.ts",
+                                           "long_muxrate.ts"),
                          [](const auto& info) {
                              std::string n = info.param;
                              std::replace(n.begin(), n.end(), '.', '_');
