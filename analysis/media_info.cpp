@@ -37,6 +37,7 @@ void MediaInfo::resetModels() {
         resetMpegScan(s);
     resetMpegScan(mpegScanFile);
     rateMode = {};
+    streams = MediaStreams();
 }
 
 void MediaInfo::resetFlags() {

@@ -10,6 +10,7 @@
 #include "analysis/avi_header_model.h"
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
+#include "analysis/streams/media_streams.h"
 #include "common/container_kind.h"
 
 namespace tavro {
@@ -68,6 +69,8 @@ class MediaInfo {
     AviHeaderModel avi;
     InterleaveModel interleave;
     std::array<uint32_t, 3> rateMode{};
+    // What a modern container reader found; `present` is false for every other file.
+    MediaStreams streams;
 
     // Zeroes the AVI header and interleave models, the stream counts, the collection
     // write positions, the MPEG scans and rate modes; the wrapped-WAVE state stays.
