@@ -4,45 +4,11 @@
 #include <string>
 
 #include "analysis/flv/flv_reader.h"
+#include "analysis/streams/codec_family.h"
 
 namespace tavro {
 
 namespace {
-
-const char* chromaText(uint32_t format) {
-    switch (format) {
-    case 0:
-        return "4:0:0";
-    case 1:
-        return "4:2:0";
-    case 2:
-        return "4:2:2";
-    case 3:
-        return "4:4:4";
-    }
-    return "";
-}
-
-// ffprobe's names for AAC configurations.
-const char* aacProfile(const AacConfig& c) {
-    if (c.ps) return "HE-AACv2";
-    if (c.sbr) return "HE-AAC";
-    switch (c.objectType) {
-    case 1:
-        return "Main";
-    case 2:
-        return "LC";
-    case 3:
-        return "SSR";
-    case 4:
-        return "LTP";
-    case 23:
-        return "LD";
-    case 39:
-        return "ELD";
-    }
-    return "";
-}
 
 bool positive(double v) {
     return std::isfinite(v) && v > 0 && v < 1e12;
@@ -65,7 +31,7 @@ StreamFacts videoFacts(const FlvFile& f) {
     if (v.avc.ok && v.avc.sps.ok) {
         const H264Sps& sps = v.avc.sps;
         s.profile = h264ProfileName(sps.profileIdc, sps.constraintFlags);
-        s.level = std::to_string(sps.levelIdc / 10) + "." + std::to_string(sps.levelIdc % 10);
+        s.level = levelText("AVC", sps.levelIdc);
         s.bitDepth = sps.bitDepthLuma;
         s.chroma = chromaText(sps.chromaFormatIdc);
         s.width = sps.width;
@@ -74,8 +40,7 @@ StreamFacts videoFacts(const FlvFile& f) {
     } else if (v.hevc.ok && v.hevc.sps.ok) {
         const HevcSps& sps = v.hevc.sps;
         s.profile = hevcProfileName(sps.ptl);
-        s.level =
-            std::to_string(sps.ptl.levelIdc / 30) + "." + std::to_string(sps.ptl.levelIdc % 30 / 3);
+        s.level = levelText("HEVC", sps.ptl.levelIdc);
         s.bitDepth = sps.bitDepthLuma;
         s.chroma = chromaText(sps.chromaFormatIdc);
         s.width = sps.width;
@@ -103,7 +68,7 @@ StreamFacts audioFacts(const FlvFile& f) {
     s.codecId = a.fourcc.empty() ? std::to_string(a.soundFormat) : a.fourcc;
     s.codec = a.codec;
     if (a.aac.ok) {
-        s.profile = aacProfile(a.aac);
+        s.profile = aacProfileName(a.aac);
         s.sampleRate =
             a.aac.sbr && a.aac.outputSampleRate ? a.aac.outputSampleRate : a.aac.sampleRate;
         s.channels = a.aac.ps ? 2 : a.aac.channels;
@@ -153,7 +118,7 @@ void addFindings(const FlvFile& f, MediaStreams& out) {
     if (f.has(FlvProblem::durationMismatch)) {
         char text[160];
         std::snprintf(text, sizeof text, "The header says %s but the tags run %s",
-                      durationText(f.metaSeconds).c_str(), durationText(f.tagSeconds()).c_str());
+                      secondsText(f.metaSeconds).c_str(), secondsText(f.tagSeconds()).c_str());
         out.add(Severity::warning, "flv.duration_mismatch", "Length in the header is wrong",
                 std::string(text) +
                     ". The file was cut, joined or written by a tool that did not update its "

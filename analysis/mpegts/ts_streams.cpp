@@ -5,6 +5,7 @@
 
 #include "analysis/codec_config/aac_config.h"
 #include "analysis/mpegts/ts_reader.h"
+#include "analysis/streams/codec_family.h"
 
 namespace tavro {
 
@@ -14,39 +15,6 @@ std::string hexByte(uint8_t v) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", v);
     return text;
-}
-
-std::string levelText(uint32_t major, uint32_t minor) {
-    return std::to_string(major) + "." + std::to_string(minor);
-}
-
-const char* chromaText(uint32_t format) {
-    switch (format) {
-    case 0:
-        return "4:0:0";
-    case 1:
-        return "4:2:0";
-    case 2:
-        return "4:2:2";
-    case 3:
-        return "4:4:4";
-    }
-    return "";
-}
-
-// ffprobe's names for the AAC object types an ADTS header can give.
-const char* adtsProfileName(uint8_t objectType) {
-    switch (objectType) {
-    case 1:
-        return "Main";
-    case 2:
-        return "LC";
-    case 3:
-        return "SSR";
-    case 4:
-        return "LTP";
-    }
-    return "";
 }
 
 // Bits per second, or 0 where the span is too short for a meaningful figure (a file's
@@ -74,7 +42,7 @@ StreamKind kindOf(TsStream::Kind kind) {
 void fillFromConfig(const TsStream& s, StreamFacts& f) {
     if (s.avc.ok) {
         f.profile = h264ProfileName(s.avc.profileIdc, s.avc.constraintFlags);
-        f.level = levelText(s.avc.levelIdc / 10, s.avc.levelIdc % 10);
+        f.level = levelText("AVC", s.avc.levelIdc);
         f.bitDepth = s.avc.bitDepthLuma;
         f.chroma = chromaText(s.avc.chromaFormatIdc);
         f.width = s.avc.width;
@@ -83,7 +51,7 @@ void fillFromConfig(const TsStream& s, StreamFacts& f) {
             f.frameRate = double(s.avc.frameRateNum) / double(s.avc.frameRateDen);
     } else if (s.hevc.ok) {
         f.profile = hevcProfileName(s.hevc.ptl);
-        f.level = levelText(s.hevc.ptl.levelIdc / 30, s.hevc.ptl.levelIdc % 30 / 3);
+        f.level = levelText("HEVC", s.hevc.ptl.levelIdc);
         f.bitDepth = s.hevc.bitDepthLuma;
         f.chroma = chromaText(s.hevc.chromaFormatIdc);
         f.width = s.hevc.width;
@@ -98,7 +66,9 @@ void fillFromConfig(const TsStream& s, StreamFacts& f) {
         if (s.mpegVideo.frameRateDen)
             f.frameRate = double(s.mpegVideo.frameRateNum) / double(s.mpegVideo.frameRateDen);
     } else if (s.adts.ok) {
-        f.profile = adtsProfileName(s.adts.objectType);
+        AacConfig core; // ADTS names the object type only
+        core.objectType = s.adts.objectType;
+        f.profile = aacProfileName(core);
         f.sampleRate = s.adts.sampleRate;
         // Channel configuration 0 leaves the layout to a program config element.
         f.channels = s.adts.channelConfig == 7 ? 8 : s.adts.channelConfig;
