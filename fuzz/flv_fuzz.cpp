@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "analysis/flv/flv_reader.h"
+#include "analysis/flv/flv_streams.h"
 
 namespace {
 

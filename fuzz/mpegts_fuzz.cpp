@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "analysis/mpegts/ts_reader.h"
+#include "analysis/mpegts/ts_streams.h"
 
 namespace {
 

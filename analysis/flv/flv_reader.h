@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "analysis/flv/flv_file.h"
-#include "analysis/streams/media_streams.h"
 #include "analysis/streams/random_access.h"
 
 namespace tavro {
@@ -23,8 +22,5 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits = FlvLim
 
 const char* flvStatusText(FlvStatus status);
 const char* flvProblemText(FlvProblem problem);
-
-// The common record of streams and findings, from what the reader learnt.
-MediaStreams describeFlv(const FlvFile& file);
 
 } // namespace tavro

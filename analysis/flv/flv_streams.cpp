@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/flv/flv_reader.h"
+#include "analysis/flv/flv_streams.h"
 #include "analysis/streams/codec_family.h"
 
 namespace tavro {

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "analysis/mpegts/ts_file.h"
-#include "analysis/streams/media_streams.h"
 #include "analysis/streams/random_access.h"
 
 namespace tavro {
@@ -26,8 +25,5 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits = 
 
 const char* tsStatusText(TsStatus status);
 const char* tsProblemText(TsProblem problem);
-
-// The common record of streams and findings, from what the reader learnt.
-MediaStreams describeTransportStream(const TsFile& file);
 
 } // namespace tavro

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "analysis/codec_config/aac_config.h"
-#include "analysis/mpegts/ts_reader.h"
+#include "analysis/mpegts/ts_streams.h"
 #include "analysis/streams/codec_family.h"
 
 namespace tavro {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "analysis/flv/flv_reader.h"
+#include "analysis/flv/flv_streams.h"
 #include "tests/analysis/flv/flv_builder.h"
 
 namespace tavro {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/flv/flv_reader.h"
+#include "analysis/flv/flv_streams.h"
 
 namespace tavro {
 namespace {

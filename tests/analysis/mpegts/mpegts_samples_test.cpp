@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/mpegts/ts_reader.h"
+#include "analysis/mpegts/ts_streams.h"
 
 namespace tavro {
 namespace {

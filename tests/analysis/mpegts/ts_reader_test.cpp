@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "analysis/mpegts/ts_reader.h"
+#include "analysis/mpegts/ts_streams.h"
 #include "tests/analysis/mpegts/ts_builder.h"
 
 namespace tavro {
