@@ -1,0 +1,387 @@
+#include "analysis/mpegts/ts_reader.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "analysis/mpegts/pes_header.h"
+#include "analysis/mpegts/psi_section.h"
+#include "analysis/mpegts/ts_codecs.h"
+#include "analysis/mpegts/ts_packet.h"
+
+namespace tavro {
+
+namespace {
+
+constexpr uint64_t kPtsWrap = 1ull << 33;
+constexpr uint64_t kPtsMask = kPtsWrap - 1;
+
+// Signed distance from `b` to `a` on the 33-bit clock, the short way round.
+int64_t ptsDelta(uint64_t a, uint64_t b) {
+    const uint64_t d = (a - b) & kPtsMask;
+    return d >= kPtsWrap / 2 ? static_cast<int64_t>(d) - static_cast<int64_t>(kPtsWrap)
+                             : static_cast<int64_t>(d);
+}
+
+// What the walk keeps per stream beside the record: the probe bytes and time bounds.
+struct StreamWork {
+    std::vector<uint8_t> probe;
+    bool gathering = false;         // a PES start was seen in this window
+    int64_t minRel = 0, maxRel = 0; // PTS relative to the stream's first, in ticks
+    uint64_t headBytes = 0;
+    int64_t headMaxRel = 0;
+    uint64_t headPts = 0; // PES packets with a PTS in the head
+};
+
+class PacketWalk {
+  public:
+    PacketWalk(const TsLimits& limits, TsFile& file)
+        : limits_(limits), file_(file), pidStream_(8192, -1), lastCc_(8192, -1) {}
+
+    // Walks the packets of one window of the file, `data` holding its bytes from
+    // `offset`; `reachesEnd` when the window runs to the file's end.
+    void walk(const uint8_t* data, size_t size, uint64_t offset, bool reachesEnd, bool head) {
+        head_ = head;
+        std::fill(lastCc_.begin(), lastCc_.end(), int8_t(-1));
+        for (StreamWork& w : work_)
+            w.gathering = false;
+        for (auto& a : sections_)
+            a.second.reset();
+        const uint32_t stride = file_.packetSize;
+        size_t p =
+            head ? file_.firstSync - offset : findResync(data, size, 0, stride, limits_.syncRun);
+        // Bytes before the tail's first packet belong to a packet read in part.
+        while (p < size) {
+            if (kTsPacketBytes > size - p) break;
+            if (file_.packetsRead >= limits_.maxPackets) {
+                file_.note(TsProblem::tooManyPackets);
+                return;
+            }
+            if (data[p] != kTsSync) {
+                const size_t next = findResync(data, size, p + 1, stride, 3);
+                file_.note(TsProblem::syncLost);
+                ++file_.resyncs;
+                file_.bytesSkipped += next - p;
+                p = next;
+                continue;
+            }
+            ++file_.packetsRead;
+            packet(data + p);
+            p += stride; // may step past the end: the last packet was whole
+        }
+        // A final packet the file ends inside; an M2TS packet starts at its timestamp.
+        const size_t prefix = stride == 192 ? 4 : 0;
+        if (reachesEnd && p >= prefix && p - prefix < size) {
+            const size_t unit = p - prefix;
+            if (size - unit < stride && (p >= size || data[p] == kTsSync)) {
+                file_.truncatedBytes = size - unit;
+                file_.note(TsProblem::truncatedPacket);
+            }
+        }
+    }
+
+    // Reads the gathered payload of each stream for its codec configuration.
+    void probe() {
+        for (size_t i = 0; i < work_.size(); ++i) {
+            TsStream& s = file_.streams[i];
+            if (!s.configFound && !work_[i].probe.empty())
+                probeTsStream(s, work_[i].probe.data(), work_[i].probe.size());
+            work_[i].probe.clear();
+            work_[i].probe.shrink_to_fit();
+        }
+    }
+
+    // Time spans from the PTS bounds, each stream's and the whole file's.
+    void finish() {
+        bool any = false;
+        uint64_t reference = 0;
+        int64_t start = 0, end = 0;
+        for (size_t i = 0; i < work_.size(); ++i) {
+            TsStream& s = file_.streams[i];
+            const StreamWork& w = work_[i];
+            s.frameRate = configFrameRate(s);
+            // A counted rate wants a few pictures and a span of a tenth of a second.
+            if (s.frameRate == 0 && s.kind == TsStream::Kind::video && w.headPts >= 4 &&
+                w.headMaxRel >= 9000)
+                s.frameRate = snapFrameRate(double(w.headPts) * 90000.0 / double(w.headMaxRel));
+            if (!s.hasPts) continue;
+            // The last PTS starts the last frame; the span runs to that frame's end.
+            s.frameTicks = frameTicksOf(s);
+            s.spanTicks = static_cast<uint64_t>(w.maxRel - w.minRel) + s.frameTicks;
+            if (w.headMaxRel > 0) s.spanBytes = w.headBytes;
+            s.headSpanTicks = static_cast<uint64_t>(w.headMaxRel > 0 ? w.headMaxRel : 0);
+            if (!any) reference = s.firstPts;
+            const int64_t base = ptsDelta(s.firstPts, reference);
+            if (!any || base + w.minRel < start) start = base + w.minRel;
+            const int64_t last = base + w.maxRel + static_cast<int64_t>(s.frameTicks);
+            if (!any || last > end) end = last;
+            any = true;
+        }
+        if (any) file_.seconds = static_cast<double>(end - start) / 90000.0;
+    }
+
+  private:
+    void packet(const uint8_t* p) {
+        const TsPacketHeader h = parseTsPacketHeader(p);
+        if (h.transportError) {
+            ++file_.transportErrorPackets;
+            file_.note(TsProblem::transportErrors);
+            return; // the header itself may be wrong
+        }
+        if (h.pid == kNullPid) return;
+        const int index = pidStream_[h.pid];
+        TsStream* stream = index >= 0 ? &file_.streams[static_cast<size_t>(index)] : nullptr;
+        if (stream) ++stream->packets;
+        checkContinuity(h, stream);
+        if (h.scrambling) {
+            ++file_.scrambledPackets;
+            file_.note(TsProblem::scrambled);
+            if (stream) ++stream->scrambledPackets;
+            return; // the payload is enciphered
+        }
+        if (!h.hasPayload || h.payloadOffset >= kTsPacketBytes) return;
+        const uint8_t* payload = p + h.payloadOffset;
+        const size_t size = kTsPacketBytes - h.payloadOffset;
+        if (h.pid == 0 || isPmtPid(h.pid)) {
+            section(h.pid, payload, size, h.unitStart);
+        } else if (stream) {
+            pes(static_cast<size_t>(index), *stream, payload, size, h.unitStart);
+        }
+    }
+
+    void checkContinuity(const TsPacketHeader& h, TsStream* stream) {
+        int8_t& last = lastCc_[h.pid];
+        if (!h.hasPayload) return; // the counter only moves with a payload
+        const int8_t cc = static_cast<int8_t>(h.continuity);
+        // One repeat is allowed; a discontinuity flag restarts the count.
+        if (last >= 0 && !h.discontinuity && cc != last && cc != ((last + 1) & 0x0F)) {
+            ++file_.ccErrors;
+            file_.note(TsProblem::ccErrors);
+            if (stream) ++stream->ccErrors;
+            auto it = sections_.find(h.pid);
+            if (it != sections_.end()) it->second.reset(); // a section across the gap is lost
+        }
+        last = cc;
+    }
+
+    bool isPmtPid(uint16_t pid) const {
+        return std::find(pmtPids_.begin(), pmtPids_.end(), pid) != pmtPids_.end();
+    }
+
+    void section(uint16_t pid, const uint8_t* payload, size_t size, bool unitStart) {
+        SectionAssembler& a = sections_[pid];
+        const auto result = a.feed(payload, size, unitStart, [&](const uint8_t* s, size_t n) {
+            if (pid == 0)
+                takePat(s, n);
+            else
+                takePmt(pid, s, n);
+        });
+        if (result == SectionAssembler::Result::bad) file_.note(TsProblem::badSection);
+    }
+
+    void takePat(const uint8_t* s, size_t n) {
+        if (patSeen_) return;
+        const PatSection pat = parsePatSection(s, n, limits_.maxPrograms);
+        if (!pat.ok || !pat.crcOk) {
+            file_.note(TsProblem::badSection);
+            return;
+        }
+        patSeen_ = true;
+        file_.hasPat = true;
+        file_.transportStreamId = pat.transportStreamId;
+        file_.programCount = pat.programsDeclared;
+        for (const PatEntry& e : pat.programs)
+            if (e.pid != 0 && e.pid != kNullPid && !isPmtPid(e.pid)) pmtPids_.push_back(e.pid);
+    }
+
+    void takePmt(uint16_t pid, const uint8_t* s, size_t n) {
+        if (std::find(pmtsRead_.begin(), pmtsRead_.end(), pid) != pmtsRead_.end()) return;
+        const PmtSection pmt = parsePmtSection(s, n, limits_.maxStreams);
+        if (!pmt.ok || !pmt.crcOk) {
+            file_.note(TsProblem::badSection);
+            return;
+        }
+        pmtsRead_.push_back(pid);
+        ++file_.pmtCount;
+        file_.streamCount += pmt.streamsDeclared;
+        if (pmt.streamsDeclared > pmt.streams.size()) file_.note(TsProblem::tooManyStreams);
+        for (const PmtStreamEntry& e : pmt.streams) {
+            if (e.pid == 0 || e.pid == kNullPid || pidStream_[e.pid] >= 0 || isPmtPid(e.pid))
+                continue;
+            if (file_.streams.size() >= limits_.maxStreams) {
+                file_.note(TsProblem::tooManyStreams);
+                break;
+            }
+            TsStream st;
+            st.pid = e.pid;
+            st.programNumber = pmt.programNumber;
+            st.streamType = e.streamType;
+            st.registration = e.registration;
+            st.descriptorTag = e.codecDescriptor;
+            st.language = e.language;
+            classifyTsStream(st, pmt.registration);
+            pidStream_[e.pid] = static_cast<int>(file_.streams.size());
+            file_.streams.push_back(std::move(st));
+            work_.emplace_back();
+        }
+    }
+
+    void pes(size_t index, TsStream& s, const uint8_t* payload, size_t size, bool unitStart) {
+        StreamWork& w = work_[index];
+        s.payloadBytes += size;
+        if (head_) w.headBytes += size;
+        const bool wantProbe =
+            !s.configFound && (s.kind == TsStream::Kind::video || s.kind == TsStream::Kind::audio);
+        if (unitStart) {
+            const PesHeader pes = parsePesHeader(payload, size);
+            if (!pes.ok) return;
+            if (pes.hasPts) takePts(s, w, pes.pts);
+            w.gathering = wantProbe;
+            if (wantProbe && pes.payloadOffset < size)
+                gather(w, payload + pes.payloadOffset, size - pes.payloadOffset);
+        } else if (w.gathering) {
+            gather(w, payload, size);
+        }
+    }
+
+    void gather(StreamWork& w, const uint8_t* p, size_t n) {
+        if (w.probe.size() >= limits_.probeBytes) {
+            w.gathering = false;
+            return;
+        }
+        n = std::min(n, limits_.probeBytes - w.probe.size());
+        w.probe.insert(w.probe.end(), p, p + n);
+    }
+
+    void takePts(TsStream& s, StreamWork& w, uint64_t pts) {
+        if (!s.hasPts) {
+            s.hasPts = true;
+            s.firstPts = pts;
+            return;
+        }
+        const int64_t rel = ptsDelta(pts, s.firstPts);
+        w.minRel = std::min(w.minRel, rel);
+        w.maxRel = std::max(w.maxRel, rel);
+        if (head_) {
+            w.headMaxRel = std::max(w.headMaxRel, rel);
+            ++w.headPts;
+        }
+    }
+
+    const TsLimits& limits_;
+    TsFile& file_;
+    bool head_ = true;
+    std::vector<int> pidStream_; // stream index by PID
+    std::vector<int8_t> lastCc_;
+    std::vector<StreamWork> work_; // parallel to file_.streams
+    std::map<uint16_t, SectionAssembler> sections_;
+    std::vector<uint16_t> pmtPids_;
+    std::vector<uint16_t> pmtsRead_;
+    bool patSeen_ = false;
+};
+
+bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want,
+                std::vector<uint8_t>& out) {
+    out.resize(static_cast<size_t>(want));
+    size_t got = 0;
+    if (!reader.readAt(offset, out.data(), out.size(), &got)) return false;
+    out.resize(std::min(got, out.size()));
+    return true;
+}
+
+} // namespace
+
+bool TsFile::has(TsProblem p) const {
+    return std::find(problems.begin(), problems.end(), p) != problems.end();
+}
+
+void TsFile::note(TsProblem p) {
+    if (!has(p)) problems.push_back(p);
+}
+
+TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
+    TsFile file;
+    file.fileSize = reader.size();
+    const uint64_t headWant = std::min(file.fileSize, limits.headBytes);
+    std::vector<uint8_t> window;
+    if (!readWindow(reader, 0, headWant, window)) {
+        file.status = TsStatus::readError;
+        return file;
+    }
+    file.bytesRead += window.size();
+    const TsFraming framing =
+        findTsFraming(window.data(), window.size(), limits.syncSearchBytes, limits.syncRun);
+    if (framing.stride == 0) {
+        file.status = TsStatus::notTransportStream;
+        return file;
+    }
+    file.packetSize = framing.stride;
+    file.firstSync = framing.firstSync;
+
+    PacketWalk walk(limits, file);
+    // A short read ends the file where the bytes end, whatever its claimed length.
+    const bool headIsAll = headWant == file.fileSize || window.size() < headWant;
+    walk.walk(window.data(), window.size(), 0, headIsAll, true);
+    walk.probe();
+
+    const uint64_t tailStart = file.fileSize - std::min(file.fileSize - headWant, limits.tailBytes);
+    if (!headIsAll && tailStart < file.fileSize) {
+        if (!readWindow(reader, tailStart, file.fileSize - tailStart, window)) {
+            file.status = TsStatus::readError;
+            return file;
+        }
+        file.bytesRead += window.size();
+        file.tailRead = true;
+        walk.walk(window.data(), window.size(), tailStart, true, false);
+        walk.probe();
+    }
+    walk.finish();
+
+    if (file.pmtCount > 0)
+        file.status = TsStatus::ok;
+    else if (file.hasPat)
+        file.status = TsStatus::noPmt;
+    else
+        file.status = TsStatus::noPat;
+    return file;
+}
+
+const char* tsStatusText(TsStatus status) {
+    switch (status) {
+    case TsStatus::ok:
+        return "ok";
+    case TsStatus::notTransportStream:
+        return "not an MPEG transport stream";
+    case TsStatus::noPat:
+        return "no program association table";
+    case TsStatus::noPmt:
+        return "no program map table";
+    case TsStatus::readError:
+        return "read error";
+    }
+    return "";
+}
+
+const char* tsProblemText(TsProblem problem) {
+    switch (problem) {
+    case TsProblem::syncLost:
+        return "sync lost: bytes between packets were skipped";
+    case TsProblem::truncatedPacket:
+        return "the file ends inside a packet";
+    case TsProblem::ccErrors:
+        return "continuity counter errors: packets are missing";
+    case TsProblem::scrambled:
+        return "scrambled packets";
+    case TsProblem::transportErrors:
+        return "packets flagged with transport errors";
+    case TsProblem::badSection:
+        return "a table section is malformed";
+    case TsProblem::tooManyStreams:
+        return "too many streams; the rest were counted only";
+    case TsProblem::tooManyPackets:
+        return "too many packets; the walk stopped early";
+    }
+    return "";
+}
+
+} // namespace tavro

@@ -1,0 +1,29 @@
+// The reader of MPEG transport streams (.ts, .m2ts, .mts): finds the packet framing,
+// then walks a bounded head and a bounded tail of the file packet by packet for the
+// program tables, each stream's first codec bytes, its time span and the damage seen.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "analysis/mpegts/ts_file.h"
+#include "analysis/streams/random_access.h"
+
+namespace tavro {
+
+struct TsLimits {
+    uint64_t headBytes = 4ull << 20; // read from the start
+    uint64_t tailBytes = 4ull << 20; // read from the end, when the file is longer
+    size_t syncSearchBytes = 64 << 10;
+    int syncRun = 5;               // packets in a row that make a framing
+    size_t probeBytes = 256 << 10; // payload kept per stream for the codec probe
+    size_t maxStreams = 64;
+    size_t maxPrograms = 64;
+    uint64_t maxPackets = 200000; // both windows together
+};
+
+TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits = TsLimits{});
+
+const char* tsStatusText(TsStatus status);
+const char* tsProblemText(TsProblem problem);
+
+} // namespace tavro
