@@ -118,12 +118,21 @@ LastCluster findLastCluster(const uint8_t* data, size_t size, size_t maxCandidat
                 c.found = true;
                 c.offset = i;
                 c.scan = scanCluster(data + start, span, h.unknownSize, maxChildren);
+                c.end = start + (h.unknownSize ? c.scan.end : span);
                 c.complete = whole && !(h.unknownSize && c.scan.cutShort);
                 // A real cluster opens with its time (CRC-32 and Void may come first); an
                 // ID seen inside frame data mostly does not.
                 if (c.scan.hasTimestamp) {
-                    if (c.complete) return c;
-                    if (!partial.found) partial = c;
+                    if (c.complete) {
+                        c.cutAfter = partial.found;
+                        c.cut = partial.scan;
+                        return c;
+                    }
+                    if (!partial.found) {
+                        partial = c;
+                        partial.cutAfter = true;
+                        partial.cut = c.scan;
+                    }
                 }
             }
         }

@@ -31,13 +31,17 @@ struct LastCluster {
     bool found = false;
     bool complete = false; // all its bytes are in the file
     uint64_t offset = 0;   // within the span
+    uint64_t end = 0;      // where it ends within the span
     ClusterScan scan;
+    // A cluster cut short after it (or instead of it, when `complete` is false): the
+    // file ends inside it. Its whole blocks are still there.
+    bool cutAfter = false;
+    ClusterScan cut;
 };
 
-// Searches `data` (the file's bytes from some point to its end, `fileEndInSpan` of them
-// the file's, where the file is known to end) from the back for the last cluster that
-// is whole and opens with its Timestamp; failing that, the last that opens so.
-// `maxCandidates` bounds the cluster IDs tried.
+// Searches `data` (the file's bytes from some point to its end) from the back for the
+// last cluster that is whole and opens with its Timestamp; failing that, the last that
+// opens so. `maxCandidates` bounds the cluster IDs tried.
 LastCluster findLastCluster(const uint8_t* data, size_t size, size_t maxCandidates,
                             size_t maxChildren);
 

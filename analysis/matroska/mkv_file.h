@@ -123,6 +123,9 @@ struct MkvFile {
     double lastClusterSeconds = 0;     // start of the last complete cluster
     double lastBlockSeconds = 0;       // the latest block start in it (>= the cluster's)
     double endSeconds = 0;             // the last block's end, where a frame length says
+    // The time the data reaches: the last whole block in the tail, in a cluster cut
+    // short after the last complete one if there is such.
+    double reachedSeconds = 0;
 
     uint64_t bytesRead = 0;
 

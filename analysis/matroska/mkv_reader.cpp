@@ -180,12 +180,12 @@ class SegmentReader {
             if (e.id != mkvid::kInfo && e.id != mkvid::kTracks && e.id != mkvid::kTags &&
                 e.id != mkvid::kCues && e.id != mkvid::kSeekHead)
                 continue;
-            if (done(e.id)) continue;
             const uint64_t start = file_.segmentDataStart;
             if (e.position >= file_.fileSize - std::min(file_.fileSize, start)) {
                 file_.note(MkvProblem::seekPastEnd);
                 continue;
             }
+            if (done(e.id)) continue;
             const uint64_t at = start + e.position;
             if (at == seekHeadVisited_) continue;
             ElementHeader h;
@@ -229,23 +229,56 @@ class SegmentReader {
         const LastCluster last =
             findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates, limits_.maxBlocks);
         if (!last.found) return Step::ok;
+        if (last.complete) readAfterLastCluster(t, static_cast<size_t>(last.end));
         file_.hasCluster = true;
         file_.hasLastCluster = true;
         file_.lastClusterOffset = start + last.offset;
-        if (!last.complete) file_.note(MkvProblem::lastClusterCut);
+        if (last.cutAfter) file_.note(MkvProblem::lastClusterCut);
         const ClusterScan& c = last.scan;
         file_.lastClusterTimestamp = c.timestamp;
-        const double unit = static_cast<double>(file_.timestampScale) / 1e9;
-        file_.lastClusterSeconds = static_cast<double>(c.timestamp) * unit;
-        const double block = (static_cast<double>(c.timestamp) + c.lastBlockTime) * unit;
-        file_.lastBlockSeconds = std::max(file_.lastClusterSeconds, block);
-        double frame = static_cast<double>(c.lastBlockDuration) * unit;
-        if (frame == 0)
-            for (const MkvTrack& track : file_.tracks)
-                if (track.number == c.lastBlockTrack && c.hasBlock)
-                    frame = static_cast<double>(track.defaultDuration) / 1e9;
-        file_.endSeconds = file_.lastBlockSeconds + frame;
+        file_.lastClusterSeconds = seconds(c.timestamp, 0);
+        file_.lastBlockSeconds = seconds(c.timestamp, c.lastBlockTime);
+        file_.endSeconds = file_.lastBlockSeconds + frameSeconds(c);
+        file_.reachedSeconds = file_.endSeconds;
+        if (last.cutAfter && last.cut.hasBlock)
+            file_.reachedSeconds =
+                std::max(file_.reachedSeconds, seconds(last.cut.timestamp, last.cut.lastBlockTime) +
+                                                   frameSeconds(last.cut));
         return Step::ok;
+    }
+
+    // What follows the last cluster in the tail: Cues and Tags a file without a SeekHead
+    // entry for them keeps there.
+    void readAfterLastCluster(const std::vector<uint8_t>& tail, size_t from) {
+        size_t pos = from;
+        for (size_t n = 0; pos < tail.size() && n < 64; ++n) {
+            ElementHeader h;
+            if (parseElementHeader(tail.data() + pos, tail.size() - pos, pos, tail.size(), h) !=
+                    HeaderStatus::ok ||
+                h.id == mkvid::kCluster || h.clamped || h.unknownSize)
+                return;
+            const uint8_t* p = tail.data() + pos + h.headerSize;
+            const size_t size = static_cast<size_t>(h.size);
+            if (h.id == mkvid::kCues) file_.hasCues = true;
+            if (h.id == mkvid::kTags && !file_.hasTags) parseTags(p, size, limits_.elements, file_);
+            pos = static_cast<size_t>(h.end());
+        }
+    }
+
+    double seconds(uint64_t timestamp, int64_t relative) const {
+        const double units = static_cast<double>(timestamp) + static_cast<double>(relative);
+        return std::max(0.0, units * static_cast<double>(file_.timestampScale) / 1e9);
+    }
+
+    // The last block's length: its BlockDuration, else its track's frame duration.
+    double frameSeconds(const ClusterScan& c) const {
+        if (!c.hasBlock) return 0;
+        if (c.lastBlockDuration)
+            return static_cast<double>(c.lastBlockDuration) *
+                   static_cast<double>(file_.timestampScale) / 1e9;
+        for (const MkvTrack& t : file_.tracks)
+            if (t.number == c.lastBlockTrack) return static_cast<double>(t.defaultDuration) / 1e9;
+        return 0;
     }
 
     BudgetReader& in_;

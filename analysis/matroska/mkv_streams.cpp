@@ -25,6 +25,11 @@ uint32_t roundRate(double hz) {
     return hz > 0 && hz < 4.0e9 ? static_cast<uint32_t>(std::lround(hz)) : 0;
 }
 
+bool isLossless(const std::string& codec) {
+    return codec == "PCM" || codec == "FLAC" || codec == "ALAC" || codec == "TrueHD" ||
+           codec == "WMA Lossless" || codec.empty();
+}
+
 StreamFacts describeTrack(const MkvTrack& t) {
     StreamFacts s;
     s.kind = kindOf(t.type);
@@ -59,7 +64,8 @@ StreamFacts describeTrack(const MkvTrack& t) {
         s.sampleRate = rate > 0 ? roundRate(rate) : t.codecSampleRate;
         // Channels defaults to 1 when a track leaves it out.
         s.channels = t.channels ? t.channels : t.codecChannels ? t.codecChannels : 1;
-        s.bitDepth = t.bitDepth ? t.bitDepth : t.codecBitDepth;
+        // Lossy codecs have no sample size of their own, whatever a muxer writes.
+        if (isLossless(t.codec)) s.bitDepth = t.bitDepth ? t.bitDepth : t.codecBitDepth;
     }
     return s;
 }
@@ -107,14 +113,13 @@ void describeCut(const MkvFile& f, MediaStreams& out) {
     std::string detail = "The Segment says it holds " + bytesText(f.bytesMissing) +
                          " more than the file has: the file was cut short, as by an "
                          "interrupted download, copy or recording. ";
-    if (f.hasLastCluster && f.hasDuration) {
-        detail += "The last complete piece of data reaches about " +
-                  durationText(f.lastBlockSeconds) + " of the " + durationText(f.seconds) +
-                  " the file declares. ";
-    } else if (f.hasLastCluster) {
-        detail += "The last complete piece of data reaches about " +
-                  durationText(f.lastBlockSeconds) + ". ";
+    if (f.hasLastCluster) {
+        detail += "The audio and video still there reach about " + durationText(f.reachedSeconds);
+        if (f.hasDuration) detail += " of the " + durationText(f.seconds) + " the file declares";
+        detail +=
+            " (the last complete cluster starts at " + durationText(f.lastClusterSeconds) + "). ";
     }
+    if (!f.hasCues) detail += "The seek index, written at the end, is gone with the rest. ";
     detail += "Players will play what is there and stop early, and seeking into the missing "
               "part fails; the length they show may be the declared one. Get the whole file "
               "again if you can; otherwise a remux (mkvmerge, or ffmpeg -c copy) keeps what "
@@ -128,8 +133,10 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
     if (live) {
         std::string detail =
             "This file was written as a live stream (as browsers' MediaRecorder, screen "
-            "recorders and streaming tools do): the Segment and its clusters have no sizes, "
-            "and there is no duration and no seek index. ";
+            "recorders and streaming tools do): " +
+            std::string(f.clusterSizeUnknown ? "the Segment and its clusters have no sizes"
+                                             : "the Segment has no size") +
+            ", and there is no duration and no seek index. ";
         if (f.hasLastCluster)
             detail += "The length shown, " + durationText(out.seconds) +
                       ", is an estimate from the last cluster read. ";
@@ -150,7 +157,7 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
                   "-c copy) writes it.";
         out.add(Severity::note, "mkv.no_duration", "No duration in the header", detail);
     }
-    if (!f.hasCues && f.hasCluster)
+    if (!f.hasCues && f.hasCluster && !f.has(MkvProblem::segmentPastEnd))
         out.add(Severity::note, "mkv.no_cues", "No seek index (Cues)",
                 "The file has no Cues, the index players use to jump to a time. It plays from "
                 "the start, but seeking is slow or impossible in many players. A remux "
@@ -224,8 +231,8 @@ MediaStreams describeMatroska(const MkvFile& f) {
     out.title = f.title;
     if (f.hasDuration) {
         out.seconds = f.seconds;
-    } else if (f.hasLastCluster && f.endSeconds > 0) {
-        out.seconds = f.endSeconds;
+    } else if (f.hasLastCluster && f.reachedSeconds > 0) {
+        out.seconds = f.reachedSeconds;
         out.secondsEstimated = true;
     }
     if (out.seconds > 0 && !f.has(MkvProblem::segmentPastEnd))
