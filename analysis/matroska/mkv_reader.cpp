@@ -1,6 +1,7 @@
 #include "analysis/matroska/mkv_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "analysis/matroska/ebml.h"
@@ -388,8 +389,14 @@ MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits) {
         return file;
     }
     if (file.clusterSizeUnknown) file.note(MkvProblem::unknownSizeCluster);
-    if (file.hasDuration)
+    if (file.hasDuration) {
         file.seconds = file.duration * static_cast<double>(file.timestampScale) / 1e9;
+        // A duration past any clock (a huge float times a huge scale) says nothing.
+        if (!std::isfinite(file.seconds) || file.seconds > 1e12) {
+            file.hasDuration = false;
+            file.seconds = 0;
+        }
+    }
     if (file.tracks.empty()) file.note(MkvProblem::noTracks);
     if (!file.hasCues && file.hasCluster) file.note(MkvProblem::noCues);
     file.status = MkvStatus::ok;

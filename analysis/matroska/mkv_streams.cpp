@@ -235,8 +235,11 @@ MediaStreams describeMatroska(const MkvFile& f) {
         out.seconds = f.reachedSeconds;
         out.secondsEstimated = true;
     }
-    if (out.seconds > 0 && !f.has(MkvProblem::segmentPastEnd))
-        out.bitrate = static_cast<uint64_t>(static_cast<double>(f.fileSize) * 8 / out.seconds);
+    if (out.seconds > 0 && !f.has(MkvProblem::segmentPastEnd)) {
+        // A tiny duration over a large claimed size would not fit the integer.
+        const double bitrate = static_cast<double>(f.fileSize) * 8 / out.seconds;
+        if (bitrate < 1e15) out.bitrate = static_cast<uint64_t>(bitrate);
+    }
     out.streamCount = f.trackCount;
     for (const MkvTrack& t : f.tracks)
         out.streams.push_back(describeTrack(t));
