@@ -23,8 +23,10 @@ class BudgetReader {
         : reader_(reader), left_(budget), file_(file) {}
 
     // False on an I/O error; `out` holds what arrived (short at the file's end or when
-    // the budget ran out).
+    // the budget ran out). The budget pays for what is asked: that is what is held.
     bool read(uint64_t offset, uint64_t want, std::vector<uint8_t>& out) {
+        const uint64_t size = file_.fileSize;
+        want = offset < size ? std::min(want, size - offset) : 0;
         if (want > left_) {
             want = left_;
             file_.note(MkvProblem::readBudget);
@@ -32,12 +34,11 @@ class BudgetReader {
         out.resize(static_cast<size_t>(want));
         size_t got = 0;
         if (want && !reader_.readAt(offset, out.data(), out.size(), &got)) return false;
-        out.resize(got);
-        left_ -= got;
+        out.resize(std::min(got, out.size()));
+        left_ -= want;
         file_.bytesRead += got;
         return true;
     }
-    bool spent() const { return left_ == 0; }
 
   private:
     RandomAccessReader& reader_;
@@ -219,28 +220,37 @@ class SegmentReader {
         return Step::ok;
     }
 
-    // The last complete cluster, from a bounded read of the file's end.
+    // The last complete cluster, from a bounded read of the file's end; a larger read
+    // when clusters are too long for the first to hold a whole one.
     Step readTail() {
         const uint64_t from = file_.hasCluster ? file_.firstClusterOffset : file_.segmentDataStart;
         const uint64_t end = visibleEnd_;
         if (from >= end) return Step::ok;
-        const uint64_t start = std::max(from, end - std::min(end, limits_.tailBytes));
         std::vector<uint8_t> t;
-        if (!in_.read(start, end - start, t)) return Step::ioError;
-        const LastCluster last =
-            findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates, limits_.maxBlocks);
+        LastCluster last;
+        uint64_t start = end;
+        for (uint64_t want : {limits_.tailBytes, limits_.maxTailBytes}) {
+            if (want <= end - start) break; // the larger read would add nothing
+            start = std::max(from, end - std::min(end, want));
+            if (!in_.read(start, end - start, t)) return Step::ioError;
+            last = findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates,
+                                   limits_.maxBlocks);
+            if (last.complete || start == from) break;
+        }
         if (!last.found) return Step::ok;
-        if (last.complete) readAfterLastCluster(t, static_cast<size_t>(last.end));
         file_.hasCluster = true;
-        file_.hasLastCluster = true;
-        file_.lastClusterOffset = start + last.offset;
         if (last.cutAfter) file_.note(MkvProblem::lastClusterCut);
-        const ClusterScan& c = last.scan;
-        file_.lastClusterTimestamp = c.timestamp;
-        file_.lastClusterSeconds = seconds(c.timestamp, 0);
-        file_.lastBlockSeconds = seconds(c.timestamp, c.lastBlockTime);
-        file_.endSeconds = file_.lastBlockSeconds + frameSeconds(c);
-        file_.reachedSeconds = file_.endSeconds;
+        if (last.complete) {
+            readAfterLastCluster(t, static_cast<size_t>(last.end));
+            const ClusterScan& c = last.scan;
+            file_.hasLastCluster = true;
+            file_.lastClusterOffset = start + last.offset;
+            file_.lastClusterTimestamp = c.timestamp;
+            file_.lastClusterSeconds = seconds(c.timestamp, 0);
+            file_.lastBlockSeconds = seconds(c.timestamp, c.lastBlockTime);
+            file_.endSeconds = file_.lastBlockSeconds + frameSeconds(c);
+            file_.reachedSeconds = file_.endSeconds;
+        }
         if (last.cutAfter && last.cut.hasBlock)
             file_.reachedSeconds =
                 std::max(file_.reachedSeconds, seconds(last.cut.timestamp, last.cut.lastBlockTime) +

@@ -113,11 +113,13 @@ void describeCut(const MkvFile& f, MediaStreams& out) {
     std::string detail = "The Segment says it holds " + bytesText(f.bytesMissing) +
                          " more than the file has: the file was cut short, as by an "
                          "interrupted download, copy or recording. ";
-    if (f.hasLastCluster) {
+    if (f.reachedSeconds > 0) {
         detail += "The audio and video still there reach about " + durationText(f.reachedSeconds);
         if (f.hasDuration) detail += " of the " + durationText(f.seconds) + " the file declares";
-        detail +=
-            " (the last complete cluster starts at " + durationText(f.lastClusterSeconds) + "). ";
+        if (f.hasLastCluster)
+            detail +=
+                " (the last complete cluster starts at " + durationText(f.lastClusterSeconds) + ")";
+        detail += ". ";
     }
     if (!f.hasCues) detail += "The seek index, written at the end, is gone with the rest. ";
     detail += "Players will play what is there and stop early, and seeking into the missing "
@@ -137,7 +139,7 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
             std::string(f.clusterSizeUnknown ? "the Segment and its clusters have no sizes"
                                              : "the Segment has no size") +
             ", and there is no duration and no seek index. ";
-        if (f.hasLastCluster)
+        if (out.secondsEstimated)
             detail += "The length shown, " + durationText(out.seconds) +
                       ", is an estimate from the last cluster read. ";
         detail += "Many players cannot seek in it or show its length, and some refuse it. "
@@ -150,7 +152,7 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
     }
     if (!f.hasDuration && f.hasCluster) {
         std::string detail = "The file's header gives no duration. ";
-        if (f.hasLastCluster)
+        if (out.secondsEstimated)
             detail += "The length shown, " + durationText(out.seconds) +
                       ", is an estimate from the last cluster read. ";
         detail += "Players may show no length or a wrong one; a remux (mkvmerge, or ffmpeg "
@@ -231,7 +233,7 @@ MediaStreams describeMatroska(const MkvFile& f) {
     out.title = f.title;
     if (f.hasDuration) {
         out.seconds = f.seconds;
-    } else if (f.hasLastCluster && f.reachedSeconds > 0) {
+    } else if (f.reachedSeconds > 0) {
         out.seconds = f.reachedSeconds;
         out.secondsEstimated = true;
     }

@@ -288,6 +288,20 @@ TEST(MkvReader, ReadBudgetHolds) {
     EXPECT_TRUE(hasFinding(r.streams, "mkv.read_limits"));
 }
 
+// A cluster longer than the first tail read is found by the second, larger one.
+TEST(MkvReader, LongClustersGetALargerTailRead) {
+    MkvLimits limits;
+    limits.tailBytes = 100;
+    const Read found = read(smallFile(), UINT64_MAX, limits);
+    EXPECT_TRUE(found.file.hasLastCluster);
+    EXPECT_DOUBLE_EQ(found.file.lastClusterSeconds, 1.0);
+    limits.maxTailBytes = 100;
+    const Read missed = read(smallFile(), UINT64_MAX, limits);
+    EXPECT_EQ(missed.file.status, MkvStatus::ok);
+    EXPECT_FALSE(missed.file.hasLastCluster);
+    EXPECT_DOUBLE_EQ(missed.streams.seconds, 2.0); // the header's duration still stands
+}
+
 // Cutting the file anywhere never reads past the bytes; past the Segment's header, a
 // cut says how much is missing.
 TEST(MkvReader, EveryTruncationIsReported) {
