@@ -167,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Files, MkvSample,
                          ::testing::Values("h264_aac_srt.mkv", "hevc_10bit.mkv", "av1.webm",
                                            "vp9_opus.webm", "vp8_vorbis.webm", "vp8_opus.webm",
                                            "mpeg4_ac3_ass.mkv", "mpeg2_eac3.mkv", "wmv2_wma.mkv",
-                                           "flac.mka", "pcm24.mka", "mp3.mka", "clusters.mkv"),
+                                           "flac.mka", "pcm24.mka", "mp3.mka", "clusters.mkv",
+                                           "long.mkv"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& ch : name)
@@ -187,6 +188,16 @@ TEST(MkvWindowsCodecs, FourccAndFormatTagFromCodecPrivate) {
     ASSERT_EQ(r.streams.streams.size(), 2u);
     EXPECT_EQ(r.streams.streams[0].fourcc, 0x32564D57u); // "WMV2"
     EXPECT_EQ(r.streams.streams[1].formatTag, 0x0161u);
+}
+
+// The head and the tail tell the whole story; the clusters between are never read.
+TEST(MkvLong, ReadsTheHeadAndTheTailOnly) {
+    const std::vector<uint8_t> bytes = readFile("long.mkv");
+    ASSERT_GT(bytes.size(), 4u << 20);
+    const Read r = readSample("long.mkv");
+    EXPECT_LT(r.file.bytesRead, MkvLimits{}.firstClusterBytes + MkvLimits{}.tailBytes + 65536);
+    EXPECT_TRUE(r.file.hasLastCluster);
+    EXPECT_GT(r.file.lastClusterSeconds, 10.0);
 }
 
 // A browser-style recording: no sizes, no duration, no index; the length comes from
