@@ -27,7 +27,6 @@ const CodecName kCodecs[] = {
     {"V_MPEG1", false, "MPEG-1 Video"},
     {"V_MPEG2", false, "MPEG-2 Video"},
     {"V_MPEG4/ISO/", true, "MPEG-4 Visual"}, // SP, ASP, AP
-    {"V_MPEG4/MS/V3", false, "MPEG-4 Visual"},
     {"V_THEORA", false, "Theora"},
     {"V_PRORES", false, "ProRes"},
     {"V_MJPEG", false, "MJPEG"},
@@ -247,7 +246,10 @@ void readWaveFormat(MkvTrack& t, const uint8_t* p, size_t n) {
 void identifyCodec(MkvTrack& t, const uint8_t* p, size_t n) {
     if (const char* family = familyOfCodecId(t.codecId)) t.codec = family;
     const std::string& id = t.codecId;
-    if (id == "V_MS/VFW/FOURCC") {
+    if (id == "V_MPEG4/MS/V3") {
+        // Microsoft's MPEG-4 version 3: its own decoders, known by this FourCC.
+        t.fourcc = fourccOf("DIV3");
+    } else if (id == "V_MS/VFW/FOURCC") {
         readBitmapInfo(t, p, n);
     } else if (id == "A_MS/ACM") {
         readWaveFormat(t, p, n);

@@ -107,10 +107,11 @@ MkvTrack parseTrackEntry(Payload data, size_t size, const MkvElementLimits& limi
                                   t.type = ebmlUint(p, n);
                                   break;
                               case mkvid::kFlagEnabled:
-                                  t.enabled = ebmlUint(p, n, 1) != 0;
+                                  // An empty element takes the default.
+                                  if (n) t.enabled = ebmlUint(p, n, 1) != 0;
                                   break;
                               case mkvid::kFlagDefault:
-                                  t.isDefault = ebmlUint(p, n, 1) != 0;
+                                  if (n) t.isDefault = ebmlUint(p, n, 1) != 0;
                                   break;
                               case mkvid::kFlagForced:
                                   t.forced = ebmlUint(p, n) != 0;
@@ -122,7 +123,7 @@ MkvTrack parseTrackEntry(Payload data, size_t size, const MkvElementLimits& limi
                                   t.name = ebmlString(p, n);
                                   break;
                               case mkvid::kLanguage:
-                                  t.language = ebmlString(p, n, 16);
+                                  if (n && p[0]) t.language = ebmlString(p, n, 16);
                                   break;
                               case mkvid::kLanguageBcp47:
                                   t.languageBcp47 = ebmlString(p, n, 64);

@@ -99,7 +99,11 @@ class SegmentReader {
         const uint64_t room = file_.segmentDeclaredEnd > h.payloadOffset()
                                   ? file_.segmentDeclaredEnd - h.payloadOffset()
                                   : 0;
-        if (h.claimedSize > room || file_.segmentSizeUnknown)
+        if (h.claimedSize <= room) return;
+        // A Segment without a size ends with the file: a cluster past it was cut off.
+        if (file_.segmentSizeUnknown && h.id == mkvid::kCluster)
+            file_.note(MkvProblem::lastClusterCut);
+        else
             file_.note(MkvProblem::elementPastParent);
     }
 

@@ -30,9 +30,24 @@ bool isLossless(const std::string& codec) {
            codec == "WMA Lossless" || codec.empty();
 }
 
+// A track that leaves out its type is known by its codec's prefix.
+StreamKind kindOf(const MkvTrack& t) {
+    if (t.type) return kindOf(t.type);
+    switch (t.codecId.empty() ? 0 : t.codecId[0]) {
+    case 'V':
+        return StreamKind::video;
+    case 'A':
+        return StreamKind::audio;
+    case 'S':
+        return StreamKind::subtitle;
+    default:
+        return StreamKind::other;
+    }
+}
+
 StreamFacts describeTrack(const MkvTrack& t) {
     StreamFacts s;
-    s.kind = kindOf(t.type);
+    s.kind = kindOf(t);
     s.id = t.number;
     s.codecId = t.codecId;
     s.codec = t.codec;

@@ -345,5 +345,30 @@ TEST(MkvReader, CodecPrivateOfWindowsCodecs) {
     EXPECT_EQ(r.streams.streams[1].channels, 2u);
 }
 
+// Empty elements take their defaults; a track without a type is known by its codec.
+TEST(MkvReader, TrackDefaultsAndInference) {
+    const Bytes t =
+        el(0x1654AE6B,
+           cat({el(0xAE, cat({uintEl(0xD7, 1), strEl(0x86, "A_VORBIS"), el(0x88, {}),
+                              el(0x22B59C, {}), strEl(0x22B59D, "pt-BR")})),
+                el(0xAE, cat({uintEl(0xD7, 2), strEl(0x86, "V_MPEG4/MS/V3"), el(0xB9, {})})),
+                el(0xAE, cat({uintEl(0xD7, 3), strEl(0x86, "S_HDMV/PGS"), el(0x22B59C, {})}))}));
+    const Read r = read(mkv(t));
+    ASSERT_EQ(r.streams.streams.size(), 3u);
+    const StreamFacts& a = r.streams.streams[0];
+    EXPECT_EQ(a.kind, StreamKind::audio);
+    EXPECT_EQ(a.codec, "Vorbis");
+    EXPECT_TRUE(a.isDefault);
+    EXPECT_EQ(a.language, "pt-BR"); // the BCP 47 tag wins
+    EXPECT_EQ(a.channels, 1u);      // Channels left out: one
+    const StreamFacts& v = r.streams.streams[1];
+    EXPECT_EQ(v.kind, StreamKind::video);
+    EXPECT_EQ(v.codec, "");
+    EXPECT_EQ(v.fourcc, 0x33564944u); // "DIV3"
+    EXPECT_EQ(r.streams.streams[2].kind, StreamKind::subtitle);
+    EXPECT_EQ(r.streams.streams[2].codec, "PGS");
+    EXPECT_EQ(r.streams.streams[2].language, "eng");
+}
+
 } // namespace
 } // namespace tavro
