@@ -123,7 +123,10 @@ MkvTrack parseTrackEntry(Payload data, size_t size, const MkvElementLimits& limi
                                   t.name = ebmlString(p, n);
                                   break;
                               case mkvid::kLanguage:
-                                  if (n && p[0]) t.language = ebmlString(p, n, 16);
+                                  if (n && p[0]) {
+                                      t.language = ebmlString(p, n, 16);
+                                      t.hasLanguage = true;
+                                  }
                                   break;
                               case mkvid::kLanguageBcp47:
                                   t.languageBcp47 = ebmlString(p, n, 64);

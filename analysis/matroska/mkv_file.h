@@ -49,6 +49,7 @@ struct MkvTrack {
     std::string codec; // family name ("AVC", "Opus", "SubRip"); "" unknown
     std::string name;
     std::string language = "eng"; // the element's default when absent
+    bool hasLanguage = false;     // the Language element was there, not just its default
     std::string languageBcp47;
     bool enabled = true;
     bool isDefault = true;

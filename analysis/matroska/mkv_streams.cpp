@@ -56,7 +56,11 @@ StreamFacts describeTrack(const MkvTrack& t) {
     s.profile = t.profile;
     s.level = t.level;
     s.chroma = t.chroma;
-    s.language = t.languageBcp47.empty() ? t.language : t.languageBcp47;
+    // The BCP 47 tag overrides Language; where it names only the language ("de" beside
+    // "ger"), the three-letter code other containers use says the same.
+    const bool regional = t.languageBcp47.find('-') != std::string::npos;
+    s.language =
+        t.languageBcp47.empty() || (t.hasLanguage && !regional) ? t.language : t.languageBcp47;
     s.title = t.name;
     s.isDefault = t.isDefault;
     s.forced = t.forced;

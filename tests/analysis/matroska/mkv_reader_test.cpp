@@ -352,9 +352,11 @@ TEST(MkvReader, TrackDefaultsAndInference) {
            cat({el(0xAE, cat({uintEl(0xD7, 1), strEl(0x86, "A_VORBIS"), el(0x88, {}),
                               el(0x22B59C, {}), strEl(0x22B59D, "pt-BR")})),
                 el(0xAE, cat({uintEl(0xD7, 2), strEl(0x86, "V_MPEG4/MS/V3"), el(0xB9, {})})),
-                el(0xAE, cat({uintEl(0xD7, 3), strEl(0x86, "S_HDMV/PGS"), el(0x22B59C, {})}))}));
+                el(0xAE, cat({uintEl(0xD7, 3), strEl(0x86, "S_HDMV/PGS"), el(0x22B59C, {})})),
+                el(0xAE, cat({uintEl(0xD7, 4), strEl(0x86, "S_VOBSUB"), strEl(0x22B59C, "ger"),
+                              strEl(0x22B59D, "de")}))}));
     const Read r = read(mkv(t));
-    ASSERT_EQ(r.streams.streams.size(), 3u);
+    ASSERT_EQ(r.streams.streams.size(), 4u);
     const StreamFacts& a = r.streams.streams[0];
     EXPECT_EQ(a.kind, StreamKind::audio);
     EXPECT_EQ(a.codec, "Vorbis");
@@ -368,6 +370,8 @@ TEST(MkvReader, TrackDefaultsAndInference) {
     EXPECT_EQ(r.streams.streams[2].kind, StreamKind::subtitle);
     EXPECT_EQ(r.streams.streams[2].codec, "PGS");
     EXPECT_EQ(r.streams.streams[2].language, "eng");
+    EXPECT_EQ(r.streams.streams[3].codec, "VobSub");
+    EXPECT_EQ(r.streams.streams[3].language, "ger"); // "de" says no more than that
 }
 
 } // namespace
