@@ -60,7 +60,7 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
         if (h.clamped || h.unknownSize) {
             // Only the part in the span is there: a block cut short is not counted.
             scan.cutShort = true;
-            if (h.id != mkvid::kBlockGroup) break;
+            break;
         }
         const uint8_t* p = data + pos + h.headerSize;
         const size_t n2 = static_cast<size_t>(h.size);
@@ -73,7 +73,7 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
                 noteBlock(scan, b, 0);
                 sendFrame(sink, b, p, n2);
             }
-        } else if (h.id == mkvid::kBlockGroup && !h.clamped) {
+        } else if (h.id == mkvid::kBlockGroup) {
             BlockHead b;
             const uint8_t* blockData = nullptr;
             size_t blockSize = 0;
@@ -92,7 +92,6 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
                 sendFrame(sink, b, blockData, blockSize);
             }
         }
-        if (scan.cutShort) break;
         pos = static_cast<size_t>(h.end());
     }
     scan.end = pos;

@@ -288,6 +288,19 @@ TEST(MkvReader, ReadBudgetHolds) {
     EXPECT_TRUE(hasFinding(r.streams, "mkv.read_limits"));
 }
 
+// A subtitle's BlockGroup gives its own length; the last frame ends where it says.
+TEST(MkvReader, BlockDurationEndsTheLastBlock) {
+    Bytes block = vsize(1);
+    block.insert(block.end(), {0x01, 0xF4, 0x00, 'h', 'i'}); // at 500 ms
+    const Bytes group = el(0xA0, cat({el(0xA1, block), uintEl(0x9B, 1500)}));
+    const Bytes file = cat(
+        {ebmlHeader(), segment(cat({info(5000), tracks(),
+                                    el(0x1F43B675, cat({uintEl(0xE7, 3000), group})), cues()}))});
+    const Read r = read(file);
+    EXPECT_DOUBLE_EQ(r.file.lastBlockSeconds, 3.5);
+    EXPECT_DOUBLE_EQ(r.file.endSeconds, 5.0);
+}
+
 // A cluster longer than the first tail read is found by the second, larger one.
 TEST(MkvReader, LongClustersGetALargerTailRead) {
     MkvLimits limits;
