@@ -158,7 +158,8 @@ void CodecStatus::resolveModernAudio(int n) {
     audio_.entry = r.entry;
     audio_.installedIndex = r.installedIndex;
     std::string detail = stream->profile;
-    if (!stream->language.empty()) detail += (detail.empty() ? "" : ", ") + stream->language;
+    if (!stream->language.empty() && stream->language != "und")
+        detail += (detail.empty() ? "" : ", ") + stream->language;
     audio_.name.text = withDetail(streamName(r, *stream), detail);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }

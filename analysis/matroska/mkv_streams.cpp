@@ -133,11 +133,11 @@ void describeCut(const MkvFile& f, MediaStreams& out) {
                          " more than the file has: the file was cut short, as by an "
                          "interrupted download, copy or recording. ";
     if (f.reachedSeconds > 0) {
-        detail += "The audio and video still there reach about " + durationText(f.reachedSeconds);
-        if (f.hasDuration) detail += " of the " + durationText(f.seconds) + " the file declares";
+        detail += "The audio and video still there reach about " + secondsText(f.reachedSeconds);
+        if (f.hasDuration) detail += " of the " + secondsText(f.seconds) + " the file declares";
         if (f.hasLastCluster)
             detail +=
-                " (the last complete cluster starts at " + durationText(f.lastClusterSeconds) + ")";
+                " (the last complete cluster starts at " + secondsText(f.lastClusterSeconds) + ")";
         detail += ". ";
     }
     if (!f.hasCues) detail += "The seek index, written at the end, is gone with the rest. ";
@@ -159,7 +159,7 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
                                              : "the Segment has no size") +
             ", and there is no duration and no seek index. ";
         if (out.secondsEstimated)
-            detail += "The length shown, " + durationText(out.seconds) +
+            detail += "The length shown, " + secondsText(out.seconds) +
                       ", is an estimate from the last cluster read. ";
         detail += "Many players cannot seek in it or show its length, and some refuse it. "
                   "A remux writes the index and the duration without touching the audio or "
@@ -172,7 +172,7 @@ void describeTiming(const MkvFile& f, MediaStreams& out) {
     if (!f.hasDuration && f.hasCluster) {
         std::string detail = "The file's header gives no duration. ";
         if (out.secondsEstimated)
-            detail += "The length shown, " + durationText(out.seconds) +
+            detail += "The length shown, " + secondsText(out.seconds) +
                       ", is an estimate from the last cluster read. ";
         detail += "Players may show no length or a wrong one; a remux (mkvmerge, or ffmpeg "
                   "-c copy) writes it.";

@@ -115,7 +115,8 @@ void fillModernAudioFields(Analysis& a, const MediaStreams& m, int n) {
     std::string name = familyOrId(*s);
     std::string detail = s->profile;
     if (s->bitDepth) detail += (detail.empty() ? "" : ", ") + std::to_string(s->bitDepth) + "-bit";
-    if (!s->language.empty()) detail += (detail.empty() ? "" : ", ") + s->language;
+    if (!s->language.empty() && s->language != "und")
+        detail += (detail.empty() ? "" : ", ") + s->language;
     if (!detail.empty()) name += " (" + detail + ")";
     r.setText(field::AudioName, name);
     r.setText(field::SampleRate, s->sampleRate ? std::to_string(s->sampleRate) + " Hz" : "n.a.");
@@ -129,7 +130,11 @@ void fillModernAudioFields(Analysis& a, const MediaStreams& m, int n) {
 void fillModernFields(Analysis& a, const MediaStreams& m) {
     ReportSink& r = a.report;
     std::string type = m.container;
-    if (!m.brand.empty()) type += " (" + m.brand + ")";
+    // "WebM (webm)" says nothing twice; a brand that differs from the name is shown.
+    std::string lower = m.container;
+    for (char& c : lower)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (!m.brand.empty() && m.brand != lower) type += " (" + m.brand + ")";
     if (!type.empty()) r.setText(field::Type, type);
     // A note follows the identification text; anything worse replaces it.
     if (const FileFinding* worst = m.worst()) {

@@ -3,8 +3,14 @@
 #include "analysis/asf/asf_reader.h"
 #include "analysis/elementary/elementary_reader.h"
 #include "analysis/flac/flac_reader.h"
+#include "analysis/flv/flv_reader.h"
+#include "analysis/flv/flv_streams.h"
 #include "analysis/isobmff/iso_reader.h"
 #include "analysis/isobmff/iso_streams.h"
+#include "analysis/matroska/mkv_reader.h"
+#include "analysis/matroska/mkv_streams.h"
+#include "analysis/mpegts/ts_reader.h"
+#include "analysis/mpegts/ts_streams.h"
 
 namespace tavro {
 namespace {
@@ -28,7 +34,17 @@ bool isIsoMedia(ContainerKind kind) {
 } // namespace
 
 bool readsModern(ContainerKind kind) {
-    return isIsoMedia(kind) || kind == ContainerKind::Flac || kind == ContainerKind::Asf;
+    switch (kind) {
+    case ContainerKind::Flac:
+    case ContainerKind::Asf:
+    case ContainerKind::Matroska:
+    case ContainerKind::WebM:
+    case ContainerKind::TransportStream:
+    case ContainerKind::FlashVideo:
+        return true;
+    default:
+        return isIsoMedia(kind);
+    }
 }
 
 MediaStreams readModernFile(ContainerKind kind, RandomAccessReader& reader) {
@@ -40,6 +56,11 @@ MediaStreams readModernFile(ContainerKind kind, RandomAccessReader& reader) {
     }
     if (kind == ContainerKind::Flac) return describeFlac(readFlacFile(reader));
     if (kind == ContainerKind::Asf) return describeAsf(readAsfFile(reader));
+    if (kind == ContainerKind::Matroska || kind == ContainerKind::WebM)
+        return describeMatroska(readMatroskaFile(reader));
+    if (kind == ContainerKind::TransportStream)
+        return describeTransportStream(readTransportStream(reader));
+    if (kind == ContainerKind::FlashVideo) return describeFlv(readFlvFile(reader));
     return MediaStreams();
 }
 

@@ -10,11 +10,11 @@ fail=0
 cases="h264_aac.mp4|File is MPEG-4 (.MP4/.M4A) - Index at the end of the file|MPEG-4 (isom)|MPEG-4 (.MP4/.M4A)
 aac.m4a|File is MPEG-4 audio (.M4A) - Index at the end of the file|MPEG-4 (M4A)|MPEG-4 audio (.M4A)
 quicktime.mov|File is Quicktime (.MOV/QT) - Index at the end of the file|QuickTime (qt)|Quicktime (.MOV/QT)
-h264_vorbis.mkv|File is Matroska (.MKV/.MKA)|video/x-matroska|Matroska (.MKV/.MKA)
-vp8_opus.webm|File is WebM (.WEBM)|video/webm|WebM (.WEBM)
-flv1_mp3.flv|File is Flash Video (.FLV)|video/x-flv|Flash Video (.FLV)
-mpeg2_mp2.ts|File is MPEG transport stream (.TS)|video/mp2t|MPEG transport stream (.TS)
-tone.flac|File is FLAC audio (.FLAC)|audio/flac|FLAC audio (.FLAC)"
+h264_vorbis.mkv|File is Matroska (.MKV/.MKA)|Matroska|Matroska (.MKV/.MKA)
+vp8_opus.webm|File is WebM (.WEBM)|WebM|WebM (.WEBM)
+flv1_mp3.flv|File is Flash Video (.FLV)|FLV|Flash Video (.FLV)
+mpeg2_mp2.ts|File is MPEG transport stream (.TS)|MPEG-TS|MPEG transport stream (.TS)
+tone.flac|File is FLAC audio (.FLAC)|FLAC|FLAC audio (.FLAC)"
 files=()
 while IFS='|' read -r file status type row; do
   files+=("$media/$file")
