@@ -220,7 +220,9 @@ TEST(FlvReader, DamageIsFound) {
         const FlvFile f = read(c.bytes);
         EXPECT_EQ(f.status, FlvStatus::ok) << c.name;
         EXPECT_TRUE(f.has(c.problem)) << c.name;
-        if (*c.code) EXPECT_TRUE(hasFinding(describeFlv(f), c.code)) << c.name;
+        if (*c.code) {
+            EXPECT_TRUE(hasFinding(describeFlv(f), c.code)) << c.name;
+        }
     }
     EXPECT_EQ(read(cut).truncatedBytes, 5u);
     EXPECT_EQ(read(huge).truncatedBytes, 0xFFFFFFu + 4 - 1);
@@ -326,8 +328,12 @@ TEST(FlvReader, EveryTruncation) {
     for (size_t n = 0; n <= whole.size(); ++n) {
         const bool clean = std::find(tagEnds.begin(), tagEnds.end(), n) != tagEnds.end();
         const FlvFile f = read(Bytes(whole.begin(), whole.begin() + static_cast<long>(n)));
-        if (n < 3) EXPECT_EQ(f.status, FlvStatus::notFlv) << n;
-        if (n >= 3 && n < 13 + 11) EXPECT_EQ(f.status, FlvStatus::noTags) << n;
+        if (n < 3) {
+            EXPECT_EQ(f.status, FlvStatus::notFlv) << n;
+        }
+        if (n >= 3 && n < 13 + 11) {
+            EXPECT_EQ(f.status, FlvStatus::noTags) << n;
+        }
         if (n >= 13 + 11) {
             EXPECT_EQ(f.status, FlvStatus::ok) << n;
             EXPECT_EQ(f.has(FlvProblem::truncatedTag), !clean) << n;

@@ -74,7 +74,9 @@ TEST_P(FlvSample, AgreesWithFfprobe) {
         SCOPED_TRACE(name + " " + j["codec_type"].get<std::string>());
         EXPECT_EQ(s->codec, codecOf(j["codec_name"]));
         const std::string profile = j.value("profile", "");
-        if (!profile.empty()) EXPECT_EQ(s->profile, profile);
+        if (!profile.empty()) {
+            EXPECT_EQ(s->profile, profile);
+        }
         if (video) {
             EXPECT_EQ(s->width, j["width"].get<uint32_t>());
             EXPECT_EQ(s->height, j["height"].get<uint32_t>());

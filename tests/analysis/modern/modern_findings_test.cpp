@@ -62,7 +62,9 @@ TEST(ModernFindings, LayoutsAndDamage) {
         const Read r = readSample(c.file);
         ASSERT_TRUE(r.streams.present);
         EXPECT_EQ(codes(r.streams), c.codes);
-        if (!c.codes.empty()) EXPECT_EQ(r.streams.worst()->severity, c.worst);
+        if (!c.codes.empty()) {
+            EXPECT_EQ(r.streams.worst()->severity, c.worst);
+        }
         EXPECT_EQ(r.streams.streams.size(), c.streams);
         // The sample data is never read: the head, the index and little else.
         EXPECT_LT(r.bytesRead, r.fileSize / 2 + 65536);

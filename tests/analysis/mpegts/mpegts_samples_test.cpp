@@ -82,7 +82,9 @@ TEST_P(TsSample, AgreesWithFfprobe) {
         EXPECT_EQ(streamKindText(s.kind), j["codec_type"].get<std::string>());
         EXPECT_EQ(s.codec, codecOf(j["codec_name"]));
         const std::string profile = j.value("profile", "");
-        if (!profile.empty()) EXPECT_EQ(s.profile, profile);
+        if (!profile.empty()) {
+            EXPECT_EQ(s.profile, profile);
+        }
         EXPECT_EQ(s.language, j.value("tags", nlohmann::json::object()).value("language", ""));
         if (j.contains("duration"))
             expectNear(s.seconds, std::stod(j["duration"].get<std::string>()), 0.01, 0.05,
