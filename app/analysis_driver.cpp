@@ -6,6 +6,7 @@
 #include "analysis/avi_flavour.h"
 #include "analysis/field_format.h"
 #include "analysis/identify.h"
+#include "analysis/modern/avi_video_detail.h"
 #include "analysis/modern/modern_fields.h"
 #include "analysis/modern/modern_file.h"
 #include "analysis/mpeg_audio_scan.h"
@@ -225,6 +226,9 @@ bool AnalysisDriver::analyseRiffHead() {
     if (avi.videoStreams > 0) {
         fillVideoFields(analysis_);
         codecs_.resolveVideoCodec();
+        const StreamFacts facts =
+            aviVideoFacts(avi.videoFormat.compression(), info.headBuffer(), info.headLength);
+        if (!facts.codec.empty()) codecs_.addVideoDetail(streamDetailText(facts));
     }
     for (int i = 0; i < avi.audioStreams; ++i)
         scanMpegAudio(info.audioCollect(i), info.audioWrite[i], info.mpegScan[i]);

@@ -129,6 +129,13 @@ StreamCodecStatus CodecStatus::resolveStream(const StreamFacts& stream, int stat
                               services_ ? services_->inventories.audio.get() : nullptr);
 }
 
+void CodecStatus::addVideoDetail(const std::string& detail) {
+    if (detail.empty()) return;
+    video_.name.text = withDetail(video_.name.text, detail);
+    // The link and secondary text stay: the name still leads to the same record.
+    report_.setText(field::VideoName, video_.name.text);
+}
+
 void CodecStatus::resolveModernCodecs() {
     if (const StreamFacts* v = info_.streams.first(StreamKind::video)) resolveModernVideo(*v);
     resolveModernAudio(0);

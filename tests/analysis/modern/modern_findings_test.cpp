@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "analysis/modern/avi_video_detail.h"
 #include "analysis/modern/modern_file.h"
 #include "analysis/streams/input_file_reader.h"
 #include "app/stream_view.h"
@@ -110,6 +112,29 @@ TEST(ModernFindings, StreamsAgreeWithFfprobe) {
         ASSERT_TRUE(streamTable(r.streams, &table));
         EXPECT_EQ(table.rows.size(), r.streams.streams.size());
     }
+}
+
+} // namespace
+} // namespace tavro
+
+namespace tavro {
+namespace {
+
+TEST(AviVideoFacts, ParameterSetsOfTheHead) {
+    std::ifstream in(kDir + "/h264_422_10bit.avi", std::ios::binary);
+    const std::vector<uint8_t> head((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    ASSERT_FALSE(head.empty());
+    const uint32_t h264 = 0x34363248, xvid = 0x44495658;
+    const StreamFacts s = aviVideoFacts(h264, head.data(), head.size());
+    EXPECT_EQ(s.codec, "AVC");
+    EXPECT_EQ(s.profile, "High 4:2:2");
+    EXPECT_EQ(s.bitDepth, 10u);
+    EXPECT_EQ(s.chroma, "4:2:2");
+    EXPECT_EQ(s.width, 320u);
+    // Another codec's FourCC, or a head without a parameter set, says nothing.
+    EXPECT_TRUE(aviVideoFacts(xvid, head.data(), head.size()).codec.empty());
+    EXPECT_TRUE(aviVideoFacts(h264, head.data(), 64).codec.empty());
 }
 
 } // namespace
