@@ -91,15 +91,6 @@ StreamFacts factsOf(const AsfStream& s, const AsfFile& f) {
     return t;
 }
 
-std::string bytesText(uint64_t bytes) {
-    char text[48];
-    if (bytes >= (1u << 20))
-        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1 << 20));
-    else
-        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-    return text;
-}
-
 void addFindings(const AsfFile& f, MediaStreams& m) {
     if (f.has(AsfProblem::headerPastEnd))
         m.add(Severity::broken, "asf.header_past_end", "Truncated: the file ends inside its header",
@@ -116,9 +107,8 @@ void addFindings(const AsfFile& f, MediaStreams& m) {
                              std::to_string(f.dataPackets ? f.dataPackets : f.packetCount) +
                              " packets are gone"
                        : std::string()) +
-                  (f.secondsMissing > 0
-                       ? ", about " + secondsText(f.secondsMissing) + " at the end"
-                       : std::string()) +
+                  (f.secondsMissing > 0 ? ", about " + secondsText(f.secondsMissing) + " at the end"
+                                        : std::string()) +
                   ". What is there plays until the cut, but the index at the end is gone, so "
                   "seeking may not work and players may show a length they never reach. Get a "
                   "complete copy.");

@@ -76,19 +76,6 @@ StreamFacts describeTrack(const IsoTrack& t) {
     return s;
 }
 
-std::string bytesText(uint64_t bytes) {
-    char text[48];
-    if (bytes >= (1ull << 30))
-        std::snprintf(text, sizeof text, "%.2f GB", bytes / 1073741824.0);
-    else if (bytes >= (1ull << 20))
-        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
-    else if (bytes >= 1024)
-        std::snprintf(text, sizeof text, "%.1f KB", bytes / 1024.0);
-    else
-        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-    return text;
-}
-
 void addFindings(const IsoFile& f, MediaStreams& m) {
     switch (f.status) {
     case IsoStatus::notIsoBmff:

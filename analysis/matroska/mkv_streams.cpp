@@ -89,19 +89,6 @@ StreamFacts describeTrack(const MkvTrack& t) {
     return s;
 }
 
-std::string bytesText(uint64_t bytes) {
-    char text[64];
-    if (bytes >= (1ull << 30))
-        std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1ull << 30));
-    else if (bytes >= (1ull << 20))
-        std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1ull << 20));
-    else if (bytes >= 1024)
-        std::snprintf(text, sizeof text, "%.1f KiB", static_cast<double>(bytes) / 1024);
-    else
-        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-    return text;
-}
-
 void describeUnread(const MkvFile& f, MediaStreams& out) {
     switch (f.status) {
     case MkvStatus::notEbml:

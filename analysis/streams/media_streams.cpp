@@ -37,6 +37,21 @@ const FileFinding* MediaStreams::worst() const {
     return best;
 }
 
+std::string bytesText(uint64_t bytes) {
+    char text[48];
+    static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+    if (bytes < 1024) {
+        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+        return text;
+    }
+    double value = static_cast<double>(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit < 5)
+        value /= 1024, ++unit;
+    std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+    return text;
+}
+
 std::string secondsText(double seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) return "unknown";
     if (seconds >= 1e9) return "over 30 years";

@@ -73,5 +73,7 @@ struct MediaStreams {
 
 // A duration for lists and JSON-side texts: "1:02:03.500", "3.250 s", "unknown".
 std::string secondsText(double seconds);
+// An amount of data for the findings' texts: "512 bytes", "3.4 KiB", "1.2 GiB".
+std::string bytesText(uint64_t bytes);
 
 } // namespace tavro
