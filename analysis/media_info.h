@@ -10,6 +10,7 @@
 #include "analysis/avi_header_model.h"
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
+#include "analysis/span_feed.h"
 #include "common/container_kind.h"
 
 namespace tavro {
@@ -68,6 +69,11 @@ class MediaInfo {
     AviHeaderModel avi;
     InterleaveModel interleave;
     std::array<uint32_t, 3> rateMode{};
+
+    // Takes the spans the readers meet for the file map; null for no map. Set by the
+    // owner, which keeps it alive while files are analysed.
+    SpanSink* spans = nullptr;
+    SpanClocks spanClocks;
 
     // Zeroes the AVI header and interleave models, the stream counts, the collection
     // write positions, the MPEG scans and rate modes; the wrapped-WAVE state stays.
