@@ -64,7 +64,10 @@ Column columnOf(const MapBinView& v) {
 
 class Picture {
   public:
-    Picture(const FileMap& map) : map_(map), extent_(std::max<uint64_t>(map.extent(), 1)) {}
+    Picture(const FileMap& map) : map_(map), extent_(std::max<uint64_t>(map.extent(), 1)) {
+        for (int b = 0; b < map.binCount() && !anyGap_; ++b)
+            anyGap_ = map.bin(b).gap > 0;
+    }
 
     double xOfByte(uint64_t offset) const {
         return kLeft + double(offset) / double(extent_) * kPlotWidth;
@@ -83,6 +86,7 @@ class Picture {
     void run(std::string& out, const Column& c, uint64_t begin, uint64_t end) const;
     const FileMap& map_;
     uint64_t extent_;
+    bool anyGap_ = false;
 };
 
 void Picture::run(std::string& out, const Column& c, uint64_t begin, uint64_t end) const {
@@ -223,7 +227,7 @@ int Picture::legend(std::string& out) const {
         if (map_.layerTotal(l) > 0) entries.push_back({l, kNames[l]});
     for (int s = 0; s < kMapStreams; ++s)
         if (map_.streamSeen(s)) entries.push_back({kLayerStream0 + s, map_.streamName(s)});
-    entries.push_back({kRestGap, "Gap"});
+    if (anyGap_) entries.push_back({kRestGap, "Gap"});
     if (map_.readEnd() < map_.fileSize()) entries.push_back({kRestUnread, "Not read"});
     if (map_.truncated()) entries.push_back({kRestMissing, "Missing (past the end)"});
     out += "<g id=\"legend\">\n";
