@@ -5,6 +5,7 @@
 
 #include "analysis/size_text.h"
 #include "common/svg_markup.h"
+#include "report/map/map_layout.h"
 
 namespace tavro {
 namespace {
@@ -21,8 +22,8 @@ constexpr double kTimeHeight = 170;
 constexpr double kLegendTop = 400;
 constexpr double kWidth = kLeft + kPlotWidth + 30;
 
-// Column parts below the layers, in drawing order after them.
-enum Rest { kRestGap = kMapLayers, kRestUnread, kRestMissing, kColumnParts };
+constexpr int kColumnParts = kMapParts;
+constexpr int kRestGap = kPartGap, kRestUnread = kPartUnread, kRestMissing = kPartMissing;
 
 const char* partClass(int part) {
     static const char* const kRest[] = {"gap", "unread", "missing"};
@@ -217,30 +218,25 @@ void Picture::timeBand(std::string& out) const {
 }
 
 int Picture::legend(std::string& out) const {
-    struct Entry {
-        int part;
-        std::string label;
-    };
-    std::vector<Entry> entries;
-    static const char* const kNames[] = {"Header", "Index", "JUNK", "Other data"};
+    std::vector<int> entries;
     for (int l = 0; l < kLayerStream0; ++l)
-        if (map_.layerTotal(l) > 0) entries.push_back({l, kNames[l]});
+        if (map_.layerTotal(l) > 0) entries.push_back(l);
     for (int s = 0; s < kMapStreams; ++s)
-        if (map_.streamSeen(s)) entries.push_back({kLayerStream0 + s, map_.streamName(s)});
-    if (anyGap_) entries.push_back({kRestGap, "Gap"});
-    if (map_.readEnd() < map_.fileSize()) entries.push_back({kRestUnread, "Not read"});
-    if (map_.truncated()) entries.push_back({kRestMissing, "Missing (past the end)"});
+        if (map_.streamSeen(s)) entries.push_back(kLayerStream0 + s);
+    if (anyGap_) entries.push_back(kRestGap);
+    if (map_.readEnd() < map_.fileSize()) entries.push_back(kRestUnread);
+    if (map_.truncated()) entries.push_back(kRestMissing);
     out += "<g id=\"legend\">\n";
     for (size_t i = 0; i < entries.size(); ++i) {
         const double x = kLeft + (i % 4) * (kPlotWidth / 4);
         const double y = kLegendTop + (i / 4) * 20;
-        std::string label = entries[i].label;
-        if (entries[i].part < kMapLayers)
-            label += " (" + bytesText(map_.layerTotal(entries[i].part)) + ")";
-        out += "<g class=\"legend-" + std::string(partClass(entries[i].part)) + "\"><rect x=\"" +
-               num(x) + "\" y=\"" + num(y) + "\" width=\"14\" height=\"14\" fill=\"" +
-               partFill(entries[i].part) + "\" stroke=\"#888888\"/><text x=\"" + num(x + 20) +
-               "\" y=\"" + num(y + 11) + "\" font-size=\"12\">" + escape(label) + "</text></g>\n";
+        const int part = entries[i];
+        std::string label = mapPartName(map_, part);
+        if (part < kMapLayers) label += " (" + bytesText(map_.layerTotal(part)) + ")";
+        out += "<g class=\"legend-" + std::string(partClass(part)) + "\"><rect x=\"" + num(x) +
+               "\" y=\"" + num(y) + "\" width=\"14\" height=\"14\" fill=\"" + partFill(part) +
+               "\" stroke=\"#888888\"/><text x=\"" + num(x + 20) + "\" y=\"" + num(y + 11) +
+               "\" font-size=\"12\">" + escape(label) + "</text></g>\n";
     }
     out += "</g>\n";
     return static_cast<int>((entries.size() + 3) / 4);

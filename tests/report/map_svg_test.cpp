@@ -1,5 +1,7 @@
 #include "report/map/map_svg.h"
 
+#include "report/map/map_layout.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/xml_check.h"
@@ -68,6 +70,61 @@ TEST(FileMapSvg, DrawsBandsMarksAndLegendAsTheMapSays) {
         for (const char* text : c.absent)
             EXPECT_EQ(svg.find(text), std::string::npos) << text;
     }
+}
+
+} // namespace
+} // namespace tavro
+
+namespace tavro {
+namespace {
+
+TEST(FileMapLayout, ColumnsAndPointerTexts) {
+    // Header 0..1000, video 1000..5000, audio 5000..9000, a cut tail to 12000.
+    FileMap map;
+    map.beginFile(10000, 10000);
+    map.declareEnd(12000);
+    map.nameStream(0, "Video MJPG");
+    FileSpan header;
+    header.size = 1000;
+    map.addSpan(header);
+    map.addSpan(dataSpan(1000, 4000, 0, 0, 2));
+    map.addSpan(dataSpan(5000, 4000, 1, 0, 2));
+    struct Case {
+        int pixels;
+        int column;
+        int part;
+        double share;
+    };
+    const Case columns[] = {
+        {12, 0, kLayerHeader, 1.0},      {12, 3, kLayerStream0, 1.0},
+        {12, 7, kLayerStream0 + 1, 1.0}, {12, 9, kPartGap, 1.0},
+        {12, 11, kPartMissing, 1.0},     {3, 0, kLayerStream0, 0.75},
+        {3, 2, kPartMissing, 0.5},       {50000, 49999, kPartMissing, 1.0},
+    };
+    for (const Case& c : columns) {
+        const std::vector<MapColumn> cols = mapColumns(map, c.pixels);
+        ASSERT_EQ(cols.size(), size_t(c.pixels));
+        EXPECT_NEAR(cols[c.column][c.part], c.share, 0.02) << c.pixels << " " << c.column;
+    }
+    const struct {
+        uint64_t offset;
+        const char* has;
+    } bytes[] = {{0, "Header 100%"},
+                 {2000, "Video MJPG 100%"},
+                 {11000, "Missing (past the end)"},
+                 {12000, ""}};
+    for (const auto& c : bytes) {
+        const std::string text = mapByteInfo(map, c.offset);
+        if (*c.has == 0)
+            EXPECT_EQ(text, "");
+        else
+            EXPECT_NE(text.find(c.has), std::string::npos) << text;
+    }
+    EXPECT_NE(mapTimeInfo(map, 1.0).find("Video MJPG in bytes 1,000 to 5,000; Stream 2 in bytes "
+                                         "5,000 to 9,000"),
+              std::string::npos)
+        << mapTimeInfo(map, 1.0);
+    EXPECT_EQ(mapTimeInfo(map, 3.0), "");
 }
 
 } // namespace
