@@ -54,6 +54,7 @@ void FileMap::reset() {
     fileSize_ = declaredEnd_ = readEnd_ = spanEnd_ = 0;
     binBytes_ = 1;
     partial_.assign(size_t(kMapLayers) * byteBins_, 0);
+    usedBins_ = 0;
     cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
     coversPending_ = false;
     totals_ = {};
@@ -121,20 +122,23 @@ void FileMap::settleCovers() const {
 }
 
 void FileMap::widenBytesTo(uint64_t end) {
-    // Each round doubles the width, so at most 64 rounds reach any 64-bit end.
+    // Each round doubles the width, so at most 64 rounds reach any 64-bit end; a round
+    // touches only the bins that hold anything.
     while (end / binBytes_ > uint64_t(byteBins_) ||
            (end / binBytes_ == uint64_t(byteBins_) && end % binBytes_ != 0)) {
         if (binBytes_ > UINT64_MAX / 2) return;
         settleCovers();
-        for (int layer = 0; layer < kMapLayers; ++layer)
-            for (int b = 0; b < byteBins_; ++b) {
-                const uint64_t v =
-                    b * 2 < byteBins_
-                        ? saturatingAdd(partial(layer, 2 * b),
-                                        2 * b + 1 < byteBins_ ? partial(layer, 2 * b + 1) : 0)
-                        : 0;
-                partial(layer, b) = v;
+        const int merged = (usedBins_ + 1) / 2;
+        for (int layer = 0; layer < kMapLayers; ++layer) {
+            uint64_t* row = &partial_[size_t(layer) * byteBins_];
+            for (int b = 0; b < merged; ++b) {
+                const uint64_t high = 2 * b + 1 < usedBins_ ? row[2 * b + 1] : 0;
+                row[b] = saturatingAdd(row[2 * b], high);
             }
+            for (int b = merged; b < usedBins_; ++b)
+                row[b] = 0;
+        }
+        usedBins_ = merged;
         binBytes_ *= 2;
     }
 }
@@ -188,6 +192,7 @@ void FileMap::addSpan(const FileSpan& span) {
     if (span.offset < clipped) {
         const int b0 = static_cast<int>(span.offset / binBytes_);
         const int b1 = static_cast<int>((clipped - 1) / binBytes_);
+        usedBins_ = std::max(usedBins_, b1 + 1);
         if (b0 == b1) {
             partial(layer, b0) = saturatingAdd(partial(layer, b0), clipped - span.offset);
         } else {

@@ -104,6 +104,7 @@ class FileMap : public SpanSink {
     mutable std::vector<uint64_t> partial_;
     mutable std::vector<int64_t> cover_;
     mutable bool coversPending_ = false;
+    int usedBins_ = 0; // bins past this hold nothing yet
     std::array<uint64_t, kMapLayers> totals_{};
     uint64_t spans_ = 0;
     std::array<std::string, kMapStreams> names_;
