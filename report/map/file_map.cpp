@@ -170,9 +170,20 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
     if (b1 > b0 && std::fmod(end, timeBinSeconds_) == 0) --b1;
     b1 = std::min(b1, timeBins_ - 1);
     MapTimeCell* row = &cells_[size_t(stream) * timeBins_];
+    // A span over several bins (a WAVE data chunk, an index entry) is taken to hold its
+    // time evenly along its bytes: each bin gets its own share of the range.
+    const double duration = end - start, bytes = double(last - first);
     for (int b = b0; b <= b1; ++b) {
-        row[b].first = std::min(row[b].first, first);
-        row[b].last = std::max(row[b].last, last);
+        uint64_t lo = first, hi = last;
+        if (b1 > b0 && duration > 0) {
+            const double t0 = std::max(start, b * timeBinSeconds_);
+            const double t1 = std::min(end, (b + 1) * timeBinSeconds_);
+            lo = first + static_cast<uint64_t>(bytes * ((t0 - start) / duration));
+            hi = std::max(lo, first + static_cast<uint64_t>(bytes * ((t1 - start) / duration)));
+            hi = std::min(hi, last);
+        }
+        row[b].first = std::min(row[b].first, lo);
+        row[b].last = std::max(row[b].last, hi);
     }
 }
 
