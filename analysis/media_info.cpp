@@ -38,6 +38,7 @@ void MediaInfo::resetModels() {
     resetMpegScan(mpegScanFile);
     rateMode = {};
     spanClocks = SpanClocks();
+    streams = MediaStreams();
 }
 
 void MediaInfo::resetFlags() {

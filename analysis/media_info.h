@@ -11,6 +11,7 @@
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
 #include "analysis/span_feed.h"
+#include "analysis/streams/media_streams.h"
 #include "common/container_kind.h"
 
 namespace tavro {
@@ -69,6 +70,8 @@ class MediaInfo {
     AviHeaderModel avi;
     InterleaveModel interleave;
     std::array<uint32_t, 3> rateMode{};
+    // What a modern container reader found; `present` is false for every other file.
+    MediaStreams streams;
 
     // Takes the spans the readers meet for the file map; null for no map. Set by the
     // owner, which keeps it alive while files are analysed.

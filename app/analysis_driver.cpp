@@ -5,11 +5,15 @@
 
 #include "analysis/avi_flavour.h"
 #include "analysis/field_format.h"
-#include "common/fourcc_text.h"
 #include "analysis/identify.h"
+#include "analysis/modern/modern_fields.h"
+#include "analysis/modern/modern_file.h"
+#include "analysis/oggcodec/ogg_codecs.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/riff_walker.h"
+#include "analysis/streams/input_file_reader.h"
 #include "app/export_step.h"
+#include "common/fourcc_text.h"
 
 namespace tavro {
 namespace {
@@ -149,7 +153,22 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
         info.auxEnd = length;
     }
     identifyHead();
+    if (file) readModernStreams(*file);
     return true;
+}
+
+void AnalysisDriver::readModernStreams(InputFile& file) {
+    MediaInfo& info = *info_;
+    if (info.notIdentified) return;
+    InputFileReader reader(file);
+    // An Ogg file the OGM path showed as plain audio may hold Opus, FLAC or Theora.
+    if (info.typeCode == "Ogg Audio")
+        info.streams = readOggCodecs(reader);
+    else if (readsModern(info.container))
+        info.streams = readModernFile(info.container, reader);
+    if (!info.streams.present) return;
+    fillModernFields(analysis_, info.streams);
+    codecs_.resolveModernCodecs();
 }
 
 void AnalysisDriver::reanalyseHead() {
@@ -206,6 +225,11 @@ bool AnalysisDriver::analyseRiffHead() {
 
 void AnalysisDriver::selectAudioStream(int n) {
     if (n < 0 || n >= kMaxAudioStreams) return;
+    if (info_->streams.present) {
+        fillModernAudioFields(analysis_, info_->streams, n);
+        codecs_.resolveModernAudio(n);
+        return;
+    }
     fillAudioFields(analysis_, n);
     if (n < info_->avi.audioStreams) codecs_.resolveAudioCodec(n);
     static const int kRadios[] = {field::Stream1, field::Stream2, field::Stream3};

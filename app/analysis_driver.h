@@ -44,6 +44,8 @@ class AnalysisDriver {
     // Reads the head from `file`, or from the wrapped payload when it is null, and
     // runs identification and the readers. False when the read failed.
     bool readAndIdentify(InputFile* file);
+    // MP4, Matroska, TS and the other modern containers: their streams, read by offset.
+    void readModernStreams(InputFile& file);
     // Reads the report again from the head now in the buffer (after an INFO edit):
     // no file is opened, and the render test and export do not run again.
     void reanalyseHead();

@@ -1,7 +1,9 @@
 #include "app/codec_status.h"
 
 #include "analysis/byte_view.h"
+#include "analysis/modern/modern_fields.h"
 #include "analysis/mpeg_audio_scan.h"
+#include "codecs/stream_codec_status.h"
 
 namespace tavro {
 namespace {
@@ -101,6 +103,63 @@ void CodecStatus::resolveAudioCodec(int stream) {
     prepareStatusField(field::AudioStatus);
     const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
     audio_ = tavro::resolveAudioCodec(input, db, inventory);
+    showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
+}
+
+namespace {
+
+// The data base name, and after it what the name alone does not say.
+std::string withDetail(const std::string& name, const std::string& detail) {
+    return detail.empty() ? name : name + " (" + detail + ")";
+}
+
+// A name the data base does not know keeps the family the reader gave.
+std::string streamName(const StreamCodecStatus& r, const StreamFacts& s) {
+    if (r.entrySlot != 0 || s.codec.empty()) return r.name.text;
+    return s.codec;
+}
+
+} // namespace
+
+StreamCodecStatus CodecStatus::resolveStream(const StreamFacts& stream, int statusId) {
+    const CodecDatabase& db = services_ && services_->db ? *services_->db : emptyDatabase();
+    prepareStatusField(statusId);
+    return resolveStreamCodec(stream, settings_.runMode, db,
+                              services_ ? services_->inventories.video.get() : nullptr,
+                              services_ ? services_->inventories.audio.get() : nullptr);
+}
+
+void CodecStatus::resolveModernCodecs() {
+    if (const StreamFacts* v = info_.streams.first(StreamKind::video)) resolveModernVideo(*v);
+    resolveModernAudio(0);
+}
+
+void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
+    const StreamCodecStatus r = resolveStream(stream, field::VideoStatus);
+    video_ = VideoCodecStatus();
+    video_.fourccText = stream.codecId;
+    video_.name = r.name;
+    video_.status = r.status;
+    video_.entrySlot = r.entrySlot;
+    video_.entry = r.entry;
+    video_.installedIndex = r.installedIndex;
+    video_.name.text = withDetail(streamName(r, stream), streamDetailText(stream));
+    showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
+}
+
+void CodecStatus::resolveModernAudio(int n) {
+    const StreamFacts* stream = audioStream(info_.streams, n);
+    if (!stream) return;
+    const StreamCodecStatus r = resolveStream(*stream, field::AudioStatus);
+    audio_ = AudioCodecStatus();
+    audio_.name = r.name;
+    audio_.status = r.status;
+    audio_.entrySlot = r.entrySlot;
+    audio_.entry = r.entry;
+    audio_.installedIndex = r.installedIndex;
+    std::string detail = stream->profile;
+    if (!stream->language.empty()) detail += (detail.empty() ? "" : ", ") + stream->language;
+    audio_.name.text = withDetail(streamName(r, *stream), detail);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 

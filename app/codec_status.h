@@ -9,6 +9,7 @@
 #include "app/report_model.h"
 #include "codecs/codec_inventories.h"
 #include "codecs/codec_status.h"
+#include "codecs/stream_codec_status.h"
 #include "common/prompter.h"
 #include "common/settings.h"
 
@@ -32,6 +33,10 @@ class CodecStatus : public CodecResolver {
                 CodecServices* services);
     void resolveVideoCodec() override;
     void resolveAudioCodec(int stream) override;
+    // The same for a file a modern container reader described: its first video
+    // stream, and its n-th audio stream.
+    void resolveModernCodecs();
+    void resolveModernAudio(int n);
 
     // The last resolutions, for the explanations and the export.
     const VideoCodecStatus& video() const { return video_; }
@@ -40,6 +45,8 @@ class CodecStatus : public CodecResolver {
   private:
     void ensureInventories();
     void prepareStatusField(int id);
+    StreamCodecStatus resolveStream(const StreamFacts& stream, int statusId);
+    void resolveModernVideo(const StreamFacts& stream);
     void showResult(int nameId, const CodecNameField& name, int statusId,
                     const CodecStatusField& status);
 

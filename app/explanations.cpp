@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "analysis/modern/modern_fields.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -53,6 +54,13 @@ ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts&
     in.wrapperKind = info.wrap.wrapperKind;
     in.sizeFull = info.sizeFull;
     in.renderResult = render.result;
+    if (info.streams.present) {
+        in.streamsRead = true;
+        for (const StreamFacts& s : info.streams.streams)
+            in.streamLines.push_back(streamSummaryText(s));
+        for (const FileFinding& f : info.streams.findings)
+            in.findings.emplace_back(f.status, f.detail);
+    }
     return explainFile(in);
 }
 

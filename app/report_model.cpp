@@ -8,7 +8,6 @@ void ReportModel::setText(int id, const std::string& text) {
     field(id).text = text;
 }
 
-
 std::string ReportModel::text(int id) const {
     const Field* f = find(id);
     return f ? f->text : std::string();

@@ -35,6 +35,68 @@ nlohmann::json factsOf(const MediaInfo& info) {
     return facts;
 }
 
+// Numbers as numbers; unknown values are left out rather than written as zero.
+nlohmann::json streamJson(const StreamFacts& s) {
+    nlohmann::json o = {{"kind", streamKindText(s.kind)},
+                        {"id", s.id},
+                        {"codec", s.codec},
+                        {"codec_id", s.codecId}};
+    auto text = [&o](const char* key, const std::string& v) {
+        if (!v.empty()) o[key] = v;
+    };
+    auto number = [&o](const char* key, uint64_t v) {
+        if (v) o[key] = v;
+    };
+    text("profile", s.profile);
+    text("level", s.level);
+    number("bit_depth", s.bitDepth);
+    text("chroma", s.chroma);
+    number("width", s.width);
+    number("height", s.height);
+    if (s.displayWidth && s.displayHeight) {
+        o["display_width"] = s.displayWidth;
+        o["display_height"] = s.displayHeight;
+    }
+    const uint32_t w = s.displayWidth ? s.displayWidth : s.width;
+    const uint32_t h = s.displayHeight ? s.displayHeight : s.height;
+    if (w && h) o["display_aspect"] = double(w) / h;
+    if (s.frameRate > 0 && s.frameRate < 1e6) o["frame_rate"] = s.frameRate;
+    number("sample_rate", s.sampleRate);
+    number("channels", s.channels);
+    if (s.seconds > 0 && s.seconds < 1e12) o["duration_ms"] = uint64_t(s.seconds * 1000 + 0.5);
+    number("bitrate", s.bitrate);
+    text("language", s.language);
+    text("title", s.title);
+    o["default"] = s.isDefault;
+    o["forced"] = s.forced;
+    return o;
+}
+
+void addStreams(nlohmann::json& object, const MediaStreams& m) {
+    nlohmann::json streams = nlohmann::json::array();
+    for (const StreamFacts& s : m.streams)
+        streams.push_back(streamJson(s));
+    nlohmann::json findings = nlohmann::json::array();
+    for (const FileFinding& f : m.findings) {
+        static const char* const kSeverity[] = {"note", "warning", "broken"};
+        findings.push_back({{"code", f.code},
+                            {"severity", kSeverity[static_cast<int>(f.severity) % 3]},
+                            {"status", f.status},
+                            {"detail", f.detail}});
+    }
+    nlohmann::json container = {
+        {"name", m.container}, {"brand", m.brand}, {"stream_count", m.streamCount}};
+    if (!m.title.empty()) container["title"] = m.title;
+    if (m.seconds > 0 && m.seconds < 1e12) {
+        container["duration_ms"] = uint64_t(m.seconds * 1000 + 0.5);
+        container["duration_estimated"] = m.secondsEstimated;
+    }
+    if (m.bitrate) container["bitrate"] = m.bitrate;
+    object["container"] = std::move(container);
+    object["streams"] = std::move(streams);
+    object["findings"] = std::move(findings);
+}
+
 } // namespace
 
 std::string escapeControls(const std::string& text) {
@@ -118,6 +180,7 @@ nlohmann::json reportJson(const std::string& path, const ReportModel& report,
                              {"fields", std::move(fields)},
                              {"comments", std::move(comments)},
                              {"facts", factsOf(info)}};
+    if (info.streams.present) addStreams(object, info.streams);
     // A name that is not UTF-8 reads back with U+FFFD in "path": its bytes let a script
     // open it again.
     if (!isValidUtf8(path)) {

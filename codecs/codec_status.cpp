@@ -10,15 +10,20 @@
 namespace tavro {
 namespace {
 
-const char kNotInstalled[] = "Codec NOT Installed!  [more info...]";
 const char kMisconfigured[] = "Codec Misconfigured!  [more info...]";
 const char kDisabled[] = "Codec is Disabled!  [more info...]";
-const char kInstalled[] = "Codec IS Installed  (details...)";
 
 // Names of the bitmap header's built-in compression codes 0 to 5.
 const char* const kBuiltInCompression[6] = {"_RGB", "_RL8", "_RL4", "_BIT", "_JPG", "_PNG"};
 
-CodecStatusField statusFieldFor(int32_t runMode) {
+} // namespace
+
+const char kCodecNotInstalledText[] = "Codec NOT Installed!  [more info...]";
+const char kCodecInstalledText[] = "Codec IS Installed  (details...)";
+const char kNoCodecNeededText[] = "No Codec Needed";
+const char kPcmNoCodecText[] = "PCM: No Codec Required";
+
+CodecStatusField codecStatusFieldFor(int32_t runMode) {
     CodecStatusField field;
     if (runMode == kRunModeInformationOnly) {
         field.enabled = false;
@@ -27,13 +32,28 @@ CodecStatusField statusFieldFor(int32_t runMode) {
     return field;
 }
 
-void writeStatus(CodecStatusField& field, const char* text) {
+void writeCodecStatus(CodecStatusField& field, const char* text) {
     if (!field.enabled) return;
     field.written = true;
     field.text = text;
 }
 
-} // namespace
+const char* videoRecordStatusText(const VideoCodecRecord& rec) {
+    return rec.missing ? kMisconfigured : kCodecInstalledText;
+}
+
+const char* audioRecordStatusText(const AudioCodecInventory& inventory, int index) {
+    const AudioCodecRecord* rec = inventory.at(index);
+    if (!rec) return kCodecNotInstalledText;
+    const AudioCodecRecord* linked = inventory.at(rec->link);
+    if (rec->missing || (linked && linked->missing)) return kMisconfigured;
+    if (rec->disabled || (linked && linked->disabled)) return kDisabled;
+    return kCodecInstalledText;
+}
+
+const char* builtInCompressionKey(uint32_t compression) {
+    return compression < 6 ? kBuiltInCompression[compression] : nullptr;
+}
 
 VideoCodecStatus resolveVideoCodec(const VideoStatusInput& input, const CodecDatabase& db,
                                    const VideoCodecInventory* inventory) {
@@ -45,10 +65,10 @@ VideoCodecStatus resolveVideoCodec(const VideoStatusInput& input, const CodecDat
         fourccText(input.compression, k);
         out.fourccText = equalsNoCase(h, k) ? std::string(h) : std::string(k) + "/" + h;
     } else {
-        copyText(k, sizeof k, kBuiltInCompression[input.compression]);
+        copyText(k, sizeof k, builtInCompressionKey(input.compression));
         out.fourccText = std::string(h) + "(" + k + ")";
     }
-    out.status = statusFieldFor(input.runMode);
+    out.status = codecStatusFieldFor(input.runMode);
 
     // DivX 3 files often carry a DIV4 handler: name them by it, but look for a DIV3 decoder.
     if (equalsNoCase(h, "DIV4") && equalsNoCase(k, "DIV3")) {
@@ -67,12 +87,12 @@ VideoCodecStatus resolveVideoCodec(const VideoStatusInput& input, const CodecDat
         out.installedIndex = findInstalledVideoCodec(inventory, k);
 
     if (out.installedIndex == kNoCodecNeeded) {
-        writeStatus(out.status, "No Codec Needed");
+        writeCodecStatus(out.status, kNoCodecNeededText);
     } else if (out.installedIndex < 0) {
-        writeStatus(out.status, kNotInstalled);
+        writeCodecStatus(out.status, kCodecNotInstalledText);
     } else {
         const VideoCodecRecord& rec = inventory->record(out.installedIndex);
-        writeStatus(out.status, rec.missing ? kMisconfigured : kInstalled);
+        writeCodecStatus(out.status, videoRecordStatusText(rec));
         char link[48];
         std::snprintf(link, sizeof link, "tavro://%d.video.codec", out.installedIndex);
         out.name.linkTarget = link;
@@ -86,11 +106,11 @@ AudioCodecStatus resolveAudioCodec(const AudioStatusInput& input, const CodecDat
     AudioCodecStatus out;
     char tagText[16];
     std::snprintf(tagText, sizeof tagText, "0x%04x", static_cast<unsigned>(input.formatTag));
-    out.status = statusFieldFor(input.runMode);
+    out.status = codecStatusFieldFor(input.runMode);
     out.entry = &db.audio(0);
 
     if (input.formatTag == 1) {
-        writeStatus(out.status, "PCM: No Codec Required");
+        writeCodecStatus(out.status, kPcmNoCodecText);
         out.name.text = "PCM Audio";
         out.installedIndex = kNoCodecNeeded;
         return out;
@@ -107,17 +127,10 @@ AudioCodecStatus resolveAudioCodec(const AudioStatusInput& input, const CodecDat
 
     out.installedIndex = findInstalledAudioCodec(inventory, tagText);
     if (out.installedIndex < 0) {
-        writeStatus(out.status, kNotInstalled);
+        writeCodecStatus(out.status, kCodecNotInstalledText);
         return out;
     }
-    const AudioCodecRecord& rec = inventory->record(out.installedIndex);
-    const AudioCodecRecord* linked = inventory->at(rec.link);
-    if (rec.missing || (linked && linked->missing))
-        writeStatus(out.status, kMisconfigured);
-    else if (rec.disabled || (linked && linked->disabled))
-        writeStatus(out.status, kDisabled);
-    else
-        writeStatus(out.status, kInstalled);
+    writeCodecStatus(out.status, audioRecordStatusText(*inventory, out.installedIndex));
     char link[48];
     std::snprintf(link, sizeof link, "tavro://%d.audio.codec", out.installedIndex);
     out.name.linkTarget = link;

@@ -60,6 +60,21 @@ struct AudioStatusInput {
     int32_t runMode = 1;
 };
 
+// The rules every resolver shares, so a stream read by any reader gets the same texts.
+// The status field's starting state for a run mode; writing skips a disabled field.
+CodecStatusField codecStatusFieldFor(int32_t runMode);
+void writeCodecStatus(CodecStatusField& field, const char* text);
+// The status text for a found record: installed, misconfigured or (audio) disabled.
+const char* videoRecordStatusText(const VideoCodecRecord& rec);
+const char* audioRecordStatusText(const AudioCodecInventory& inventory, int index);
+// The data base key of a bitmap header's built-in compression code 0 to 5 ("_RGB"),
+// null for any other value.
+const char* builtInCompressionKey(uint32_t compression);
+extern const char kCodecNotInstalledText[];
+extern const char kCodecInstalledText[];
+extern const char kNoCodecNeededText[];
+extern const char kPcmNoCodecText[];
+
 VideoCodecStatus resolveVideoCodec(const VideoStatusInput& input, const CodecDatabase& db,
                                    const VideoCodecInventory* inventory);
 AudioCodecStatus resolveAudioCodec(const AudioStatusInput& input, const CodecDatabase& db,

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "analysis/isobmff/iso_reader.h"
+#include "analysis/isobmff/iso_streams.h"
 
 namespace {
 
@@ -35,5 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavro::isoStatusText(f.status);
     for (tavro::IsoProblem p : f.problems)
         tavro::isoProblemText(p);
+    // The report's form of the same record: one stream per track read, a finding for
+    // every file that is not a clean one.
+    const tavro::MediaStreams m = tavro::describeIsoFile(f);
+    check(m.streams.size() == f.tracks.size());
+    check(f.status == tavro::IsoStatus::ok || !m.findings.empty());
     return 0;
 }

@@ -73,6 +73,17 @@ void renderParts(int renderResult, std::string& second, std::string& third) {
     }
 }
 
+// What the container reader found: the streams, then each finding with its reason.
+std::string streamsPart(const FileExplainInput& in) {
+    std::string text = "~~";
+    if (in.streamLines.empty()) text += "Tavro found no streams in it.";
+    for (const std::string& line : in.streamLines)
+        text += markupSafe(line) + "~";
+    for (const auto& finding : in.findings)
+        text += "~" + markupSafe(finding.first) + ":~" + markupSafe(finding.second) + "~";
+    return text + "~The exact file length is as follows:~~ " + markupSafe(in.sizeFull);
+}
+
 } // namespace
 
 ExplanationText explainFile(const FileExplainInput& in) {
@@ -87,7 +98,9 @@ ExplanationText explainFile(const FileExplainInput& in) {
         body = kEmpty;
     } else if (row) {
         body = row->body;
-        if (row->namedOnly) {
+        if (in.streamsRead) {
+            body += streamsPart(in);
+        } else if (row->namedOnly) {
             body += fillPattern(kNamedOnly, {markupSafe(type)});
             renderParts(in.renderResult, second, third);
         }

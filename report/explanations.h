@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/container_kind.h"
@@ -32,6 +33,11 @@ struct FileExplainInput {
     uint32_t wrapperKind = 0; // 1: the file is a WAVE wrapper around the data
     std::string sizeFull;     // the file length text
     int renderResult = kRenderNotRun;
+    // A modern container read to the stream level: a line per stream, and what is
+    // wrong with the file (short status, then the paragraph), worst first.
+    bool streamsRead = false;
+    std::vector<std::string> streamLines;
+    std::vector<std::pair<std::string, std::string>> findings;
 };
 
 // The video decoder the latest render test that found one chose.

@@ -68,6 +68,7 @@
 #define IDM_VIEW_INSTALLED_AUDIO 40021
 #define IDM_VIEW_DB_VIDEO 40022
 #define IDM_VIEW_DB_AUDIO 40023
+#define IDM_VIEW_STREAMS 40029
 #define IDM_VIEW_FILE_MAP 40024
 // The file map window's pointer text.
 #define IDC_MAP_INFO 1500

@@ -132,17 +132,17 @@ const char* aacProfileName(const AacConfig& c) {
     if (c.sbr) return "HE-AAC";
     switch (c.objectType) {
     case 1:
-        return "AAC Main";
+        return "Main";
     case 2:
-        return "AAC LC";
+        return "LC";
     case 3:
-        return "AAC SSR";
+        return "SSR";
     case 4:
-        return "AAC LTP";
+        return "LTP";
     case 23:
-        return "AAC LD";
+        return "LD";
     case 39:
-        return "AAC ELD";
+        return "ELD";
     default:
         return "AAC";
     }

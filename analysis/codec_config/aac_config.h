@@ -24,7 +24,8 @@ struct AacConfig {
 // extension is read when its bits are.
 AacConfig parseAacConfig(const uint8_t* data, size_t size);
 
-// "AAC LC", "HE-AAC", "HE-AACv2", "AAC Main"...; "AAC" for other object types.
+// The profile as ffprobe names it: "LC", "HE-AAC", "HE-AACv2", "Main", "LTP"...;
+// "AAC" for other object types.
 const char* aacProfileName(const AacConfig& config);
 
 // Rate for a sampling frequency index; 0 for the reserved and escape values.

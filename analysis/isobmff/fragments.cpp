@@ -50,13 +50,20 @@ void readTrun(const BoxSpan& b, const RunDefaults& d, uint64_t maxEntries, IsoTr
     }
     t.sampleCount += count;
     t.sttsSamples += count;
-    if (!durations) t.sttsDuration += count * d.duration;
+    if (!durations) {
+        t.sttsDuration += count * d.duration;
+        t.deltas.add(d.duration, count);
+    }
     if (!sizes) t.sampleBytes += count * d.size;
     if (!durations && !sizes) return;
     for (uint64_t i = 0; i < count; ++i) {
         const uint8_t* e = c.take(entryBytes);
         BeCursor entry(e, entryBytes);
-        if (durations) t.sttsDuration += entry.u32();
+        if (durations) {
+            const uint32_t delta = entry.u32();
+            t.sttsDuration += delta;
+            t.deltas.add(delta, 1);
+        }
         if (sizes) t.sampleBytes += entry.u32();
     }
 }

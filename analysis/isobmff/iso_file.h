@@ -37,13 +37,25 @@ enum class IsoProblem {
 
 enum class TrackKind { video, audio, subtitle, text, other };
 
+// The sample durations a track uses most, so a frame rate reads as the rate the
+// frames are meant to run at even when one long last frame skews the average.
+struct DeltaTally {
+    static constexpr size_t kSlots = 8;
+    uint32_t delta[kSlots] = {};
+    uint64_t count[kSlots] = {};
+    void add(uint32_t d, uint64_t n);
+    // The delta that covers most samples, 0 when none was seen.
+    uint32_t dominant(uint64_t* covered) const;
+};
+
 struct IsoTrack {
     uint32_t trackId = 0;
     std::string handler; // hdlr handler type: "vide", "soun", "subt", "text", ...
     TrackKind kind = TrackKind::other;
-    std::string name;        // udta name, else the hdlr name
-    std::string sampleEntry; // FourCC of the first stsd entry: "avc1", "mp4a", ...
-    std::string codec;       // family: "AVC", "HEVC", "AAC", "Opus", ... ("" unknown)
+    std::string name;         // udta name, else the hdlr name
+    bool nameIsTitle = false; // the name came from udta, not the handler's boilerplate
+    std::string sampleEntry;  // FourCC of the first stsd entry: "avc1", "mp4a", ...
+    std::string codec;        // family: "AVC", "HEVC", "AAC", "Opus", ... ("" unknown)
     uint32_t sampleEntries = 0;
 
     // Sizes: the sample entry's coded size, and tkhd's display size (integer part).
@@ -60,9 +72,10 @@ struct IsoTrack {
     uint64_t sampleBytes = 0;
     uint64_t sttsSamples = 0;
     uint64_t sttsDuration = 0; // sum of stts deltas (or fragment durations)
-    double frameRate = 0;      // samples per second of the stts span, video only
-    uint64_t bitRate = 0;      // bits per second from the sample bytes
-    uint32_t avgBitrate = 0;   // esds / btrt as written
+    DeltaTally deltas;
+    double frameRate = 0;    // video only: from the dominant delta, else the stts span
+    uint64_t bitRate = 0;    // bits per second from the sample bytes
+    uint32_t avgBitrate = 0; // esds / btrt as written
     uint32_t maxBitrate = 0;
 
     uint32_t sampleRate = 0;

@@ -168,6 +168,29 @@ IsoFile readIsoFile(RandomAccessReader& reader, const IsoLimits& limits) {
     return file;
 }
 
+void DeltaTally::add(uint32_t d, uint64_t n) {
+    if (!d || !n) return;
+    size_t empty = kSlots;
+    for (size_t i = 0; i < kSlots; ++i) {
+        if (delta[i] == d) {
+            count[i] += n;
+            return;
+        }
+        if (!count[i] && empty == kSlots) empty = i;
+    }
+    // Past eight distinct durations the rest are not tallied: such a track has no
+    // single frame rate anyway.
+    if (empty < kSlots) delta[empty] = d, count[empty] = n;
+}
+
+uint32_t DeltaTally::dominant(uint64_t* covered) const {
+    size_t best = kSlots;
+    for (size_t i = 0; i < kSlots; ++i)
+        if (count[i] && (best == kSlots || count[i] > count[best])) best = i;
+    *covered = best < kSlots ? count[best] : 0;
+    return best < kSlots ? delta[best] : 0;
+}
+
 const char* isoStatusText(IsoStatus status) {
     switch (status) {
     case IsoStatus::ok:

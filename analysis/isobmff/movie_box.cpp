@@ -132,7 +132,7 @@ void readTrackUdta(const BoxSpan& udta, IsoTrack& t) {
     forEachBox(udta.payload, udta.payloadSize, 64, [&](const BoxSpan& b) {
         if (b.header.type != fourCC("name")) return true;
         const std::string name = cleanText(b.payload, b.payloadSize);
-        if (!name.empty()) t.name = name;
+        if (!name.empty()) t.name = name, t.nameIsTitle = true;
         return false;
     });
 }
@@ -252,7 +252,11 @@ void finishTrack(IsoTrack& t) {
     const double scale = t.timescale;
     const uint64_t span = t.duration ? t.duration : t.sttsDuration;
     t.seconds = span / scale;
-    if (t.kind == TrackKind::video && t.sttsDuration && t.sttsSamples)
+    uint64_t covered = 0;
+    const uint32_t delta = t.deltas.dominant(&covered);
+    if (t.kind == TrackKind::video && delta && covered * 2 > t.sttsSamples)
+        t.frameRate = scale / delta;
+    else if (t.kind == TrackKind::video && t.sttsDuration && t.sttsSamples)
         t.frameRate = t.sttsSamples / (t.sttsDuration / scale);
     if (t.seconds > 0) {
         // A tiny duration over many bytes exceeds any integer; such a rate is nonsense anyway.

@@ -130,8 +130,10 @@ void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uin
     if (stts.count < stts.claimed) file.note(IsoProblem::tableTruncated);
     for (uint64_t i = 0; i < stts.count; ++i) {
         const uint64_t n = be32(stts.entries + 8 * i);
+        const uint32_t delta = be32(stts.entries + 8 * i + 4);
         track.sttsSamples += n;
-        track.sttsDuration = addCapped(track.sttsDuration, n * be32(stts.entries + 8 * i + 4));
+        track.sttsDuration = addCapped(track.sttsDuration, n * delta);
+        track.deltas.add(delta, n);
     }
 
     const SampleSizes sizes(boxes, maxEntries);

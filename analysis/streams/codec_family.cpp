@@ -1,5 +1,6 @@
 #include "analysis/streams/codec_family.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace tavro {
@@ -10,11 +11,13 @@ const std::vector<CodecKeys>& codecFamilies() {
     // audio tags as WAVEFORMATEX carries them (0x00FF raw AAC, 0x1610 HE-AAC, 0x1600 ADTS,
     // 0x1602 LATM). A family without a key is named but cannot be looked up.
     static const std::vector<CodecKeys> kTable = {
-        {"AVC", K::video,
+        {"AVC",
+         K::video,
          {fourccOf("H264"), fourccOf("AVC1"), fourccOf("avc1"), fourccOf("h264"), fourccOf("X264"),
           fourccOf("x264"), fourccOf("DAVC"), fourccOf("CCV1")},
          {}},
-        {"HEVC", K::video,
+        {"HEVC",
+         K::video,
          {fourccOf("HEVC"), fourccOf("HVC1"), fourccOf("hvc1"), fourccOf("HEV1"), fourccOf("hev1"),
           fourccOf("H265")},
          {}},
@@ -23,11 +26,13 @@ const std::vector<CodecKeys>& codecFamilies() {
         {"AV1", K::video, {fourccOf("AV01"), fourccOf("av01")}, {}},
         {"MPEG-1 Video", K::video, {fourccOf("MPG1"), fourccOf("mpg1")}, {}},
         {"MPEG-2 Video", K::video, {fourccOf("MPG2"), fourccOf("mpg2"), fourccOf("MP2V")}, {}},
-        {"MPEG-4 Visual", K::video,
+        {"MPEG-4 Visual",
+         K::video,
          {fourccOf("MP4V"), fourccOf("mp4v"), fourccOf("FMP4"), fourccOf("XVID"), fourccOf("DIVX"),
           fourccOf("DX50")},
          {}},
-        {"ProRes", K::video,
+        {"ProRes",
+         K::video,
          {fourccOf("apcn"), fourccOf("apch"), fourccOf("apcs"), fourccOf("apco"), fourccOf("ap4h")},
          {}},
         {"VC-1", K::video, {fourccOf("WVC1"), fourccOf("WMV3"), fourccOf("WMVA")}, {}},
@@ -64,6 +69,32 @@ const CodecKeys* codecKeysFor(const char* family) {
     for (const CodecKeys& keys : codecFamilies())
         if (std::strcmp(keys.family, family) == 0) return &keys;
     return nullptr;
+}
+
+std::string levelText(const char* family, uint32_t coded) {
+    if (!family || coded == 0) return "";
+    uint32_t major = 0, minor = 0;
+    if (!std::strcmp(family, "AVC") || !std::strcmp(family, "VP9")) {
+        // AVC level 1b is coded 9 (or 11 with a flag the caller does not pass on).
+        if (coded == 9) return "1b";
+        major = coded / 10, minor = coded % 10;
+    } else if (!std::strcmp(family, "HEVC")) {
+        // general_level_idc is thirty times the level.
+        major = coded / 30, minor = coded % 30 / 3;
+    } else if (!std::strcmp(family, "AV1")) {
+        if (coded >= 31) return "";
+        major = 2 + (coded >> 2), minor = coded & 3;
+    } else {
+        return "";
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, "%u.%u", major, minor);
+    return text;
+}
+
+const char* chromaText(uint32_t chromaFormat) {
+    static const char* const kTexts[] = {"4:0:0", "4:2:0", "4:2:2", "4:4:4"};
+    return chromaFormat < 4 ? kTexts[chromaFormat] : "";
 }
 
 } // namespace tavro

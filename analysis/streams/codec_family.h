@@ -3,6 +3,7 @@
 // names a codec the same way and the status lookup needs no reader's help.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analysis/streams/media_streams.h"
@@ -21,6 +22,13 @@ struct CodecKeys {
 // Null when the family is not known.
 const CodecKeys* codecKeysFor(const char* family);
 const std::vector<CodecKeys>& codecFamilies();
+
+// A level as people write it, from the number the family's configuration codes:
+// AVC 41 -> "4.1", HEVC 123 -> "4.1", AV1 seq_level_idx 8 -> "4.0", VP9 31 -> "3.1".
+// "" for zero or a family without levels.
+std::string levelText(const char* family, uint32_t coded);
+// 0 -> "4:0:0", 1 -> "4:2:0", 2 -> "4:2:2", 3 -> "4:4:4"; "" otherwise.
+const char* chromaText(uint32_t chromaFormat);
 
 // FourCC from four characters, first character lowest ("H264" -> 0x34363248).
 constexpr uint32_t fourccOf(const char (&s)[5]) {

@@ -7,10 +7,14 @@ namespace tavro {
 
 const char* streamKindText(StreamKind kind) {
     switch (kind) {
-    case StreamKind::video: return "video";
-    case StreamKind::audio: return "audio";
-    case StreamKind::subtitle: return "subtitle";
-    case StreamKind::other: break;
+    case StreamKind::video:
+        return "video";
+    case StreamKind::audio:
+        return "audio";
+    case StreamKind::subtitle:
+        return "subtitle";
+    case StreamKind::other:
+        break;
     }
     return "other";
 }
@@ -33,7 +37,7 @@ const FileFinding* MediaStreams::worst() const {
     return best;
 }
 
-std::string durationText(double seconds) {
+std::string secondsText(double seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) return "unknown";
     if (seconds >= 1e9) return "over 30 years";
     char text[48];

@@ -23,11 +23,11 @@ struct StreamFacts {
     uint32_t fourcc = 0;
     uint16_t formatTag = 0;
 
-    std::string profile;    // "High", "Main 10", "LC", "HE-AAC v2"
-    std::string level;      // "4.1", "5.1@High"; "" unknown
-    uint32_t bitDepth = 0;  // bits per sample (video luma or audio); 0 unknown
-    std::string chroma;     // "4:2:0", "4:2:2", "4:4:4", "4:0:0"; "" unknown
-    uint32_t width = 0, height = 0;               // coded size, after cropping
+    std::string profile;            // "High", "Main 10", "LC", "HE-AAC v2"
+    std::string level;              // "4.1", "5.1@High"; "" unknown
+    uint32_t bitDepth = 0;          // bits per sample (video luma or audio); 0 unknown
+    std::string chroma;             // "4:2:0", "4:2:2", "4:4:4", "4:0:0"; "" unknown
+    uint32_t width = 0, height = 0; // coded size, after cropping
     uint32_t displayWidth = 0, displayHeight = 0; // 0 when not given apart
     double frameRate = 0;                         // frames per second; 0 unknown
 
@@ -58,10 +58,10 @@ struct MediaStreams {
     std::string container; // "MPEG-4", "QuickTime", "Matroska", "WebM", "MPEG-TS", ...
     std::string brand;     // major brand, DocType, ... ("isom", "webm"); "" none
     std::string title;
-    double seconds = 0;         // the file's duration; 0 unknown
+    double seconds = 0;            // the file's duration; 0 unknown
     bool secondsEstimated = false; // taken from data read, not from a header
-    uint64_t bitrate = 0;       // overall, bits per second; 0 unknown
-    uint64_t streamCount = 0;   // every stream the file declares, listed or not
+    uint64_t bitrate = 0;          // overall, bits per second; 0 unknown
+    uint64_t streamCount = 0;      // every stream the file declares, listed or not
     std::vector<StreamFacts> streams;
     std::vector<FileFinding> findings;
 
@@ -71,7 +71,7 @@ struct MediaStreams {
     const FileFinding* worst() const;
 };
 
-// Text for a duration in the report's style, "1:02:03.500" or "3.250 s".
-std::string durationText(double seconds);
+// A duration for lists and JSON-side texts: "1:02:03.500", "3.250 s", "unknown".
+std::string secondsText(double seconds);
 
 } // namespace tavro

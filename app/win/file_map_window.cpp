@@ -218,7 +218,7 @@ void FileMapWindow::paint(HDC dc, const RECT& client) {
     std::vector<int> parts;
     for (int l = 0; l < kMapLayers; ++l)
         if (map_->layerTotal(l) > 0) parts.push_back(l);
-    if (map_->readEnd() < map_->fileSize()) parts.push_back(kPartUnread);
+    if (map_->spanCount() == 0 || map_->readEnd() < map_->fileSize()) parts.push_back(kPartUnread);
     if (map_->truncated()) parts.push_back(kPartMissing);
     const int legendTop = time.bottom + 24;
     const int column = std::max<int>((client.right - 2 * kMargin) / 4, 120);

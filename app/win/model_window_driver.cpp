@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/report_fields.h"
+#include "app/stream_view.h"
 #include "app/win/header_save_dialog.h"
 #include "app/win/link_button.h"
 #include "app/win/main_window.h"
@@ -179,6 +180,14 @@ bool ModelWindowDriver::command(int id) {
             break;
         case IDM_VIEW_DB_AUDIO:
             shown = views.knownAudio(&spec);
+            break;
+        case IDM_VIEW_STREAMS:
+            shown = streamTable(driver_->info().streams, &spec);
+            if (!shown)
+                prompter_.tell("Tavro lists the streams of MP4, MOV, Matroska, WebM, transport "
+                               "stream, FLV, FLAC and ASF files. The current file is not one "
+                               "of them, or no file is open.",
+                               "Streams of the File", Icon::Information);
             break;
         default:
             return false;

@@ -10,6 +10,8 @@ counts of the four tables (video 399, audio 149, results 199, guids 399).
 mmreg.h defines more WAVE_FORMAT_* tags than the audio table can hold; the
 hand list keeps the 149 most useful ones (common formats first, then the
 better-known vendor codecs) and this script prints the tags it left out.
+Tags that real files carry but mmreg.h does not define (Vorbis's 0x566f) are
+listed with their number and share the same 149 slots.
 
 Usage: gen_codec_db.py [--include DIR] [--extra FILE] [--out FILE] [--check]
 """
@@ -184,6 +186,18 @@ def build(include, extra_path):
             raise GenError("%s:%d: tag 0x%04x is listed twice" % (extra_path, number, tag))
         kept.add(tag)
         audio.append((tag, f[0], f[1]))
+    # Tags files carry that mmreg.h has no symbol for: the number is written out.
+    for number, f in extra.get("audio without header name", []):
+        expect_fields(extra_path, number, f, 3)
+        if not re.fullmatch(r"0x[0-9a-f]{4}", f[0]):
+            raise GenError("%s:%d: tag %r is not written as 0x and four lower-case hex digits"
+                           % (extra_path, number, f[0]))
+        tag = int(f[0], 16)
+        if tag in kept or tag in tags.values():
+            raise GenError("%s:%d: tag %s is listed twice or has a header name"
+                           % (extra_path, number, f[0]))
+        kept.add(tag)
+        audio.append((tag, f[1], f[2]))
     audio.sort()
     tables["audio"] = [("0x%04x" % t, n, d) for t, n, d in audio]
     left_out = sorted({(t, n) for n, t in tags.items() if t not in kept})

@@ -247,7 +247,8 @@ MapBinView FileMap::bin(int index) const {
         }
     }
     const uint64_t rest = present - covered;
-    const uint64_t readTo = std::min(readEnd_, fileSize_);
+    // A file no reader mapped (a container that feeds no spans) is unread, not a gap.
+    const uint64_t readTo = spans_ > 0 ? std::min(readEnd_, fileSize_) : 0;
     const uint64_t gapRange = overlap(v.begin, v.end, 0, readTo);
     const uint64_t unreadRange = overlap(v.begin, v.end, readTo, fileSize_);
     if (covered == 0) {

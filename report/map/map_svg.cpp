@@ -66,8 +66,11 @@ Column columnOf(const MapBinView& v) {
 class Picture {
   public:
     Picture(const FileMap& map) : map_(map), extent_(std::max<uint64_t>(map.extent(), 1)) {
-        for (int b = 0; b < map.binCount() && !anyGap_; ++b)
-            anyGap_ = map.bin(b).gap > 0;
+        for (int b = 0; b < map.binCount(); ++b) {
+            const MapBinView v = map.bin(b);
+            anyGap_ = anyGap_ || v.gap > 0;
+            anyUnread_ = anyUnread_ || v.unread > 0;
+        }
     }
 
     double xOfByte(uint64_t offset) const {
@@ -87,7 +90,7 @@ class Picture {
     void run(std::string& out, const Column& c, uint64_t begin, uint64_t end) const;
     const FileMap& map_;
     uint64_t extent_;
-    bool anyGap_ = false;
+    bool anyGap_ = false, anyUnread_ = false;
 };
 
 void Picture::run(std::string& out, const Column& c, uint64_t begin, uint64_t end) const {
@@ -158,7 +161,7 @@ void Picture::marks(std::string& out) const {
                  bytesText(map_.declaredEnd() - map_.fileSize()) + " missing",
              kByteTop - 28);
     }
-    if (map_.readEnd() < map_.fileSize())
+    if (map_.spanCount() > 0 && map_.readEnd() < map_.fileSize())
         line("read-end", map_.readEnd(), "#606060", "2 2", "read to " + bytesText(map_.readEnd()),
              kByteTop + kByteHeight + 28);
 }
@@ -224,7 +227,7 @@ int Picture::legend(std::string& out) const {
     for (int s = 0; s < kMapStreams; ++s)
         if (map_.streamSeen(s)) entries.push_back(kLayerStream0 + s);
     if (anyGap_) entries.push_back(kRestGap);
-    if (map_.readEnd() < map_.fileSize()) entries.push_back(kRestUnread);
+    if (anyUnread_) entries.push_back(kRestUnread);
     if (map_.truncated()) entries.push_back(kRestMissing);
     out += "<g id=\"legend\">\n";
     for (size_t i = 0; i < entries.size(); ++i) {

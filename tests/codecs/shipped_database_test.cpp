@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "analysis/streams/codec_family.h"
+#include "codecs/stream_codec_status.h"
 #include "tests/codecs/recording_prompter.h"
 #include "tests/support/memory_file_system.h"
 
@@ -100,6 +102,36 @@ TEST_F(Shipped, NamesResultCodesAndGuids) {
     EXPECT_TRUE(db.guidName(yuy2, name, sizeof name));
     for (int slot = 1; db.guid(slot).key; ++slot)
         EXPECT_TRUE(db.guid(slot).hasGuid) << slot;
+}
+
+// Every family a modern reader can name has a key the status lookup can name it by.
+TEST_F(Shipped, NamesEveryCodecFamilyThatHasKeys) {
+    for (const CodecKeys& family : codecFamilies()) {
+        StreamFacts stream;
+        stream.kind = family.kind;
+        stream.codec = family.family;
+        const StreamCodecKeys keys = streamCodecKeys(stream);
+        if (keys.keys.empty()) continue;
+        StreamCodecStatus s = resolveStreamCodec(stream, 1, db, nullptr, nullptr);
+        EXPECT_GT(s.entrySlot, 0) << family.family;
+        EXPECT_FALSE(s.namedBy.empty()) << family.family;
+    }
+}
+
+TEST_F(Shipped, NamesTheModernCodecKeys) {
+    for (const char* fourcc :
+         {"AVC1", "avc1", "H264", "h264", "X264", "x264", "DAVC", "CCV1", "HEVC",
+          "HVC1", "hvc1", "HEV1", "hev1", "H265", "VP80", "VP90", "vp09", "AV01",
+          "av01", "MPG2", "mpg2", "MP2V", "apcn", "apch", "apcs", "apco", "ap4h",
+          "WVC1", "WMV3", "WMVA", "WMV1", "WMV2", "FLV1", "VP6F", "THEO", "theo"}) {
+        const int slot = db.findVideoFormat(fourcc);
+        EXPECT_GT(slot, 0) << fourcc;
+        EXPECT_NE(db.video(slot).detail[0], '*') << fourcc << " needs a codec";
+    }
+    for (const char* tag :
+         {"0x00ff", "0x1600", "0x1602", "0x1610", "0x706d", "0x704f", "0xf1ac", "0x6c61", "0x2000",
+          "0x2001", "0x566f", "0x674f", "0x6750", "0x6751", "0x0160", "0x0161", "0x0162", "0x0163"})
+        EXPECT_GT(db.findAudioFormat(tag, nullptr), 0) << tag;
 }
 
 } // namespace

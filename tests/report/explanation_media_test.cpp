@@ -90,8 +90,13 @@ TEST_F(ExplanationMediaTest, NamedContainersOfRealFiles) {
     for (const auto& c : cases) {
         const std::string text = explain(kMedia + c.file).file.text;
         EXPECT_TRUE(startsWith(text, c.start)) << c.file << ": " << text;
-        EXPECT_NE(text.find(std::string("Tavro names it \"") + c.named + "\""), std::string::npos)
-            << c.file << ": " << text;
+        // A container Tavro reads lists its streams; one it only names says so.
+        const bool read =
+            text.find("Video #") != std::string::npos || text.find("Audio #") != std::string::npos;
+        if (!read)
+            EXPECT_NE(text.find(std::string("Tavro names it \"") + c.named + "\""),
+                      std::string::npos)
+                << c.file << ": " << text;
         EXPECT_EQ(text.find("MP3 (or MP2)"), std::string::npos) << c.file << ": " << text;
         EXPECT_EQ(text.find("unsupported filetype"), std::string::npos) << c.file << ": " << text;
     }

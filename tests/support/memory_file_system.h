@@ -65,6 +65,10 @@ class MemoryFileSystem : public FileSystem {
             *got = n;
             return true;
         }
+        bool seek(uint64_t offset, FileError*) override {
+            pos_ = static_cast<size_t>(std::min<uint64_t>(offset, f_.bytes.size()));
+            return true;
+        }
         uint64_t size() const override {
             uint64_t real = f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
             return real + fs_.claimedExtra;

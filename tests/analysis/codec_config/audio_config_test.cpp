@@ -38,12 +38,12 @@ TEST(AacConfig, ObjectTypesRatesChannelsAndSbrSignalling) {
         bool truncates; // every shorter prefix fails (no optional tail)
     };
     const Case cases[] = {
-        {"LC 44.1 kHz stereo", lcCore(4, 2).bytes(), true, "AAC LC", 44100, 44100, 2, true},
+        {"LC 44.1 kHz stereo", lcCore(4, 2).bytes(), true, "LC", 44100, 44100, 2, true},
         {"escaped object type", BitWriter().bits(31, 5).bits(7, 6).bits(3, 4).bits(1, 4).bytes(),
-         true, "AAC ELD", 48000, 48000, 1, true},
+         true, "ELD", 48000, 48000, 1, true},
         {"explicit frequency",
          BitWriter().bits(2, 5).bits(15, 4).bits(12345, 24).bits(1, 4).bits(0, 3).bytes(), true,
-         "AAC LC", 12345, 12345, 1, true},
+         "LC", 12345, 12345, 1, true},
         {"explicit SBR",
          BitWriter().bits(5, 5).bits(6, 4).bits(2, 4).bits(3, 4).bits(2, 5).bits(0, 3).bytes(),
          true, "HE-AAC", 24000, 48000, 2, true},
@@ -61,8 +61,8 @@ TEST(AacConfig, ObjectTypesRatesChannelsAndSbrSignalling) {
              .bytes(),
          true, "HE-AACv2", 24000, 48000, 2, false},
         {"sync extension without SBR", lcCore(3, 6).bits(0x2B7, 11).bits(5, 5).bits(0, 1).bytes(),
-         true, "AAC LC", 48000, 48000, 6, false},
-        {"program config element", pceConfig(), true, "AAC LC", 48000, 48000, 6, true},
+         true, "LC", 48000, 48000, 6, false},
+        {"program config element", pceConfig(), true, "LC", 48000, 48000, 6, true},
         {"reserved frequency index", lcCore(13, 2).bytes(), false, "", 0, 0, 0, false},
         {"escaped frequency of zero",
          BitWriter().bits(2, 5).bits(15, 4).bits(0, 24).bits(1, 4).bits(0, 3).bytes(), false, "", 0,

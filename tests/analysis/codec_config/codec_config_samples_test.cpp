@@ -155,7 +155,7 @@ Seen read(const std::string& name, const Bytes& file, const nlohmann::json& stre
     } else if (ext == "m4a") {
         const AacConfig c = parseAacConfig(extra.data(), extra.size());
         v.ok = c.ok, v.rate = c.outputSampleRate, v.channels = c.channels;
-        v.profile = std::string(aacProfileName(c)).substr(4); // "AAC LC" → "LC"
+        v.profile = aacProfileName(c);
     } else if (ext == "opus") {
         const OpusHead h = parseOpusHead(extra.data(), extra.size());
         v.ok = h.ok, v.rate = 48000, v.channels = h.channels;

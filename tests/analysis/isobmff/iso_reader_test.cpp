@@ -176,7 +176,8 @@ TEST(IsoReader, QuickTimeTitle) {
     Bytes text;
     put16(text, 5);
     put16(text, 0);
-    for (char c : std::string("Title junk")) text.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string("Title junk"))
+        text.push_back(static_cast<uint8_t>(c));
     const IsoFile f = read(cat({ftyp(), box("moov", box("udta", box("\xA9nam", text)))}));
     EXPECT_EQ(f.title, "Title");
 }
