@@ -7,6 +7,7 @@
 #include "analysis/ogg_streams.h"
 #include "analysis/signatures.h"
 #include "analysis/size_text.h"
+#include "analysis/span_feed.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -89,6 +90,7 @@ void identifyOther(Analysis& a) {
         a.report.setText(field::FileStatus, s.kind + s.rate);
         info.typeCode = s.kind;
         info.container = ContainerKind::None;
+        mapMpegAudioFile(info);
         return;
     }
     if (matched) return;
@@ -103,6 +105,7 @@ void identify(Analysis& a, uint64_t fileSize) {
     MediaInfo& info = a.info;
     a.report.setText(field::Size, sizeText(fileSize, true));
     info.sizeFull = sizeText(fileSize, false);
+    beginFileMap(info, fileSize);
     // Only a row matched in this pass may key the texts; a wrapper's pass names none.
     info.container = ContainerKind::None;
     ByteView head = info.head();

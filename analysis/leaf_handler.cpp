@@ -5,6 +5,7 @@
 
 #include "analysis/chunk_recorder.h"
 #include "analysis/identify.h"
+#include "analysis/span_feed.h"
 #include "analysis/text_run.h"
 #include "common/fourcc_text.h"
 
@@ -122,6 +123,7 @@ void onLeafChunk(Analysis& a, uint32_t chunk, const std::string& path) {
     MediaInfo& info = a.info;
     AviHeaderModel& avi = info.avi;
     Leaf leaf{info.head(), chunk, info.head().u32(uint64_t(chunk) + 4)};
+    int dataSlot = -1; // the interleave slot of recorded stream data
     if (path == "/RIFF:WAVE/fmt "sv) {
         leaf.copyTo(info.wrap.waveFmt.raw);
     } else if (path == "/RIFF:WAVE/data"sv) {
@@ -147,11 +149,14 @@ void onLeafChunk(Analysis& a, uint32_t chunk, const std::string& path) {
         leaf.copyTo(avi.mainHeader.raw);
     } else if (int n = audioStreamOf(path); n >= 0) {
         recordAudioChunk(info, chunk, n);
+        dataSlot = n + 1;
     } else if (path == "/RIFF:AVI /LIST:movi/00dc"sv || path == "/RIFF:AVI /LIST:movi/00db"sv) {
         recordVideoChunk(info, chunk);
+        dataSlot = 0;
     } else if (path == "/RIFF:AVI /LIST:movi/LIST:rec /00dc"sv) {
         recordVideoChunk(info, chunk);
         avi.recList = 1;
+        dataSlot = 0;
     } else if (path.find("/LIST:INFO/") != std::string::npos) {
         addComment(a, chunk, path.substr(path.size() - 4), leaf.text());
         if (avi.firstInfoChunk == kNoChunk) avi.firstInfoChunk = chunk;
@@ -160,6 +165,7 @@ void onLeafChunk(Analysis& a, uint32_t chunk, const std::string& path) {
     } else if (endsWithNoCase(path, "/JUNK")) {
         onJunk(a, leaf);
     }
+    mapRiffLeaf(info, chunk, leaf.size, path, dataSlot);
 }
 
 } // namespace tavro

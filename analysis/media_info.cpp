@@ -37,6 +37,7 @@ void MediaInfo::resetModels() {
         resetMpegScan(s);
     resetMpegScan(mpegScanFile);
     rateMode = {};
+    spanClocks = SpanClocks();
     streams = MediaStreams();
 }
 

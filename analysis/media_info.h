@@ -10,6 +10,7 @@
 #include "analysis/avi_header_model.h"
 #include "analysis/byte_view.h"
 #include "analysis/interleave_model.h"
+#include "analysis/span_feed.h"
 #include "analysis/streams/media_streams.h"
 #include "common/container_kind.h"
 
@@ -71,6 +72,11 @@ class MediaInfo {
     std::array<uint32_t, 3> rateMode{};
     // What a modern container reader found; `present` is false for every other file.
     MediaStreams streams;
+
+    // Takes the spans the readers meet for the file map; null for no map. Set by the
+    // owner, which keeps it alive while files are analysed.
+    SpanSink* spans = nullptr;
+    SpanClocks spanClocks;
 
     // Zeroes the AVI header and interleave models, the stream counts, the collection
     // write positions, the MPEG scans and rate modes; the wrapped-WAVE state stays.

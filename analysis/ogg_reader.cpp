@@ -197,11 +197,67 @@ int readPage(OggReadState& s, ogg_page& page, OggReadResult& out) {
     return kOggOk;
 }
 
+// Seconds per granule of stream i, 0 when its headers give no rate.
+double secondsPerGranule(const OggReadState& s, int i) {
+    if (s.type[i] == OggStreamType::VorbisAudio)
+        return s.info[i].rate > 0 ? 1.0 / s.info[i].rate : 0;
+    const OgmStreamHeader& h = s.ogm[i];
+    if (s.type[i] == OggStreamType::Unknown || h.timeUnit == 0 || h.samplesPerUnit == 0) return 0;
+    return double(h.timeUnit) / (double(h.samplesPerUnit) * 1e7);
+}
+
+std::string streamName(const OggReadState& s, int i) {
+    switch (s.type[i]) {
+    case OggStreamType::VorbisAudio:
+        return "Vorbis " + std::to_string(i + 1);
+    case OggStreamType::StandardAudio:
+        return "Audio " + std::to_string(i + 1);
+    case OggStreamType::Video:
+        return "Video " + std::string(s.ogm[i].subtype, strnlen(s.ogm[i].subtype, 4));
+    case OggStreamType::Text:
+        return "Text " + std::to_string(i + 1);
+    default:
+        return "Stream " + std::to_string(i + 1);
+    }
+}
+
+// Tells the sink where the page just taken out lies: the sync layer holds the bytes
+// fed (`fed`) but not yet returned, and the page ends where those begin.
+void mapPage(const OggReadState& s, const ogg_page& page, size_t fed, double* lastEnd,
+             SpanSink& sink) {
+    const uint64_t pageBytes = uint64_t(page.header_len) + uint64_t(page.body_len);
+    const uint64_t pending =
+        s.sync.fill > s.sync.returned ? uint64_t(s.sync.fill - s.sync.returned) : 0;
+    if (pending + pageBytes > fed) return;
+    FileSpan span;
+    span.offset = fed - pending - pageBytes;
+    span.size = pageBytes;
+    const int serial = ogg_page_serialno(&page);
+    if (serial < 0 || serial >= s.count) {
+        span.kind = SpanKind::Data;
+        sink.addSpan(span);
+        return;
+    }
+    if (ogg_page_bos(&page)) sink.nameStream(serial, streamName(s, serial));
+    span.stream = serial;
+    const ogg_int64_t granule = ogg_page_granulepos(&page);
+    const double perGranule = secondsPerGranule(s, serial);
+    // Pages at granule 0 carry the stream's headers.
+    span.kind = granule == 0 ? SpanKind::Header : SpanKind::Data;
+    if (granule > 0 && perGranule > 0) {
+        span.start = lastEnd[serial];
+        span.end = double(granule) * perGranule;
+        lastEnd[serial] = span.end;
+    }
+    sink.addSpan(span);
+}
+
 } // namespace
 
-int readOggStreams(const uint8_t* head, size_t length, OggReadResult& out) {
+int readOggStreams(const uint8_t* head, size_t length, OggReadResult& out, SpanSink* spans) {
     out = OggReadResult{};
     OggReadState s;
+    double lastEnd[kOggMaxStreams] = {};
     size_t pos = 0;
     for (;;) {
         ogg_page page;
@@ -218,6 +274,7 @@ int readOggStreams(const uint8_t* head, size_t length, OggReadResult& out) {
             continue;
         }
         const int result = readPage(s, page, out);
+        if (spans) mapPage(s, page, pos, lastEnd, *spans);
         for (int i = 0; i < s.count; ++i)
             out.streamTypes[i] = s.type[i];
         out.streamCount = s.count;

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/file_spans.h"
 #include "analysis/ogm_header.h"
 
 namespace tavro {
@@ -90,6 +91,8 @@ struct OggReadResult {
 // Walks the Ogg pages in `head` (feeding libogg 16384 bytes at a time; running
 // out of bytes just ends the walk) and fills `out` afresh. Every library record
 // made during the read is released before it returns, whatever the result.
-int readOggStreams(const uint8_t* head, size_t length, OggReadResult& out);
+// `spans`, when set, is told each page's place, stream and time.
+int readOggStreams(const uint8_t* head, size_t length, OggReadResult& out,
+                   SpanSink* spans = nullptr);
 
 } // namespace tavro

@@ -9,7 +9,7 @@ namespace tavro {
 
 int readOggIntoModel(Analysis& a, const uint8_t* head, size_t length) {
     OggReadResult r;
-    const int code = readOggStreams(head, length, r);
+    const int code = readOggStreams(head, length, r, spanSinkOf(a.info));
     AviHeaderModel& avi = a.info.avi;
     // Without an OGM video stream the reset video fields stay as they are.
     if (r.hasVideo) {

@@ -5,6 +5,7 @@
 
 #include "analysis/chunk_recorder.h"
 #include "analysis/leaf_handler.h"
+#include "analysis/span_feed.h"
 
 namespace tavro {
 namespace {
@@ -46,6 +47,7 @@ bool walkChunk(Analysis& a, uint32_t chunk, std::string& path, uint32_t parentSi
         return true;
     }
     if (!head.has(uint64_t(chunk) + 8, 4)) return true; // the list type lies past the head
+    mapRiffList(a.info, chunk, size, depth == 0);
     if (std::memcmp(p + 8, "movi", 4) == 0) a.info.avi.moviSize = size;
     // 64-bit so that a size of 0xFFFFFFFF does not pad round to 0.
     int64_t padded = (int64_t(size) + 1) & ~int64_t(1);

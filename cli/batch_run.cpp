@@ -10,9 +10,12 @@
 #include "cli/export_output.h"
 #include "cli/input_source.h"
 #include "cli/ordered_jobs.h"
+#include "cli/picture_output.h"
 #include "cli/render_output.h"
 #include "cli/report_output.h"
 #include "cli/stderr_prompter.h"
+#include "render/graph_picture.h"
+#include "report/map/map_svg.h"
 
 namespace tavro {
 namespace {
@@ -21,6 +24,18 @@ struct FileOutcome {
     std::string out;
     std::string err;
     bool failed = false;
+    std::string path;
+    // The pictures asked for, written in input order by the main thread.
+    std::string mapSvg, graphSvg, graphDot;
+};
+
+// The three picture options of a run, in one place.
+struct Pictures {
+    PictureTarget map, graphSvg, graphDot;
+    explicit Pictures(const CliOptions& o)
+        : map("--map", o.mapTarget, ".map.svg"),
+          graphSvg("--graph-svg", o.graphSvgTarget, ".graph.svg"),
+          graphDot("--graph-dot", o.graphDotTarget, ".graph.dot") {}
 };
 
 // The counter counts the whole run, not the driver's list of one file.
@@ -52,6 +67,9 @@ class FileWorker {
             render.setForced(options.render);
             // The batch rules look at the whole run, not the one-file list of a job.
             if (total > 1) render.setRunSize(total > INT32_MAX ? INT32_MAX : int(total));
+            // The map costs a few bins' worth per file; it is made only when shown.
+            if (!options.mapTarget.empty() || form != OutputForm::Text)
+                driver_->info().spans = &map_;
         }
     }
 
@@ -71,6 +89,8 @@ class FileWorker {
         list.add(entry.path);
         list.current = 0;
         prompter_.messages.clear();
+        map_.reset();
+        result.path = entry.path;
         AnalysisDriver::Outcome outcome = driver_->analyseCurrentFile();
         result.failed = outcome != AnalysisDriver::Outcome::Analysed;
         result.err.swap(prompter_.messages);
@@ -78,6 +98,10 @@ class FileWorker {
         report_.setText(field::Counter, counterText(index, total_));
         noteRenderTest(renderFacts_, driver_->renderStep());
         result.out = output(entry.path);
+        if (!options_.mapTarget.empty()) result.mapSvg = fileMapSvg(map_, pathBaseName(entry.path));
+        const GraphDescription& graph = driver_->renderStep().outcome().graph;
+        if (!options_.graphSvgTarget.empty()) result.graphSvg = graphSvg(graph, &shared_.db);
+        if (!options_.graphDotTarget.empty()) result.graphDot = graphDot(graph, &shared_.db);
         return result;
     }
 
@@ -89,6 +113,7 @@ class FileWorker {
         object["render"] = renderJson(driver_->renderStep(), report_);
         object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
         object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
+        object["map"] = fileMapJson(map_);
         return jsonOutput(form_, object);
     }
 
@@ -98,6 +123,7 @@ class FileWorker {
     RenderFacts renderFacts_; // what this job's render tests found so far
     ReportModel report_;
     BufferedPrompter prompter_;
+    FileMap map_;
     std::unique_ptr<AnalysisDriver> driver_;
     OutputForm form_;
     int64_t total_;
@@ -112,6 +138,17 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
                                            : OutputForm::Text;
     const bool terminal = ProgressLine::stderrIsTerminal();
     int64_t total = InputSource::count(options, inspector);
+    Pictures pictures(options);
+    {
+        std::string error;
+        // A list on standard input (total -1) may hold any number of files.
+        const bool oneInput = total == 1;
+        for (PictureTarget* t : {&pictures.map, &pictures.graphSvg, &pictures.graphDot})
+            if (!t->prepare(inspector, oneInput, error)) {
+                std::fprintf(stderr, "tavro-cli: %s\n", error.c_str());
+                return 2;
+            }
+    }
     int jobs = options.jobs;
     if (jobs <= 0) {
         // One per processor, but a job costs its own buffers: a short run takes fewer.
@@ -135,6 +172,16 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
         [&](InputEntry& entry) { return source.next(entry); },
         [&](FileOutcome& result) {
             if (result.failed) status = 1;
+            const std::pair<PictureTarget*, const std::string*> drawn[] = {
+                {&pictures.map, &result.mapSvg},
+                {&pictures.graphSvg, &result.graphSvg},
+                {&pictures.graphDot, &result.graphDot}};
+            for (const auto& [target, text] : drawn) {
+                std::string error;
+                if (text->empty() || target->write(result.path, *text, error)) continue;
+                result.err += "tavro-cli: " + error + "\n";
+                status = 1;
+            }
             // Reports on the terminal that shows the progress line take its place.
             if (reportsOnTerminal && !result.out.empty()) progress.clear();
             if (!result.err.empty()) {

@@ -25,6 +25,21 @@ bool parseJobs(CliOptions& o, const std::string& value, std::string& error) {
     return true;
 }
 
+// A picture's target, given once and not empty.
+bool pictureTarget(std::string& target, const char* name, const std::string& value,
+                   std::string& error) {
+    if (!target.empty()) {
+        error = std::string(name) + " given twice";
+        return false;
+    }
+    if (value.empty()) {
+        error = std::string(name) + " wants a file or folder name";
+        return false;
+    }
+    target = value;
+    return true;
+}
+
 } // namespace
 
 const std::vector<OptionSpec>& optionTable() {
@@ -65,6 +80,21 @@ const std::vector<OptionSpec>& optionTable() {
              if (!once(o.hasTemplate, "--template", e)) return false;
              o.templateText = v;
              return true;
+         }},
+        {"--map", nullptr, "PATH",
+         "draw each file's map (header, index, streams by offset and time) as SVG: PATH is "
+         "the file for one input, or a folder for one picture per file",
+         [](CliOptions& o, const std::string& v, std::string& e) {
+             return pictureTarget(o.mapTarget, "--map", v, e);
+         }},
+        {"--graph-svg", nullptr, "PATH", "draw the render test's graph as SVG (file or folder)",
+         [](CliOptions& o, const std::string& v, std::string& e) {
+             return pictureTarget(o.graphSvgTarget, "--graph-svg", v, e);
+         }},
+        {"--graph-dot", nullptr, "PATH",
+         "write the render test's graph as Graphviz DOT (file or folder)",
+         [](CliOptions& o, const std::string& v, std::string& e) {
+             return pictureTarget(o.graphDotTarget, "--graph-dot", v, e);
          }},
         {"--help", "-h", nullptr, "show this help",
          [](CliOptions& o, const std::string&, std::string&) { return o.help = true; }},

@@ -16,6 +16,10 @@ struct CliOptions {
     bool help = false;
     bool hasTemplate = false; // print each file's export record instead of its report
     std::string templateText;
+    // Pictures: a file for one input, or a folder for one picture per input file.
+    std::string mapTarget;              // --map: the file map as SVG
+    std::string graphSvgTarget;         // --graph-svg: the render graph as SVG
+    std::string graphDotTarget;         // --graph-dot: the render graph as Graphviz DOT
     int jobs = 0;                       // 0: one per processor
     std::vector<std::string> filesFrom; // list files ("-" is standard input)
     std::vector<std::string> paths;     // files and folders, in command-line order

@@ -9,47 +9,13 @@
 #include "analysis/field_format.h"
 #include "analysis/size_text.h"
 #include "app/analysis_driver.h"
+#include "fuzz/bytes_file_system.h"
 
-namespace {
-
-class BytesFile : public tavro::InputFile {
-  public:
-    BytesFile(const uint8_t* data, size_t size, uint64_t claimed)
-        : data_(data), size_(size), claimed_(claimed) {}
-    bool read(void* buffer, size_t want, size_t* got, tavro::FileError*) override {
-        size_t n = size_ - pos_ < want ? size_ - pos_ : want;
-        if (n) std::memcpy(buffer, data_ + pos_, n);
-        pos_ += n;
-        *got = n;
-        return true;
-    }
-    uint64_t size() const override { return claimed_; }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-    uint64_t claimed_;
-};
-
-class BytesFileSystem : public tavro::FileSystem {
-  public:
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    uint64_t claimed = 0;
-    std::unique_ptr<tavro::InputFile> openRead(const std::string&, tavro::FileError*) override {
-        return std::make_unique<BytesFile>(data, size, claimed);
-    }
-    bool exists(const std::string&) override { return true; }
-    std::string programFolder() override { return "./"; }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static tavro::ReportModel report;
     static tavro::SilentPrompter prompter;
-    static BytesFileSystem files;
+    static tavro::fuzz::BytesFileSystem files;
     static std::unique_ptr<tavro::AnalysisDriver> driver =
         tavro::AnalysisDriver::create(report, prompter, files, 1);
     if (size < 8) return 0;

@@ -58,6 +58,7 @@ bool ModelWindowDriver::start() {
     }
     driver_->setExporter(&export_);
     driver_->renderStep().setGraphBuilder(&graphs_);
+    driver_->info().spans = &map_;
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
     infoEdit_.setDriver(driver_.get());
@@ -72,6 +73,7 @@ void ModelWindowDriver::openList(std::vector<std::string> paths) {
         if (!list.add(path)) break;
     list.current = 0;
     WaitCursor wait;
+    map_.reset(); // a file that cannot be read leaves no map of the one before
     driver_->analyseCurrentFile();
     analysed();
 }
@@ -83,6 +85,7 @@ bool ModelWindowDriver::hasNext() const {
 void ModelWindowDriver::next() {
     if (!infoEdit_.leave("File Open")) return;
     WaitCursor wait;
+    map_.reset();
     driver_->nextFile();
     analysed();
 }
@@ -99,6 +102,7 @@ void ModelWindowDriver::selectAudioStream(int stream) {
 
 void ModelWindowDriver::analysed() {
     noteRenderTest(render_, driver_->renderStep());
+    mapWindow_.refresh(driver_->info().fileName);
     mirror();
     infoEdit_.fileAnalysed();
 }
@@ -149,6 +153,10 @@ bool ModelWindowDriver::command(int id) {
     if (!driver_) return false;
     if (id == IDM_FILE_HEADER_SAVE) {
         saveHeader();
+        return true;
+    }
+    if (id == IDM_VIEW_FILE_MAP) {
+        mapWindow_.show(static_cast<HWND>(view_.windowHandle()), map_, driver_->info().fileName);
         return true;
     }
     if (infoEdit_.command(id) || runShellCommand(static_cast<HWND>(view_.windowHandle()), id))

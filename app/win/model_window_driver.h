@@ -9,12 +9,14 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
+#include "app/win/file_map_window.h"
 #include "app/win/info_edit_controller.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
 #include "codecs/win/win_codec_sources.h"
 #include "common/settings.h"
 #include "render/win/dshow_graph_builder.h"
+#include "report/map/file_map.h"
 
 namespace tavro {
 
@@ -58,6 +60,9 @@ class ModelWindowDriver : public WindowDriver {
     CodecSources sources_;
     CodecServices services_;
     DirectShowGraphBuilder graphs_;
+    // The current file's map, filled by the analysis; the map window draws it.
+    FileMap map_;
+    FileMapWindow mapWindow_;
     std::unique_ptr<AnalysisDriver> driver_;
     InfoEditController infoEdit_;
 };
