@@ -22,6 +22,11 @@ void ensureCodecInventories(CodecInventories& inventories, const InventoryContex
         else
             inventories.audio = std::move(audio);
     }
+    if (!inventories.mft) {
+        if (context.progress) context.progress->showProgress("Getting Media Foundation Info...");
+        inventories.mft = std::make_unique<MftInventory>();
+        inventories.mft->build(context.sources, bits);
+    }
     if (context.progress) context.progress->end();
 }
 
