@@ -2,6 +2,7 @@
 
 #include "codecs/detail_tables.h"
 #include "codecs/inventory_table.h"
+#include "codecs/mft_tables.h"
 #include "render/filter_details.h"
 
 namespace tavro {
@@ -60,6 +61,14 @@ bool CodecViews::installedAudio(TableSpec* out) {
     return true;
 }
 
+bool CodecViews::installedMft(TableSpec* out) {
+    ensureInventories();
+    if (!services_.inventories.mft || !services_.db) return false;
+    *out = specOf(installedMftTable(services_.inventories.mft.get(), *services_.db),
+                  {55, 95, 210, 175, 120, 70, 45, 250});
+    return true;
+}
+
 bool CodecViews::videoDetails(int index, TableSpec* out) {
     ensureInventories();
     const VideoCodecInventory* video = services_.inventories.video.get();
@@ -75,6 +84,16 @@ bool CodecViews::audioDetails(int index, TableSpec* out) {
     const AudioCodecRecord* record = audio ? audio->at(index) : nullptr;
     if (!record || !services_.db) return false;
     *out = detailSpec("AUDIO: details", audioDetailRows(*record, *services_.db));
+    return true;
+}
+
+bool CodecViews::mftDetails(int index, TableSpec* out) {
+    ensureInventories();
+    const MftInventory* mft = services_.inventories.mft.get();
+    const MftRecord* record = mft ? mft->at(index) : nullptr;
+    if (!record || !services_.db || !services_.sources) return false;
+    *out = detailSpec("MEDIA FOUNDATION: details",
+                      mftDetailRows(*record, *services_.db, services_.sources->ownBits));
     return true;
 }
 

@@ -22,16 +22,32 @@ std::string majorTypeName(const Guid& major) {
 }
 
 std::string typeRow(const CodecDatabase& db, const MediaTypePair& pair) {
-    return majorTypeName(pair.major) + " / " + mediaSubtypeName(db, pair.subtype) + " " +
+    return majorTypeName(pair.major) + " / " + mediaSubtypeName(db, pair) + " " +
            guidText(pair.subtype);
+}
+
+std::string direct3dFormatName(uint32_t format) {
+    static const struct {
+        uint32_t format;
+        const char* name;
+    } kFormats[] = {{20, "RGB24"},  {21, "ARGB32"},      {22, "RGB32"},         {23, "RGB565"},
+                    {24, "RGB555"}, {31, "A2R10G10B10"}, {41, "RGB8"},          {50, "L8"},
+                    {80, "D16"},    {81, "L16"},         {113, "A16B16G16R16F"}};
+    for (const auto& f : kFormats)
+        if (f.format == format) return f.name;
+    return "D3DFMT " + std::to_string(format);
 }
 
 } // namespace
 
-std::string mediaSubtypeName(const CodecDatabase& db, const Guid& subtype) {
+std::string mediaSubtypeName(const CodecDatabase& db, const MediaTypePair& type) {
+    const Guid& subtype = type.subtype;
     char name[256];
     if (db.guidName(subtype, name, sizeof name)) return name;
     if (hasFourccTail(subtype)) {
+        // Uncompressed video subtypes below 0x10000 carry a Direct3D format, not a wave tag.
+        if (subtype.Data1 <= 0xFFFF && type.major == kMediaTypeVideo)
+            return direct3dFormatName(subtype.Data1);
         if (subtype.Data1 <= 0xFFFF) {
             if (db.audioFormatName(static_cast<uint16_t>(subtype.Data1), name, sizeof name) >= 0)
                 return name;
@@ -55,7 +71,7 @@ std::string subtypeListCell(const CodecDatabase& db, const std::vector<MediaType
     std::string cell;
     for (const MediaTypePair& pair : pairs) {
         if (!cell.empty()) cell += ", ";
-        cell += mediaSubtypeName(db, pair.subtype);
+        cell += mediaSubtypeName(db, pair);
         if (cell.size() > kCellLimit) break;
     }
     if (cell.size() > kCellLimit) cell = cell.substr(0, kCellLimit - 3) + "...";

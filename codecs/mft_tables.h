@@ -10,10 +10,11 @@
 
 namespace tavro {
 
-// A media subtype as the lists name it: the data base's name, a wave format
-// ("AAC (0x1610)", or "0x1610" when the data base does not know it), a FourCC
-// ("H264"), else the GUID text.
-std::string mediaSubtypeName(const CodecDatabase& db, const Guid& subtype);
+// A media subtype as the lists name it: the data base's name; a FourCC
+// ("H264"); for video a Direct3D format number ("RGB32"); for other types a
+// wave format ("AAC (0x1610)", or "0x1610" when the data base does not know
+// it); else the GUID text.
+std::string mediaSubtypeName(const CodecDatabase& db, const MediaTypePair& type);
 
 // The subtypes of `pairs` named and joined by ", ", cut to 259 characters.
 std::string subtypeListCell(const CodecDatabase& db, const std::vector<MediaTypePair>& pairs);

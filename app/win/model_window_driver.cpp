@@ -9,8 +9,8 @@
 #include "app/win/link_button.h"
 #include "app/win/main_window.h"
 #include "app/win/report_field.h"
-#include "app/win/table_dialog.h"
 #include "app/win/shell_commands.h"
+#include "app/win/table_dialog.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -166,6 +166,10 @@ bool ModelWindowDriver::command(int id) {
             shown = views.installedAudio(&spec);
             spec.rowAction = [this](int row) { showAudioDetails(row); };
             break;
+        case IDM_VIEW_INSTALLED_MF:
+            shown = views.installedMft(&spec);
+            spec.rowAction = [this](int row) { showMftDetails(row); };
+            break;
         case IDM_VIEW_DB_VIDEO:
             shown = views.knownVideo(&spec);
             break;
@@ -220,6 +224,12 @@ void ModelWindowDriver::showFilterDetails(int index) {
     CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
     TableSpec spec;
     if (views.filterDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showMftDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.mftDetails(index, &spec)) showTable(std::move(spec));
 }
 
 void ModelWindowDriver::mirror() {

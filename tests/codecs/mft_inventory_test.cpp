@@ -205,15 +205,22 @@ TEST(MftTables, SubtypeNamesAndLongCells) {
     Guid odd = fourccGuid("AB\x01Z");
     Guid foreign = kMftCategoryOther;
     const struct {
-        Guid guid;
+        Guid major, guid;
         const char* name;
-    } cases[] = {{fourccGuid("H264"), "H264"},
-                 {fourccGuid("MP4 "), "MP4"},
-                 {fourccGuid("MVS2"), "Named MVS2"}, // the data base's GUID name comes first
-                 {odd, "{5A014241-0000-0010-8000-00AA00389B71}"},
-                 {foreign, "{90175D57-B7EA-4901-AEB3-933A8747756F}"}};
+    } cases[] = {
+        {kMediaTypeVideo, fourccGuid("H264"), "H264"},
+        {kMediaTypeVideo, fourccGuid("MP4 "), "MP4"},
+        {kMediaTypeVideo, fourccGuid("MVS2"), "Named MVS2"}, // the data base's name comes first
+        {kMediaTypeVideo, odd, "{5A014241-0000-0010-8000-00AA00389B71}"},
+        {kMediaTypeVideo, foreign, "{90175D57-B7EA-4901-AEB3-933A8747756F}"},
+        // Small numbers: a Direct3D format for video, a wave format for audio.
+        {kMediaTypeVideo, tagGuid(22), "RGB32"},
+        {kMediaTypeVideo, tagGuid(7), "D3DFMT 7"},
+        {kMediaTypeAudio, tagGuid(0x0055), "WAVE_FORMAT_MPEGLAYER3 (0x0055)"},
+        {kMediaTypeAudio, tagGuid(0x1234), "0x1234"},
+    };
     for (const auto& c : cases)
-        EXPECT_EQ(mediaSubtypeName(db, c.guid), c.name);
+        EXPECT_EQ(mediaSubtypeName(db, {c.major, c.guid}), c.name);
     const std::vector<MediaTypePair> many(100, {kMediaTypeVideo, foreign});
     const std::string cell = subtypeListCell(db, many);
     EXPECT_EQ(cell.size(), 259u);

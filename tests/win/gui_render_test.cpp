@@ -51,6 +51,7 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
         {IDM_VIEW_DB_AUDIO, "AUDIO: Known Compression Formats", 50, "WAVE_FORMAT_PCM"},
         {IDM_VIEW_INSTALLED_VIDEO, "VIDEO: Installed codecs", 1, "Cinepak"},
         {IDM_VIEW_INSTALLED_AUDIO, "AUDIO: Installed codecs", 1, "IMA ADPCM"},
+        {IDM_VIEW_INSTALLED_MF, "MEDIA FOUNDATION: Installed transforms", 1, "Video Decoder"},
     };
     for (const auto& l : lists) {
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(l.command, 0), 0);
