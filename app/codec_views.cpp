@@ -50,14 +50,18 @@ bool CodecViews::knownAudio(TableSpec* out) const {
 bool CodecViews::installedVideo(TableSpec* out) {
     ensureInventories();
     if (!services_.inventories.video) return false;
-    *out = specOf(installedVideoTable(services_.inventories.video.get()), {50, 75, 210, 125, 175});
+    const CodecInventories& inv = services_.inventories;
+    *out = specOf(installedVideoTable(inv.video.get(), inv.ownBits, inv.otherArch.get()),
+                  {50, 75, 210, 125, 175, 55});
     return true;
 }
 
 bool CodecViews::installedAudio(TableSpec* out) {
     ensureInventories();
     if (!services_.inventories.audio) return false;
-    *out = specOf(installedAudioTable(services_.inventories.audio.get()), {75, 75, 185, 125, 175});
+    const CodecInventories& inv = services_.inventories;
+    *out = specOf(installedAudioTable(inv.audio.get(), inv.ownBits, inv.otherArch.get()),
+                  {75, 75, 185, 125, 175, 55});
     return true;
 }
 

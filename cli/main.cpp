@@ -28,8 +28,11 @@ int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool js
     else
         tavro::ensureCodecInventories(env.services.inventories,
                                       {*env.services.sources, env.db, env.settings, prompter});
-    tavro::InventoryTable video = tavro::installedVideoTable(env.services.inventories.video.get());
-    tavro::InventoryTable audio = tavro::installedAudioTable(env.services.inventories.audio.get());
+    const tavro::CodecInventories& inv = env.services.inventories;
+    tavro::InventoryTable video =
+        tavro::installedVideoTable(inv.video.get(), inv.ownBits, inv.otherArch.get());
+    tavro::InventoryTable audio =
+        tavro::installedAudioTable(inv.audio.get(), inv.ownBits, inv.otherArch.get());
     tavro::InventoryTable mft =
         tavro::installedMftTable(env.services.inventories.mft.get(), env.db);
     if (json) {

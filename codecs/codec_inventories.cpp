@@ -27,6 +27,10 @@ void ensureCodecInventories(CodecInventories& inventories, const InventoryContex
         inventories.mft = std::make_unique<MftInventory>();
         inventories.mft->build(context.sources, bits);
     }
+    if (!inventories.otherArch)
+        inventories.otherArch = std::make_unique<std::vector<OtherArchCodec>>(
+            readOtherArchitectureCodecs(context.sources, bits));
+    inventories.ownBits = context.sources.ownBits;
     if (context.progress) context.progress->end();
 }
 

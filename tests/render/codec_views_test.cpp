@@ -53,7 +53,8 @@ TEST_F(Views, DetailsRebuildDiscardedInventoriesAndCheckTheIndex) {
     CodecViews views(services, settings, prompter, nullptr);
     TableSpec spec;
     ASSERT_TRUE(views.installedVideo(&spec));
-    EXPECT_EQ(spec.columns.size(), 5u);
+    EXPECT_EQ(spec.columns.size(), 6u);
+    EXPECT_EQ(spec.columns[5].title, "Arch");
     EXPECT_EQ(spec.columns[4].title, "Driver File");
     EXPECT_EQ(spec.columns[4].width, 175);
 

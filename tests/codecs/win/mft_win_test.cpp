@@ -1,5 +1,5 @@
 // The Media Foundation inventory over the transforms the Wine prefix registers,
-// and over one the test registers itself.
+// and over one the test registers itself; the other architecture's DMOs.
 #undef WINVER
 #undef _WIN32_WINNT
 #define WINVER 0x0601
@@ -21,6 +21,7 @@
 #include "codecs/codec_inventories.h"
 #include "codecs/media_guids.h"
 #include "codecs/mft_tables.h"
+#include "codecs/other_arch_codecs.h"
 #include "codecs/win/win_codec_sources.h"
 
 namespace tavro {
@@ -123,6 +124,50 @@ TEST_F(WineMft, ListEqualsWhatEachViewRegisters) {
             EXPECT_FALSE(r.entry.outputs.empty()) << r.entry.name;
         }
     }
+}
+
+// The DMO decoders one registry view lists, read with the plain registry calls.
+std::set<std::string> registeredDmoDecoders(REGSAM view) {
+    std::set<std::string> found;
+    const std::string base = "Software\\Classes\\DirectShow\\MediaObjects";
+    for (const Guid& category : {kDmoCategoryVideoDecoder, kDmoCategoryAudioDecoder}) {
+        HKEY key;
+        const std::string catKey = base + "\\Categories\\" + text(category).substr(1, 36);
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, catKey.c_str(), 0, KEY_READ | view, &key) !=
+            ERROR_SUCCESS)
+            continue;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            char friendly[512] = "";
+            DWORD size = sizeof friendly - 1;
+            HKEY dmo;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (base + "\\" + name).c_str(), 0, KEY_READ | view,
+                              &dmo) == ERROR_SUCCESS) {
+                RegQueryValueExA(dmo, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(friendly),
+                                 &size);
+                RegCloseKey(dmo);
+            }
+            found.insert(friendly);
+        }
+        RegCloseKey(key);
+    }
+    return found;
+}
+
+TEST_F(WineMft, OtherArchitectureDmosAreThatViewsRegistrations) {
+    const REGSAM view = otherArchitectureView();
+    if (view == 0) GTEST_SKIP() << "no other architecture on this system";
+    WinCodecSystem system;
+    std::set<std::string> listed;
+    for (const OtherArchCodec& c : readOtherArchitectureCodecs(system.sources(), 0xFFFFFFFF)) {
+        EXPECT_EQ(c.bits, ownArchitectureBits() == 64 ? 32 : 64);
+        if (c.source == kSourceDmo) listed.insert(c.name);
+    }
+    EXPECT_EQ(listed, registeredDmoDecoders(view));
 }
 
 TEST_F(WineMft, RegisteredDecoderAppearsWithItsTypesAndGoesWhenUnregistered) {

@@ -1,0 +1,123 @@
+#include "codecs/other_arch_codecs.h"
+
+#include <cstdio>
+
+#include "codecs/codec_source.h"
+#include "codecs/media_guids.h"
+#include "codecs/mft_inventory.h"
+#include "common/fourcc_text.h"
+#include "common/settings.h"
+
+namespace tavro {
+namespace {
+
+constexpr size_t kLimit = 1000;
+constexpr size_t kMaxDmosPerCategory = 1024;
+const char kDrivers32[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const char kMediaObjects[] = "Software\\Classes\\DirectShow\\MediaObjects";
+
+bool startsWithNoCase(const std::string& text, const char* prefix) {
+    for (size_t i = 0; prefix[i]; ++i)
+        if (i >= text.size() || asciiLower(text[i]) != asciiLower(prefix[i])) return false;
+    return true;
+}
+
+// The key a stream would be looked up by: the first input subtype that names
+// a FourCC (video) or a format tag (audio).
+std::string keyOfInputs(const std::vector<MediaTypePair>& inputs, bool video) {
+    for (const MediaTypePair& p : inputs) {
+        if (!hasFourccTail(p.subtype)) continue;
+        const bool tag = p.subtype.Data1 <= 0xFFFF;
+        if (video && !tag) {
+            char text[5];
+            fourccText(p.subtype.Data1, text);
+            for (char* c = text; *c; ++c)
+                *c = asciiUpper(*c);
+            return text;
+        }
+        if (!video && tag) {
+            char text[8];
+            std::snprintf(text, sizeof text, "0x%04x", static_cast<unsigned>(p.subtype.Data1));
+            return text;
+        }
+    }
+    return {};
+}
+
+void readDmos(RegistrySource& registry, int bits, const Guid& category, bool video,
+              std::vector<OtherArchCodec>& out) {
+    char text[39];
+    formatRegistryGuid(category, text);
+    const std::string categoryKey =
+        std::string(kMediaObjects) + "\\Categories\\" + std::string(text + 1, 36);
+    std::vector<std::string> clsids = registry.subkeyNames(RegistryRoot::LocalMachine, categoryKey);
+    if (clsids.size() > kMaxDmosPerCategory) clsids.resize(kMaxDmosPerCategory);
+    for (const std::string& clsid : clsids) {
+        Guid parsed;
+        if (out.size() >= kLimit) return;
+        if (!parseGuidKeyName(clsid, &parsed)) continue;
+        OtherArchCodec c;
+        c.bits = bits;
+        c.source = kSourceDmo;
+        c.video = video;
+        const std::string key = std::string(kMediaObjects) + "\\" + clsid;
+        RegistryValue value;
+        if (registry.readValue(RegistryRoot::LocalMachine, key, "", &value) &&
+            (value.type == kRegSz || value.type == kRegExpandSz))
+            c.name = registryText(value);
+        if (registry.readValue(RegistryRoot::LocalMachine, key, "InputTypes", &value) &&
+            value.type == kRegBinary)
+            c.key = keyOfInputs(parseMftTypePairs(value.data, MftInventory::kMaxTypes), video);
+        char braced[39];
+        formatRegistryGuid(parsed, braced);
+        c.file = installedProcServerFile(&registry, braced, 259);
+        out.push_back(std::move(c));
+    }
+}
+
+void readDrivers32(RegistrySource& registry, int bits, std::vector<OtherArchCodec>& out) {
+    for (const RegistryValue& v : registry.values(RegistryRoot::LocalMachine, kDrivers32)) {
+        if (out.size() >= kLimit) return;
+        if (v.type != kRegSz && v.type != kRegExpandSz) continue;
+        OtherArchCodec c;
+        c.bits = bits;
+        c.name = v.name;
+        c.file = registryText(v);
+        if (startsWithNoCase(v.name, "vidc.") && v.name.size() > 5) {
+            c.source = kSourceVfw;
+            c.video = true;
+            for (size_t i = 5; i < v.name.size() && i < 9; ++i)
+                c.key += asciiUpper(v.name[i]);
+        } else if (startsWithNoCase(v.name, "msacm.")) {
+            c.source = kSourceAcm;
+        } else {
+            continue;
+        }
+        out.push_back(std::move(c));
+    }
+}
+
+} // namespace
+
+std::vector<OtherArchCodec> readOtherArchitectureCodecs(const CodecSources& sources,
+                                                        uint32_t enableBits) {
+    std::vector<OtherArchCodec> out;
+    if (!sources.otherRegistry || !(enableBits & kEnableRegistry)) return out;
+    const int bits = sources.ownBits == 64 ? 32 : sources.ownBits == 32 ? 64 : 0;
+    RegistrySource& registry = *sources.otherRegistry;
+    if (enableBits & kEnableVfw || enableBits & kEnableAcm) {
+        std::vector<OtherArchCodec> drivers;
+        readDrivers32(registry, bits, drivers);
+        for (OtherArchCodec& d : drivers)
+            if ((d.source == kSourceVfw && (enableBits & kEnableVfw)) ||
+                (d.source == kSourceAcm && (enableBits & kEnableAcm)))
+                out.push_back(std::move(d));
+    }
+    if (enableBits & kEnableDmo) {
+        readDmos(registry, bits, kDmoCategoryVideoDecoder, true, out);
+        readDmos(registry, bits, kDmoCategoryAudioDecoder, false, out);
+    }
+    return out;
+}
+
+} // namespace tavro

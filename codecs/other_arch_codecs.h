@@ -1,0 +1,27 @@
+// The VfW drivers, ACM drivers and DMOs registered for the other architecture:
+// read from that architecture's registry view, since this process can never
+// load them. They are listed, never searched for a stream's codec.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codecs/codec_sources.h"
+
+namespace tavro {
+
+struct OtherArchCodec {
+    int bits = 0;       // the architecture whose programs can load it
+    int32_t source = 0; // kSourceVfw, kSourceAcm or kSourceDmo
+    bool video = false;
+    std::string key;  // FourCC (upper case) or "0x%04x" format tag; may be empty
+    std::string name; // DMO name, or the Drivers32 alias ("vidc.cvid")
+    std::string file; // the driver file or DMO server as registered
+};
+
+// Nothing when there is no other architecture, the registry is not allowed or
+// run mode is information-only (`enableBits` 0). At most 1000 entries.
+std::vector<OtherArchCodec> readOtherArchitectureCodecs(const CodecSources& sources,
+                                                        uint32_t enableBits);
+
+} // namespace tavro
