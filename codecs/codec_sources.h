@@ -184,6 +184,10 @@ struct CodecSources {
     RegistrySource* otherRegistry = nullptr;
     // The architecture of this process, 32 or 64; 0 when unknown.
     int ownBits = 0;
+    // This process's system folder and, as this process must name it, the
+    // other architecture's ("C:\Windows\Sysnative" from a 32-bit process).
+    std::string systemDir;
+    std::string otherSystemDir;
 };
 
 // Text of a string value: its bytes up to the first terminator, never past the data.

@@ -65,9 +65,9 @@ void addOtherRows(InventoryTable& table, const std::vector<OtherArchCodec>* othe
     if (!other) return;
     for (const OtherArchCodec& c : *other)
         if (c.video == video)
-            table.rows.push_back({codecSourceText(c.source), c.key, c.name, "",
-                                  driverCell(c.file.c_str(), "", false, false),
-                                  architectureText(c.bits)});
+            table.rows.push_back(
+                {codecSourceText(c.source), c.key, c.name, c.version.get(kCompanyName),
+                 driverCell(c.file.c_str(), "", false, false), architectureText(c.bits)});
 }
 
 } // namespace

@@ -97,7 +97,33 @@ void readDrivers32(RegistrySource& registry, int bits, std::vector<OtherArchCode
     }
 }
 
+bool hasPrefixNoCase(const std::string& text, const std::string& prefix) {
+    return !prefix.empty() && startsWithNoCase(text, prefix.c_str());
+}
+
+void readVersions(const CodecSources& sources, std::vector<OtherArchCodec>& codecs) {
+    if (!sources.files) return;
+    for (OtherArchCodec& c : codecs) {
+        const std::string path =
+            otherArchitecturePath(c.file, sources.systemDir, sources.otherSystemDir);
+        if (path.empty() || !sources.files->readVersionStrings(path, &c.version)) c.version.clear();
+    }
+}
+
 } // namespace
+
+std::string otherArchitecturePath(const std::string& file, const std::string& systemDir,
+                                  const std::string& otherSystemDir) {
+    if (file.empty() || otherSystemDir.empty()) return {};
+    if (file.find('\\') == std::string::npos && file.find('/') == std::string::npos)
+        return otherSystemDir + "\\" + file;
+    std::vector<std::string> prefixes = {"%SystemRoot%\\System32\\", "%windir%\\System32\\"};
+    if (!systemDir.empty()) prefixes.push_back(systemDir + "\\");
+    for (const std::string& prefix : prefixes)
+        if (hasPrefixNoCase(file, prefix))
+            return otherSystemDir + "\\" + file.substr(prefix.size());
+    return file;
+}
 
 std::vector<OtherArchCodec> readOtherArchitectureCodecs(const CodecSources& sources,
                                                         uint32_t enableBits) {
@@ -117,6 +143,7 @@ std::vector<OtherArchCodec> readOtherArchitectureCodecs(const CodecSources& sour
         readDmos(registry, bits, kDmoCategoryVideoDecoder, true, out);
         readDmos(registry, bits, kDmoCategoryAudioDecoder, false, out);
     }
+    if (enableBits & kEnableDriverFiles) readVersions(sources, out);
     return out;
 }
 

@@ -14,10 +14,18 @@ struct OtherArchCodec {
     int bits = 0;       // the architecture whose programs can load it
     int32_t source = 0; // kSourceVfw, kSourceAcm or kSourceDmo
     bool video = false;
-    std::string key;  // FourCC (upper case) or "0x%04x" format tag; may be empty
-    std::string name; // DMO name, or the Drivers32 alias ("vidc.cvid")
-    std::string file; // the driver file or DMO server as registered
+    std::string key;        // FourCC (upper case) or "0x%04x" format tag; may be empty
+    std::string name;       // DMO name, or the Drivers32 alias ("vidc.cvid")
+    std::string file;       // the driver file or DMO server as registered
+    VersionStrings version{}; // read as data from otherArchitecturePath(file)
 };
+
+// Where this process finds a file registered for the other architecture: a
+// bare name in that architecture's system folder, and a path in the system
+// folder (as written, or with %SystemRoot%) moved to it. Empty when the other
+// system folder is unknown.
+std::string otherArchitecturePath(const std::string& file, const std::string& systemDir,
+                                  const std::string& otherSystemDir);
 
 // Nothing when there is no other architecture, the registry is not allowed or
 // run mode is information-only (`enableBits` 0). At most 1000 entries.

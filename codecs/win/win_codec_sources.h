@@ -65,6 +65,10 @@ class WinRegistrySource : public RegistrySource {
 // other one; 0 when the system has no other (32-bit Windows).
 int ownArchitectureBits();
 uint32_t otherArchitectureView();
+// This process's system folder, and the other architecture's as this process
+// reaches it (SysWOW64 from 64-bit, Sysnative from 32-bit); "" when none.
+std::string systemFolder();
+std::string otherSystemFolder();
 
 class WinDriverFileSource : public DriverFileSource {
   public:
@@ -90,6 +94,8 @@ struct WinCodecSystem {
         s.mft = &mft;
         s.otherRegistry = otherArchitectureView() != 0 ? &otherRegistry : nullptr;
         s.ownBits = ownArchitectureBits();
+        s.systemDir = systemFolder();
+        s.otherSystemDir = otherSystemFolder();
         return s;
     }
 };

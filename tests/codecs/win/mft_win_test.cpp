@@ -163,11 +163,23 @@ TEST_F(WineMft, OtherArchitectureDmosAreThatViewsRegistrations) {
     if (view == 0) GTEST_SKIP() << "no other architecture on this system";
     WinCodecSystem system;
     std::set<std::string> listed;
+    int withVendor = 0;
     for (const OtherArchCodec& c : readOtherArchitectureCodecs(system.sources(), 0xFFFFFFFF)) {
         EXPECT_EQ(c.bits, ownArchitectureBits() == 64 ? 32 : 64);
         if (c.source == kSourceDmo) listed.insert(c.name);
+        if (!c.file.empty()) {
+            // Read from the other architecture's system folder, as data.
+            const std::string path =
+                otherArchitecturePath(c.file, systemFolder(), otherSystemFolder());
+            EXPECT_EQ(path.rfind(otherSystemFolder(), 0), 0u) << path;
+            VersionStrings direct;
+            readVersionStrings(path, &direct);
+            EXPECT_STREQ(c.version.get(kCompanyName), direct.get(kCompanyName)) << path;
+            if (c.version.get(kCompanyName)[0]) ++withVendor;
+        }
     }
     EXPECT_EQ(listed, registeredDmoDecoders(view));
+    EXPECT_GT(withVendor, 0) << "no version texts read from the other system folder";
 }
 
 TEST_F(WineMft, RegisteredDecoderAppearsWithItsTypesAndGoesWhenUnregistered) {
