@@ -97,6 +97,66 @@ void readDrivers32(RegistrySource& registry, int bits, std::vector<OtherArchCode
     }
 }
 
+uint32_t readU32(const std::vector<uint8_t>& d, size_t at) {
+    return static_cast<uint32_t>(d[at]) | static_cast<uint32_t>(d[at + 1]) << 8 |
+           static_cast<uint32_t>(d[at + 2]) << 16 | static_cast<uint32_t>(d[at + 3]) << 24;
+}
+
+// A GUID stored at `offset`, when all 16 bytes are inside the value.
+bool guidAt(const std::vector<uint8_t>& d, uint32_t offset, Guid* out) {
+    if (offset > d.size() || d.size() - offset < 16) return false;
+    *out = guidFromBytes(d.data() + offset);
+    return true;
+}
+
+// The filters a player's graph would pick as decoders: merit at least
+// "normal" and a compressed input and an output of the same major type.
+constexpr uint32_t kDecoderMerit = 0x600000;
+constexpr char kFilterInstances[] =
+    "Software\\Classes\\CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance";
+
+void readFilters(RegistrySource& registry, int bits, bool wantVideo, bool wantAudio,
+                 std::vector<OtherArchCodec>& out) {
+    std::vector<std::string> clsids =
+        registry.subkeyNames(RegistryRoot::LocalMachine, kFilterInstances);
+    if (clsids.size() > kLimit) clsids.resize(kLimit);
+    for (const std::string& clsid : clsids) {
+        if (out.size() >= kLimit) return;
+        const std::string key = std::string(kFilterInstances) + "\\" + clsid;
+        RegistryValue value;
+        FilterDataInfo info;
+        if (!registry.readValue(RegistryRoot::LocalMachine, key, "FilterData", &value) ||
+            value.type != kRegBinary || !parseFilterData(value.data, &info) ||
+            info.merit < kDecoderMerit)
+            continue;
+        std::vector<MediaTypePair> inputs;
+        bool videoOut = false, audioOut = false;
+        for (const FilterPin& pin : info.pins)
+            for (const MediaTypePair& t : pin.types) {
+                if (!pin.output) inputs.push_back(t);
+                if (pin.output && t.major == kMediaTypeVideo) videoOut = true;
+                if (pin.output && t.major == kMediaTypeAudio) audioOut = true;
+            }
+        bool videoIn = false, audioIn = false;
+        for (const MediaTypePair& t : inputs) {
+            videoIn = videoIn || t.major == kMediaTypeVideo;
+            audioIn = audioIn || t.major == kMediaTypeAudio;
+        }
+        const bool video = videoIn && videoOut, audio = audioIn && audioOut;
+        if (!(video && wantVideo) && !(audio && wantAudio)) continue;
+        OtherArchCodec c;
+        c.bits = bits;
+        c.source = kSourceDirectShow;
+        c.video = video && wantVideo;
+        if (registry.readValue(RegistryRoot::LocalMachine, key, "FriendlyName", &value) &&
+            (value.type == kRegSz || value.type == kRegExpandSz))
+            c.name = registryText(value);
+        c.key = keyOfInputs(inputs, c.video);
+        c.file = installedProcServerFile(&registry, clsid, 259);
+        out.push_back(std::move(c));
+    }
+}
+
 bool hasPrefixNoCase(const std::string& text, const std::string& prefix) {
     return !prefix.empty() && startsWithNoCase(text, prefix.c_str());
 }
@@ -111,6 +171,43 @@ void readVersions(const CodecSources& sources, std::vector<OtherArchCodec>& code
 }
 
 } // namespace
+
+bool parseFilterData(const std::vector<uint8_t>& d, FilterDataInfo* out) {
+    constexpr uint32_t kMaxPins = 64, kMaxTypes = 64, kMaxMediums = 64;
+    if (d.size() < 16 || readU32(d, 0) != 2) return false;
+    FilterDataInfo info;
+    info.merit = readU32(d, 4);
+    const uint32_t pins = readU32(d, 8);
+    if (pins > kMaxPins) return false;
+    size_t at = 16;
+    for (uint32_t p = 0; p < pins; ++p) {
+        // Pin: signature, flags, instances, media types, mediums, category offset.
+        if (d.size() - at < 24) return false;
+        FilterPin pin;
+        pin.output = (readU32(d, at + 4) & 0x8) != 0;
+        const uint32_t types = readU32(d, at + 12);
+        const uint32_t mediums = readU32(d, at + 16);
+        const bool category = readU32(d, at + 20) != 0;
+        if (types > kMaxTypes || mediums > kMaxMediums) return false;
+        at += 24;
+        for (uint32_t t = 0; t < types; ++t) {
+            // Type: signature, unused, major offset, subtype offset.
+            if (d.size() - at < 16) return false;
+            MediaTypePair pair;
+            if (!guidAt(d, readU32(d, at + 8), &pair.major) ||
+                !guidAt(d, readU32(d, at + 12), &pair.subtype))
+                return false;
+            pin.types.push_back(pair);
+            at += 16;
+        }
+        const size_t rest = static_cast<size_t>(mediums) * 4 + (category ? 4 : 0);
+        if (d.size() - at < rest) return false;
+        at += rest;
+        info.pins.push_back(std::move(pin));
+    }
+    *out = std::move(info);
+    return true;
+}
 
 std::string otherArchitecturePath(const std::string& file, const std::string& systemDir,
                                   const std::string& otherSystemDir) {
@@ -139,6 +236,7 @@ std::vector<OtherArchCodec> readOtherArchitectureCodecs(const CodecSources& sour
                 (d.source == kSourceAcm && (enableBits & kEnableAcm)))
                 out.push_back(std::move(d));
     }
+    if (enableBits & kEnableDirectShow) readFilters(registry, bits, true, true, out);
     if (enableBits & kEnableDmo) {
         readDmos(registry, bits, kDmoCategoryVideoDecoder, true, out);
         readDmos(registry, bits, kDmoCategoryAudioDecoder, false, out);

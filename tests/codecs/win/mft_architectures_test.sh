@@ -44,13 +44,18 @@ for arch in ("32-bit", "64-bit"):
         print("  only in the 32-bit build's list:", sorted(b - a)[:5])
     else:
         print(f"{arch}: {len(a)} transforms listed alike by both builds")
-# Each build's list of the other architecture's DMO decoders is the other's own DMO list.
-def dmos(doc, arch):
+# Each build's list of the other architecture's DMO decoders and decoding
+# filters is the other's own list of them.
+def listed(doc, arch, kind_type):
     return {r["Codec"] for kind in ("video", "audio") for r in doc[kind]["rows"]
-            if r["Type"] == "DMO" and r["Arch"] == arch}
-for arch in ("32-bit", "64-bit"):
-    if not dmos(doc32, arch) or dmos(doc32, arch) != dmos(doc64, arch):
-        fail = True
-        print(f"FAIL: {arch} DMOs differ:", sorted(dmos(doc32, arch)), sorted(dmos(doc64, arch)))
+            if r["Type"] == kind_type and r["Arch"] == arch}
+for kind_type in ("DMO", "DSH"):
+    for arch in ("32-bit", "64-bit"):
+        a, b = listed(doc64, arch, kind_type), listed(doc32, arch, kind_type)
+        if not a or a != b:
+            fail = True
+            print(f"FAIL: {arch} {kind_type} rows differ:", sorted(a), sorted(b))
+        else:
+            print(f"{arch}: {len(a)} {kind_type} decoders listed alike by both builds")
 sys.exit(1 if fail else 0)
 PY
