@@ -69,7 +69,7 @@ bool CodecViews::installedMft(TableSpec* out) {
     ensureInventories();
     if (!services_.inventories.mft || !services_.db) return false;
     *out = specOf(installedMftTable(services_.inventories.mft.get(), *services_.db),
-                  {55, 95, 210, 175, 120, 70, 45, 250});
+                  {55, 105, 210, 175, 120, 70, 45, 250});
     return true;
 }
 

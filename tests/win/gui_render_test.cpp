@@ -66,6 +66,8 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
         EXPECT_NE(copied.find(l.someText), std::string::npos) << l.title;
         if (l.command == IDM_VIEW_INSTALLED_AUDIO)
             guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/codec_list.bmp");
+        if (l.command == IDM_VIEW_INSTALLED_MF)
+            guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/mf_list.bmp");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000)) << l.title;
     }
