@@ -37,6 +37,7 @@ constexpr DWORD kStartupLite = 1;        // MFSTARTUP_LITE: no sockets
 constexpr UINT32 kEnumAll = 0x3F;        // MFT_ENUM_FLAG_ALL
 constexpr UINT32 kMaxActivates = 4096;
 constexpr UINT32 kMaxNameChars = 1024;
+constexpr UINT32 kMaxBlobBytes = 1 << 20;
 
 using StartupFn = HRESULT(WINAPI*)(ULONG, DWORD);
 using ShutdownFn = HRESULT(WINAPI*)();
@@ -57,7 +58,8 @@ Guid fromGuid(const GUID& g) {
 
 std::vector<MediaTypePair> typePairs(IMFActivate* a, const GUID& key) {
     UINT32 size = 0;
-    if (FAILED(a->GetBlobSize(key, &size)) || size == 0) return {};
+    // A list far beyond any real one is not read at all.
+    if (FAILED(a->GetBlobSize(key, &size)) || size == 0 || size > kMaxBlobBytes) return {};
     // Larger than the pairs we keep: only the first ones are read.
     const UINT32 cap = static_cast<UINT32>(MftInventory::kMaxTypes * 32);
     std::vector<uint8_t> blob(size < cap ? size : cap);
@@ -65,7 +67,7 @@ std::vector<MediaTypePair> typePairs(IMFActivate* a, const GUID& key) {
     if (size > cap) {
         std::vector<uint8_t> whole(size);
         if (FAILED(a->GetBlob(key, whole.data(), size, &got))) return {};
-        std::memcpy(blob.data(), whole.data(), blob.size());
+        blob.assign(whole.begin(), whole.begin() + (got < cap ? got : cap));
     } else if (FAILED(a->GetBlob(key, blob.data(), size, &got))) {
         return {};
     } else if (got < blob.size()) {
