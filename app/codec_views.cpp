@@ -2,6 +2,7 @@
 
 #include "codecs/detail_tables.h"
 #include "codecs/inventory_table.h"
+#include "codecs/mft_tables.h"
 #include "render/filter_details.h"
 
 namespace tavro {
@@ -49,14 +50,26 @@ bool CodecViews::knownAudio(TableSpec* out) const {
 bool CodecViews::installedVideo(TableSpec* out) {
     ensureInventories();
     if (!services_.inventories.video) return false;
-    *out = specOf(installedVideoTable(services_.inventories.video.get()), {50, 75, 210, 125, 175});
+    const CodecInventories& inv = services_.inventories;
+    *out = specOf(installedVideoTable(inv.video.get(), inv.ownBits, inv.otherArch.get()),
+                  {50, 75, 210, 125, 175, 55});
     return true;
 }
 
 bool CodecViews::installedAudio(TableSpec* out) {
     ensureInventories();
     if (!services_.inventories.audio) return false;
-    *out = specOf(installedAudioTable(services_.inventories.audio.get()), {75, 75, 185, 125, 175});
+    const CodecInventories& inv = services_.inventories;
+    *out = specOf(installedAudioTable(inv.audio.get(), inv.ownBits, inv.otherArch.get()),
+                  {75, 75, 185, 125, 175, 55});
+    return true;
+}
+
+bool CodecViews::installedMft(TableSpec* out) {
+    ensureInventories();
+    if (!services_.inventories.mft || !services_.db) return false;
+    *out = specOf(installedMftTable(services_.inventories.mft.get(), *services_.db),
+                  {55, 105, 210, 175, 120, 70, 45, 250});
     return true;
 }
 
@@ -75,6 +88,16 @@ bool CodecViews::audioDetails(int index, TableSpec* out) {
     const AudioCodecRecord* record = audio ? audio->at(index) : nullptr;
     if (!record || !services_.db) return false;
     *out = detailSpec("AUDIO: details", audioDetailRows(*record, *services_.db));
+    return true;
+}
+
+bool CodecViews::mftDetails(int index, TableSpec* out) {
+    ensureInventories();
+    const MftInventory* mft = services_.inventories.mft.get();
+    const MftRecord* record = mft ? mft->at(index) : nullptr;
+    if (!record || !services_.db || !services_.sources) return false;
+    *out = detailSpec("MEDIA FOUNDATION: details",
+                      mftDetailRows(*record, *services_.db, services_.sources->ownBits));
     return true;
 }
 

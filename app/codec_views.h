@@ -1,4 +1,4 @@
-// The View menu's four lists and the three detail tables, built as table specs
+// The View menu's five lists and the four detail tables, built as table specs
 // from the data base, the inventories and the render test's filter table. The
 // installed lists and detail tables build the inventories when they are missing
 // (they are discarded when the settings change) and check every index.
@@ -23,8 +23,10 @@ class CodecViews {
     bool knownAudio(TableSpec* out) const;
     bool installedVideo(TableSpec* out);
     bool installedAudio(TableSpec* out);
+    bool installedMft(TableSpec* out);
     bool videoDetails(int index, TableSpec* out);
     bool audioDetails(int index, TableSpec* out);
+    bool mftDetails(int index, TableSpec* out);
     bool filterDetails(int index, TableSpec* out);
 
   private:

@@ -1,6 +1,7 @@
 // tavro-cli [OPTION]... PATH...: the report of each file, as the main window would
 // show it (information-only natively, with codec status on Windows); folders stand
-// for their files. tavro-cli --codecs [--json]: the installed video and audio codecs.
+// for their files. tavro-cli --codecs [--json]: the installed video and audio codecs
+// and Media Foundation transforms.
 // `tavro-cli --help` lists the options.
 #include <cstdio>
 #include <iostream>
@@ -16,26 +17,34 @@
 #include "cli/stderr_prompter.h"
 #include "cli/utf8_arguments.h"
 #include "codecs/inventory_table.h"
+#include "codecs/mft_tables.h"
 
 namespace {
 
-// Both installed-codec inventories as tables (or one JSON object).
+// The installed-codec inventories as tables (or one JSON object).
 int printCodecs(tavro::CodecEnvironment& env, tavro::Prompter& prompter, bool json) {
     if (!env.services.sources)
         std::fprintf(stderr, "tavro-cli: no installed codecs can be listed on this system\n");
     else
         tavro::ensureCodecInventories(env.services.inventories,
                                       {*env.services.sources, env.db, env.settings, prompter});
-    tavro::InventoryTable video = tavro::installedVideoTable(env.services.inventories.video.get());
-    tavro::InventoryTable audio = tavro::installedAudioTable(env.services.inventories.audio.get());
+    const tavro::CodecInventories& inv = env.services.inventories;
+    tavro::InventoryTable video =
+        tavro::installedVideoTable(inv.video.get(), inv.ownBits, inv.otherArch.get());
+    tavro::InventoryTable audio =
+        tavro::installedAudioTable(inv.audio.get(), inv.ownBits, inv.otherArch.get());
+    tavro::InventoryTable mft =
+        tavro::installedMftTable(env.services.inventories.mft.get(), env.db);
     if (json) {
         nlohmann::json doc = {{"video", tavro::inventoryTableJson(video)},
-                              {"audio", tavro::inventoryTableJson(audio)}};
+                              {"audio", tavro::inventoryTableJson(audio)},
+                              {"mediaFoundation", tavro::inventoryTableJson(mft)}};
         tavro::addVersionStrings(doc, env.services.inventories);
         std::printf("%s\n", tavro::jsonText(doc, 2).c_str());
     } else {
-        std::printf("%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
-                    tavro::formatInventoryTable(audio).c_str());
+        std::printf("%s\n\n%s\n\n%s\n", tavro::formatInventoryTable(video).c_str(),
+                    tavro::formatInventoryTable(audio).c_str(),
+                    tavro::formatInventoryTable(mft).c_str());
     }
     return 0;
 }

@@ -61,7 +61,8 @@ const std::vector<OptionSpec>& optionTable() {
              o.filesFrom.push_back(v);
              return true;
          }},
-        {"--codecs", nullptr, nullptr, "list the installed video and audio codecs",
+        {"--codecs", nullptr, nullptr,
+         "list the installed video and audio codecs and Media Foundation transforms",
          [](CliOptions& o, const std::string&, std::string& e) {
              return once(o.codecs, "--codecs", e);
          }},

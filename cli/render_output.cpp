@@ -66,15 +66,21 @@ nlohmann::json formatsJson(const CodecDatabase& db) {
 }
 
 void addVersionStrings(nlohmann::json& codecs, const CodecInventories& inventories) {
-    // The rows are the records in table order, so row i is record i.
-    if (inventories.video && codecs.contains("video"))
-        for (size_t i = 0; i < codecs["video"]["rows"].size(); ++i)
-            codecs["video"]["rows"][i]["version"] =
-                versionJson(inventories.video->record(static_cast<int>(i)).version);
-    if (inventories.audio && codecs.contains("audio"))
-        for (size_t i = 0; i < codecs["audio"]["rows"].size(); ++i)
-            codecs["audio"]["rows"][i]["version"] =
-                versionJson(inventories.audio->record(static_cast<int>(i)).version);
+    // The inventory's records come first in table order, so row i is record i;
+    // the other architecture's rows after them have no texts read.
+    const VersionStrings none{};
+    if (codecs.contains("video"))
+        for (size_t i = 0; i < codecs["video"]["rows"].size(); ++i) {
+            const VideoCodecRecord* r =
+                inventories.video ? inventories.video->at(static_cast<int>(i)) : nullptr;
+            codecs["video"]["rows"][i]["version"] = versionJson(r ? r->version : none);
+        }
+    if (codecs.contains("audio"))
+        for (size_t i = 0; i < codecs["audio"]["rows"].size(); ++i) {
+            const AudioCodecRecord* r =
+                inventories.audio ? inventories.audio->at(static_cast<int>(i)) : nullptr;
+            codecs["audio"]["rows"][i]["version"] = versionJson(r ? r->version : none);
+        }
 }
 
 } // namespace tavro

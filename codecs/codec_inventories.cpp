@@ -22,6 +22,15 @@ void ensureCodecInventories(CodecInventories& inventories, const InventoryContex
         else
             inventories.audio = std::move(audio);
     }
+    if (!inventories.mft) {
+        if (context.progress) context.progress->showProgress("Getting Media Foundation Info...");
+        inventories.mft = std::make_unique<MftInventory>();
+        inventories.mft->build(context.sources, bits);
+    }
+    if (!inventories.otherArch)
+        inventories.otherArch = std::make_unique<std::vector<OtherArchCodec>>(
+            readOtherArchitectureCodecs(context.sources, bits));
+    inventories.ownBits = context.sources.ownBits;
     if (context.progress) context.progress->end();
 }
 

@@ -1,11 +1,13 @@
-// The two installed-codec inventories of a run, and the one entry point that
-// builds whichever does not exist yet, on first need.
+// The installed-codec inventories (video, audio, Media Foundation transforms) of a run, and the one
+// entry point that builds whichever does not exist yet, on first need.
 #pragma once
 #include <memory>
 
 #include "codecs/audio_codec_inventory.h"
 #include "codecs/codec_database.h"
 #include "codecs/codec_sources.h"
+#include "codecs/mft_inventory.h"
+#include "codecs/other_arch_codecs.h"
 #include "codecs/video_codec_inventory.h"
 #include "common/prompter.h"
 #include "common/settings.h"
@@ -30,11 +32,17 @@ class InventoryProgress {
 struct CodecInventories {
     std::unique_ptr<VideoCodecInventory> video; // null until built
     std::unique_ptr<AudioCodecInventory> audio;
+    std::unique_ptr<MftInventory> mft;
+    // VfW, ACM and DMO codecs of the other architecture, listed only.
+    std::unique_ptr<std::vector<OtherArchCodec>> otherArch;
+    int ownBits = 0; // the architecture the video and audio inventories serve
 
     // After the Settings dialog ends with OK: the next need rebuilds both.
     void discard() {
         video.reset();
         audio.reset();
+        mft.reset();
+        otherArch.reset();
     }
 };
 

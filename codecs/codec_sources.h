@@ -119,6 +119,31 @@ class DmoSource {
                           const std::function<void(const DmoEntry&)>& visit) = 0;
 };
 
+// One Media Foundation transform as registered: what MFTEnumEx's activation
+// objects or the MediaFoundation\Transforms key tell about it.
+struct MftEntry {
+    Guid clsid{};
+    Guid category{};
+    std::string name;
+    uint32_t flags = 0; // MFT_ENUM_FLAG_* bits
+    bool hasMerit = false;
+    uint32_t merit = 0;
+    bool local = false; // registered for this process only
+    std::vector<MediaTypePair> inputs;
+    std::vector<MediaTypePair> outputs;
+};
+
+class MftSource {
+  public:
+    virtual ~MftSource() = default;
+    // False when this process has no Media Foundation to ask.
+    virtual bool available() = 0;
+    // Every transform of one category, asynchronous, hardware and field-of-use
+    // ones included.
+    virtual void enumTransforms(const Guid& category,
+                                const std::function<void(const MftEntry&)>& visit) = 0;
+};
+
 enum class RegistryRoot { ClassesRoot, CurrentUser, LocalMachine };
 enum RegistryType : uint32_t { kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4 };
 
@@ -153,6 +178,16 @@ struct CodecSources {
     DmoSource* dmo = nullptr;
     RegistrySource* registry = nullptr;
     DriverFileSource* files = nullptr;
+    MftSource* mft = nullptr;
+    // The registry as programs of the other architecture see it (its own
+    // view of the redirected keys); null where there is no other architecture.
+    RegistrySource* otherRegistry = nullptr;
+    // The architecture of this process, 32 or 64; 0 when unknown.
+    int ownBits = 0;
+    // This process's system folder and, as this process must name it, the
+    // other architecture's ("C:\Windows\Sysnative" from a 32-bit process).
+    std::string systemDir;
+    std::string otherSystemDir;
 };
 
 // Text of a string value: its bytes up to the first terminator, never past the data.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codecs/codec_source.h"
+#include "codecs/mft_inventory.h"
 
 namespace tavro {
 namespace {
@@ -31,6 +32,44 @@ InventoryTable knownTable(const CodecDatabase& db, bool video) {
     return table;
 }
 
+void addOwnVideoRows(InventoryTable& table, const VideoCodecInventory* inventory,
+                     const std::string& arch) {
+    if (!inventory) return;
+    for (int i = 0; i < inventory->count() && i < VideoCodecInventory::kCapacity - 1; ++i) {
+        const VideoCodecRecord& r = inventory->record(i);
+        if (r.source == kSourceNone) break;
+        table.rows.push_back(
+            {codecSourceText(r.source), r.fourcc, r.name, r.version.get(kCompanyName),
+             driverCell(r.associatedFile, r.vfwDriver, r.missing != 0, false), arch});
+    }
+}
+
+void addOwnAudioRows(InventoryTable& table, const AudioCodecInventory* inventory,
+                     const std::string& arch) {
+    if (!inventory) return;
+    for (int i = 0; i < inventory->count() && i < AudioCodecInventory::kCapacity; ++i) {
+        const AudioCodecRecord& r = inventory->record(i);
+        if (r.source == kSourceNone) break;
+        char tag[16] = "";
+        if (r.formatTag() != 0)
+            std::snprintf(tag, sizeof tag, "0x%04x", static_cast<unsigned>(r.formatTag()));
+        table.rows.push_back(
+            {codecSourceText(r.source), tag, r.formatName(), r.version.get(kCompanyName),
+             driverCell(r.dshowDriverFile, r.driverFile, r.missing != 0, r.disabled != 0), arch});
+    }
+}
+
+// The other architecture's rows: loadable by its programs only, so the driver
+// cell names the file as registered, not whether this process finds it.
+void addOtherRows(InventoryTable& table, const std::vector<OtherArchCodec>* other, bool video) {
+    if (!other) return;
+    for (const OtherArchCodec& c : *other)
+        if (c.video == video)
+            table.rows.push_back(
+                {codecSourceText(c.source), c.key, c.name, c.version.get(kCompanyName),
+                 driverCell(c.file.c_str(), "", false, false), architectureText(c.bits)});
+}
+
 } // namespace
 
 std::string driverCell(const char* firstPath, const char* secondPath, bool missing, bool disabled) {
@@ -44,34 +83,23 @@ std::string driverCell(const char* firstPath, const char* secondPath, bool missi
     return cell;
 }
 
-InventoryTable installedVideoTable(const VideoCodecInventory* inventory) {
-    InventoryTable table{
-        "VIDEO: Installed codecs", {"Type", "FourCC", "Codec", "Vendor", "Driver File"}, {}};
-    if (!inventory) return table;
-    for (int i = 0; i < inventory->count() && i < VideoCodecInventory::kCapacity - 1; ++i) {
-        const VideoCodecRecord& r = inventory->record(i);
-        if (r.source == kSourceNone) break;
-        table.rows.push_back({codecSourceText(r.source), r.fourcc, r.name,
-                              r.version.get(kCompanyName),
-                              driverCell(r.associatedFile, r.vfwDriver, r.missing != 0, false)});
-    }
+InventoryTable installedVideoTable(const VideoCodecInventory* inventory, int ownBits,
+                                   const std::vector<OtherArchCodec>* other) {
+    InventoryTable table{"VIDEO: Installed codecs",
+                         {"Type", "FourCC", "Codec", "Vendor", "Driver File", "Arch"},
+                         {}};
+    addOwnVideoRows(table, inventory, architectureText(ownBits));
+    addOtherRows(table, other, true);
     return table;
 }
 
-InventoryTable installedAudioTable(const AudioCodecInventory* inventory) {
-    InventoryTable table{
-        "AUDIO: Installed codecs", {"Type", "Fmt Tag", "Codec", "Vendor", "Driver File"}, {}};
-    if (!inventory) return table;
-    for (int i = 0; i < inventory->count() && i < AudioCodecInventory::kCapacity; ++i) {
-        const AudioCodecRecord& r = inventory->record(i);
-        if (r.source == kSourceNone) break;
-        char tag[16] = "";
-        if (r.formatTag() != 0)
-            std::snprintf(tag, sizeof tag, "0x%04x", static_cast<unsigned>(r.formatTag()));
-        table.rows.push_back(
-            {codecSourceText(r.source), tag, r.formatName(), r.version.get(kCompanyName),
-             driverCell(r.dshowDriverFile, r.driverFile, r.missing != 0, r.disabled != 0)});
-    }
+InventoryTable installedAudioTable(const AudioCodecInventory* inventory, int ownBits,
+                                   const std::vector<OtherArchCodec>* other) {
+    InventoryTable table{"AUDIO: Installed codecs",
+                         {"Type", "Fmt Tag", "Codec", "Vendor", "Driver File", "Arch"},
+                         {}};
+    addOwnAudioRows(table, inventory, architectureText(ownBits));
+    addOtherRows(table, other, false);
     return table;
 }
 

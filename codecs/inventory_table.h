@@ -9,6 +9,7 @@
 
 #include "codecs/audio_codec_inventory.h"
 #include "codecs/codec_database.h"
+#include "codecs/other_arch_codecs.h"
 #include "codecs/video_codec_inventory.h"
 
 namespace tavro {
@@ -24,9 +25,13 @@ struct InventoryTable {
 std::string driverCell(const char* firstPath, const char* secondPath, bool missing, bool disabled);
 
 // Rows for every record of the table (records with an empty friendly name or
-// long name exist and are listed too). A null inventory gives no rows.
-InventoryTable installedVideoTable(const VideoCodecInventory* inventory);
-InventoryTable installedAudioTable(const AudioCodecInventory* inventory);
+// long name exist and are listed too), each with its architecture (`ownBits`)
+// in the last column; then the other architecture's codecs of that kind from
+// `other`. A null inventory gives no rows of its own.
+InventoryTable installedVideoTable(const VideoCodecInventory* inventory, int ownBits = 0,
+                                   const std::vector<OtherArchCodec>* other = nullptr);
+InventoryTable installedAudioTable(const AudioCodecInventory* inventory, int ownBits = 0,
+                                   const std::vector<OtherArchCodec>* other = nullptr);
 
 // The data base's known formats: slots from 1 until one without a name (video
 // "FourCC", "Codec", "Vendor"; audio "Value", "wFormatTag", "Description").

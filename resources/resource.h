@@ -70,6 +70,7 @@
 #define IDM_VIEW_DB_AUDIO 40023
 #define IDM_VIEW_STREAMS 40029
 #define IDM_VIEW_FILE_MAP 40024
+#define IDM_VIEW_INSTALLED_MF 40025
 // The file map window's pointer text.
 #define IDC_MAP_INFO 1500
 #define IDM_OPTIONS_GENERAL 40030

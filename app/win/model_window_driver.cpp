@@ -175,6 +175,10 @@ bool ModelWindowDriver::command(int id) {
             shown = views.installedAudio(&spec);
             spec.rowAction = [this](int row) { showAudioDetails(row); };
             break;
+        case IDM_VIEW_INSTALLED_MF:
+            shown = views.installedMft(&spec);
+            spec.rowAction = [this](int row) { showMftDetails(row); };
+            break;
         case IDM_VIEW_DB_VIDEO:
             shown = views.knownVideo(&spec);
             break;
@@ -237,6 +241,12 @@ void ModelWindowDriver::showFilterDetails(int index) {
     CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
     TableSpec spec;
     if (views.filterDetails(index, &spec)) showTable(std::move(spec));
+}
+
+void ModelWindowDriver::showMftDetails(int index) {
+    CodecViews views(services_, settings_, prompter_, &driver_->renderStep());
+    TableSpec spec;
+    if (views.mftDetails(index, &spec)) showTable(std::move(spec));
 }
 
 void ModelWindowDriver::mirror() {

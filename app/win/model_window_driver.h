@@ -46,6 +46,7 @@ class ModelWindowDriver : public WindowDriver {
     void showVideoDetails(int index);
     void showAudioDetails(int index);
     void showFilterDetails(int index);
+    void showMftDetails(int index);
     void mirrorComments(HWND list);
 
     ReportView& view_;

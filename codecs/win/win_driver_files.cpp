@@ -78,3 +78,29 @@ bool WinDriverFileSource::fileExists(const std::string& path) {
 }
 
 } // namespace tavro
+
+namespace tavro {
+
+std::string systemFolder() {
+    char path[MAX_PATH + 1] = "";
+    const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
+std::string otherSystemFolder() {
+    if (otherArchitectureView() == 0) return {};
+    char path[MAX_PATH + 1] = "";
+    if (ownArchitectureBits() == 64) {
+        // Looked up at run time, as the call is missing from 32-bit XP.
+        using Wow64DirFn = UINT(WINAPI*)(LPSTR, UINT);
+        auto wow64Dir = reinterpret_cast<Wow64DirFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA")));
+        const UINT n = wow64Dir ? wow64Dir(path, MAX_PATH) : 0;
+        return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+    }
+    // A 32-bit process reaches the 64-bit System32 only through this alias.
+    const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(path, n) + "\\Sysnative" : std::string();
+}
+
+} // namespace tavro

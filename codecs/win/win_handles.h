@@ -42,8 +42,8 @@ class RegKey {
     ~RegKey() {
         if (key_) RegCloseKey(key_);
     }
-    bool open(HKEY root, const std::string& path) {
-        return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) == ERROR_SUCCESS;
+    bool open(HKEY root, const std::string& path, REGSAM view = 0) {
+        return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key_) == ERROR_SUCCESS;
     }
     HKEY get() const { return key_; }
 

@@ -27,10 +27,26 @@ HKEY rootKey(RegistryRoot root) {
 
 } // namespace
 
+int ownArchitectureBits() {
+    return sizeof(void*) == 8 ? 64 : 32;
+}
+
+uint32_t otherArchitectureView() {
+    if (ownArchitectureBits() == 64) return KEY_WOW64_32KEY;
+    // A 32-bit process has another view only on 64-bit Windows. Looked up at
+    // run time: the call is missing from the oldest systems we run on.
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto isWow64 = reinterpret_cast<IsWow64Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    if (isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64) return KEY_WOW64_64KEY;
+    return 0;
+}
+
 bool WinRegistrySource::readValue(RegistryRoot root, const std::string& key,
                                   const std::string& name, RegistryValue* out) {
     RegKey k;
-    if (!k.open(rootKey(root), key)) return false;
+    if (!k.open(rootKey(root), key, view_)) return false;
     const char* valueName = name.empty() ? nullptr : name.c_str();
     for (int attempt = 0; attempt < kRetries; ++attempt) {
         DWORD type = 0, size = 0;
@@ -55,7 +71,7 @@ bool WinRegistrySource::readValue(RegistryRoot root, const std::string& key,
 std::vector<std::string> WinRegistrySource::subkeyNames(RegistryRoot root, const std::string& key) {
     std::vector<std::string> names;
     RegKey k;
-    if (!k.open(rootKey(root), key)) return names;
+    if (!k.open(rootKey(root), key, view_)) return names;
     for (DWORD i = 0; i < kMaxEntries; ++i) {
         char name[256]; // key names have at most 255 characters
         DWORD length = sizeof name;
@@ -71,7 +87,7 @@ std::vector<std::string> WinRegistrySource::subkeyNames(RegistryRoot root, const
 std::vector<RegistryValue> WinRegistrySource::values(RegistryRoot root, const std::string& key) {
     std::vector<RegistryValue> values;
     RegKey k;
-    if (!k.open(rootKey(root), key)) return values;
+    if (!k.open(rootKey(root), key, view_)) return values;
     for (DWORD i = 0; i < kMaxEntries; ++i) {
         DWORD maxName = 0, maxData = 0;
         if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,

@@ -41,5 +41,13 @@ doc = json.load(open(sys.argv[1]))
 text = json.dumps(doc)
 for name in ["IMA ADPCM", "Microsoft ADPCM", "GSM 6.10", "Cinepak", "WMAudio Decoder DMO"]:
     assert name in text, name
+mf = doc["mediaFoundation"]
+assert mf["title"] == "MEDIA FOUNDATION: Installed transforms", mf["title"]
+assert mf["rows"], "no Media Foundation transforms listed"
+for row in mf["rows"]:
+    assert row["Arch"] in ("32-bit", "64-bit"), row
+    assert row["Transform"] and row["CLSID"].startswith("{"), row
+# Under Wine an H.264 decoder transform is registered; its input names the FourCC.
+assert any(r["Category"] == "Video Decoder" and "H264" in r["Input Types"] for r in mf["rows"]), mf
 PY
 exit $fail

@@ -49,13 +49,14 @@ class Ensure : public ::testing::Test {
 TEST_F(Ensure, BuildsOnceAndRebuildsAfterDiscard) {
     ensureCodecInventories(inv, {sources, db, settings, prompter, &progress});
     EXPECT_EQ(progress.events,
-              (std::vector<std::string>{"begin", "Getting Audio Codec Info...", "end"}));
+              (std::vector<std::string>{"begin", "Getting Audio Codec Info...",
+                                        "Getting Media Foundation Info...", "end"}));
     ASSERT_TRUE(inv.video && inv.audio);
     EXPECT_EQ(inv.video->count(), 1);
     const int callsAfterFirst = m.acm.calls + m.directShow.calls;
     ensureCodecInventories(inv, {sources, db, settings, prompter, &progress});
     EXPECT_EQ(m.acm.calls + m.directShow.calls, callsAfterFirst);
-    EXPECT_EQ(progress.events.size(), 5u); // begin/end still bracket the call
+    EXPECT_EQ(progress.events.size(), 6u); // begin/end still bracket the call
     inv.discard();
     ensureCodecInventories(inv, {sources, db, settings, prompter});
     EXPECT_GT(m.acm.calls + m.directShow.calls, callsAfterFirst);

@@ -249,6 +249,21 @@ class FakeDriverFiles : public DriverFileSource {
     }
 };
 
+// Media Foundation with transforms per category, or none at all.
+class FakeMft : public MftSource {
+  public:
+    bool present = true;
+    std::vector<MftEntry> transforms; // listed under their own category
+    int calls = 0;
+    bool available() override { return present; }
+    void enumTransforms(const Guid& category,
+                        const std::function<void(const MftEntry&)>& visit) override {
+        ++calls;
+        for (const MftEntry& t : transforms)
+            if (t.category == category) visit(t);
+    }
+};
+
 // All six fakes, wired as one set of sources.
 struct FakeMachine {
     FakeDirectShow directShow;
@@ -257,6 +272,7 @@ struct FakeMachine {
     FakeDmo dmo;
     FakeRegistry registry;
     FakeDriverFiles files;
+    FakeMft mft; // wired in by the tests that want it
     CodecSources sources() {
         return CodecSources{&directShow, &vfw, &acm, &dmo, &registry, &files};
     }

@@ -54,20 +54,30 @@ TEST(InventoryTable, RowsTextAndJson) {
     CodecSources sources = m.sources();
     ensureCodecInventories(inv, {sources, db, settings, prompter});
 
-    InventoryTable video = installedVideoTable(inv.video.get());
-    ASSERT_EQ(video.rows.size(), 1u);
-    EXPECT_EQ(video.rows[0], (std::vector<std::string>{"VFW", "CVID", "Cinepak Codec by Radius",
-                                                       "Radius", "quartz.dll --> iccvid.dll"}));
-    InventoryTable audio = installedAudioTable(inv.audio.get());
-    ASSERT_EQ(audio.rows.size(), 2u);
+    // The other architecture's codecs follow this one's, each kind in its own list.
+    const std::vector<OtherArchCodec> other = {
+        {64, kSourceVfw, true, "XVID", "vidc.xvid", "C:\\windows\\system32\\xvidvfw.dll"},
+        {64, kSourceAcm, false, "", "msacm.l3acm", "l3codecx.acm"}};
+    InventoryTable video = installedVideoTable(inv.video.get(), 32, &other);
+    ASSERT_EQ(video.rows.size(), 2u);
+    EXPECT_EQ(video.rows[0],
+              (std::vector<std::string>{"VFW", "CVID", "Cinepak Codec by Radius", "Radius",
+                                        "quartz.dll --> iccvid.dll", "32-bit"}));
+    EXPECT_EQ(video.rows[1],
+              (std::vector<std::string>{"VFW", "XVID", "vidc.xvid", "", "xvidvfw.dll", "64-bit"}));
+    InventoryTable audio = installedAudioTable(inv.audio.get(), 32, &other);
+    ASSERT_EQ(audio.rows.size(), 3u);
+    EXPECT_EQ(audio.rows[2][2], "msacm.l3acm");
+    EXPECT_EQ(audio.rows[2][5], "64-bit");
     EXPECT_EQ(audio.rows[0][1], "0x0011");
     EXPECT_EQ(audio.rows[1][0], "DMO");
     EXPECT_EQ(audio.rows[1][1], ""); // tag 0 shows as an empty cell
 
-    const std::string text = formatInventoryTable(video);
-    EXPECT_EQ(text, "VIDEO: Installed codecs\n"
-                    "Type  FourCC  Codec                    Vendor  Driver File\n"
-                    "VFW   CVID    Cinepak Codec by Radius  Radius  quartz.dll --> iccvid.dll\n");
+    const std::string text = formatInventoryTable(installedVideoTable(inv.video.get()));
+    EXPECT_EQ(text,
+              "VIDEO: Installed codecs\n"
+              "Type  FourCC  Codec                    Vendor  Driver File                Arch\n"
+              "VFW   CVID    Cinepak Codec by Radius  Radius  quartz.dll --> iccvid.dll\n");
     nlohmann::json j = inventoryTableJson(audio);
     EXPECT_EQ(j["title"], "AUDIO: Installed codecs");
     EXPECT_EQ(j["rows"][0]["Codec"], "IMA ADPCM");

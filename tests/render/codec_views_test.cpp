@@ -53,7 +53,8 @@ TEST_F(Views, DetailsRebuildDiscardedInventoriesAndCheckTheIndex) {
     CodecViews views(services, settings, prompter, nullptr);
     TableSpec spec;
     ASSERT_TRUE(views.installedVideo(&spec));
-    EXPECT_EQ(spec.columns.size(), 5u);
+    EXPECT_EQ(spec.columns.size(), 6u);
+    EXPECT_EQ(spec.columns[5].title, "Arch");
     EXPECT_EQ(spec.columns[4].title, "Driver File");
     EXPECT_EQ(spec.columns[4].width, 175);
 
@@ -73,6 +74,32 @@ TEST_F(Views, DetailsRebuildDiscardedInventoriesAndCheckTheIndex) {
     EXPECT_EQ(spec.rows[10][1], "CompanyName");
     EXPECT_FALSE(views.audioDetails(5, &spec));
     EXPECT_FALSE(views.filterDetails(0, &spec)); // no render test
+}
+
+TEST_F(Views, MediaFoundationListAndDetails) {
+    MftEntry decoder;
+    decoder.clsid = fourccGuid("MFT1");
+    decoder.category = kMftCategoryVideoDecoder;
+    decoder.name = "Test Decoder MFT";
+    decoder.flags = 1;
+    decoder.inputs = {{kMediaTypeVideo, fourccGuid("H264")}};
+    m.mft.transforms = {decoder};
+    sources.mft = &m.mft;
+    sources.ownBits = 32;
+    CodecViews views(services, settings, prompter, nullptr);
+    TableSpec spec;
+    ASSERT_TRUE(views.installedMft(&spec));
+    EXPECT_EQ(spec.title, "MEDIA FOUNDATION: Installed transforms");
+    ASSERT_EQ(spec.columns.size(), 8u);
+    ASSERT_EQ(spec.rows.size(), 1u);
+    EXPECT_EQ(spec.rows[0][0], "32-bit");
+    EXPECT_EQ(spec.rows[0][3], "H264");
+    services.inventories.discard();
+    ASSERT_TRUE(views.mftDetails(0, &spec));
+    EXPECT_EQ(spec.title, "MEDIA FOUNDATION: details");
+    EXPECT_EQ(spec.rows[0], (std::vector<std::string>{"MFT", "Friendly Name", "Test Decoder MFT"}));
+    EXPECT_FALSE(views.mftDetails(1, &spec));
+    EXPECT_FALSE(views.mftDetails(-1, &spec));
 }
 
 TEST_F(Views, FilterDetailsShowPinsAndTheMatchedCodec) {

@@ -51,6 +51,7 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
         {IDM_VIEW_DB_AUDIO, "AUDIO: Known Compression Formats", 50, "WAVE_FORMAT_PCM"},
         {IDM_VIEW_INSTALLED_VIDEO, "VIDEO: Installed codecs", 1, "Cinepak"},
         {IDM_VIEW_INSTALLED_AUDIO, "AUDIO: Installed codecs", 1, "IMA ADPCM"},
+        {IDM_VIEW_INSTALLED_MF, "MEDIA FOUNDATION: Installed transforms", 1, "Video Decoder"},
     };
     for (const auto& l : lists) {
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(l.command, 0), 0);
@@ -65,6 +66,8 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
         EXPECT_NE(copied.find(l.someText), std::string::npos) << l.title;
         if (l.command == IDM_VIEW_INSTALLED_AUDIO)
             guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/codec_list.bmp");
+        if (l.command == IDM_VIEW_INSTALLED_MF)
+            guitest::saveWindowBitmap(dialog, std::string(TAVRO_ARTIFACT_DIR) + "/mf_list.bmp");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000)) << l.title;
     }

@@ -1,6 +1,6 @@
-// Prints the installed video and audio codecs of this machine as the codec lists
-// show them: "print_codec_inventories [--json] [--time] [--bits=N]". With --time
-// it prints how long building both inventories took (for scripts/bench).
+// Prints the installed video and audio codecs and Media Foundation transforms of this machine as
+// the codec lists show them: "print_codec_inventories [--json] [--time] [--bits=N]". With --time it
+// prints how long building both inventories took (for scripts/bench).
 #include <windows.h>
 
 #include <objbase.h>
@@ -13,6 +13,7 @@
 
 #include "codecs/codec_inventories.h"
 #include "codecs/inventory_table.h"
+#include "codecs/mft_tables.h"
 #include "codecs/win/win_codec_sources.h"
 
 int main(int argc, char** argv) {
@@ -43,20 +44,27 @@ int main(int argc, char** argv) {
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                     .count();
-            const tavro::InventoryTable video = tavro::installedVideoTable(inventories.video.get());
-            const tavro::InventoryTable audio = tavro::installedAudioTable(inventories.audio.get());
+            const tavro::InventoryTable video = tavro::installedVideoTable(
+                inventories.video.get(), inventories.ownBits, inventories.otherArch.get());
+            const tavro::InventoryTable audio = tavro::installedAudioTable(
+                inventories.audio.get(), inventories.ownBits, inventories.otherArch.get());
+            const tavro::InventoryTable mft = tavro::installedMftTable(inventories.mft.get(), db);
             if (time) {
                 std::printf("inventory build under Wine: %.1f ms (%d video, %d audio records; "
-                            "target < 1000 ms)\n",
+                            "%d transforms; target < 1000 ms)\n",
                             ms, inventories.video ? inventories.video->count() : 0,
-                            inventories.audio ? inventories.audio->count() : 0);
+                            inventories.audio ? inventories.audio->count() : 0,
+                            inventories.mft ? static_cast<int>(inventories.mft->records().size())
+                                            : 0);
             } else if (json) {
                 nlohmann::json out = {{"video", tavro::inventoryTableJson(video)},
-                                      {"audio", tavro::inventoryTableJson(audio)}};
+                                      {"audio", tavro::inventoryTableJson(audio)},
+                                      {"mediaFoundation", tavro::inventoryTableJson(mft)}};
                 std::printf("%s\n", out.dump(2).c_str());
             } else {
-                std::printf("%s\n%s", tavro::formatInventoryTable(video).c_str(),
-                            tavro::formatInventoryTable(audio).c_str());
+                std::printf("%s\n%s\n%s", tavro::formatInventoryTable(video).c_str(),
+                            tavro::formatInventoryTable(audio).c_str(),
+                            tavro::formatInventoryTable(mft).c_str());
             }
         }
     }
