@@ -274,7 +274,14 @@ struct FakeMachine {
     FakeDriverFiles files;
     FakeMft mft; // wired in by the tests that want it
     CodecSources sources() {
-        return CodecSources{&directShow, &vfw, &acm, &dmo, &registry, &files};
+        CodecSources s;
+        s.directShow = &directShow;
+        s.vfw = &vfw;
+        s.acm = &acm;
+        s.dmo = &dmo;
+        s.registry = &registry;
+        s.files = &files;
+        return s;
     }
 };
 

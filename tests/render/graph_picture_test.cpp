@@ -73,7 +73,9 @@ TEST(GraphPicture, BoxesArrowsAndRolesOfDescribedGraphs) {
         EXPECT_EQ(xmlProblem(svg), "");
         EXPECT_EQ(count(svg, "class=\"filter\""), c.filters);
         EXPECT_EQ(count(svg, "class=\"connection\""), c.connections);
-        if (!c.roles.empty()) EXPECT_EQ(graphRoles(c.graph), c.roles);
+        if (!c.roles.empty()) {
+            EXPECT_EQ(graphRoles(c.graph), c.roles);
+        }
         for (const char* text : c.svgHas)
             EXPECT_NE(svg.find(text), std::string::npos) << text;
         const std::string dot = graphDot(c.graph, nullptr);
