@@ -61,6 +61,10 @@ struct AviHeaderModel {
     StreamHeaderBytes videoHeader;
     std::array<StreamHeaderBytes, kMaxAudioStreams> audioHeader{};
     std::array<WaveFormatBytes, kMaxAudioStreams> audioFormat{};
+    // Where each audio format's bytes past the first 16 lie in the head (cbSize and
+    // the codec's own record, such as AAC's AudioSpecificConfig); length 0 for none.
+    std::array<uint32_t, kMaxAudioStreams> audioExtraOffset{};
+    std::array<uint32_t, kMaxAudioStreams> audioExtraLength{};
     BitmapInfoBytes videoFormat;
     uint32_t firstInfoChunk = kNoChunk;
     uint32_t largestJunk = kNoChunk;

@@ -76,9 +76,13 @@ void onStreamHeader(AviHeaderModel& avi, const Leaf& leaf) {
 
 void onStreamFormat(AviHeaderModel& avi, const Leaf& leaf) {
     if (!avi.strfWanted) return;
-    if (avi.strlKind == 1)
-        leaf.copyTo(avi.audioFormat[avi.audioStreams - 1].raw);
-    else
+    if (avi.strlKind == 1) {
+        const int n = avi.audioStreams - 1;
+        leaf.copyTo(avi.audioFormat[n].raw);
+        const uint64_t held = leaf.available();
+        avi.audioExtraOffset[n] = held > 16 ? static_cast<uint32_t>(leaf.payload() + 16) : 0;
+        avi.audioExtraLength[n] = held > 16 ? static_cast<uint32_t>(held - 16) : 0;
+    } else
         leaf.copyTo(avi.videoFormat.raw);
 }
 

@@ -185,6 +185,16 @@ void AnalysisDriver::readModernStreams(InputFile& file) {
     codecs_.resolveModernCodecs();
 }
 
+void AnalysisDriver::addAviAudioDetail(int n) {
+    const MediaInfo& info = *info_;
+    const AviHeaderModel& avi = info.avi;
+    const uint32_t at = avi.audioExtraOffset[n], length = avi.audioExtraLength[n];
+    // The head may have been rewritten since the walk (a wrapped payload moved down).
+    if (!length || at > info.headLength || length > info.headLength - at) return;
+    codecs_.addAudioDetail(
+        aviAudioProfile(avi.audioFormat[n].formatTag(), info.headBuffer() + at, length));
+}
+
 void AnalysisDriver::reanalyseHead() {
     MediaInfo& info = *info_;
     resetReport(true, "n.a.");
@@ -233,9 +243,10 @@ bool AnalysisDriver::analyseRiffHead() {
     for (int i = 0; i < avi.audioStreams; ++i)
         scanMpegAudio(info.audioCollect(i), info.audioWrite[i], info.mpegScan[i]);
     fillAudioFields(analysis_, 0);
-    if (avi.audioStreams > 0)
+    if (avi.audioStreams > 0) {
         codecs_.resolveAudioCodec(0);
-    else
+        addAviAudioDetail(0);
+    } else
         report_.setPlainText(field::AudioName, "No Audio Channels");
     return true;
 }
@@ -248,7 +259,10 @@ void AnalysisDriver::selectAudioStream(int n) {
         return;
     }
     fillAudioFields(analysis_, n);
-    if (n < info_->avi.audioStreams) codecs_.resolveAudioCodec(n);
+    if (n < info_->avi.audioStreams) {
+        codecs_.resolveAudioCodec(n);
+        if (info_->isAvi) addAviAudioDetail(n);
+    }
     static const int kRadios[] = {field::Stream1, field::Stream2, field::Stream3};
     for (int i = 0; i < kMaxAudioStreams; ++i)
         report_.setText(kRadios[i], std::to_string(i + 1) + (i == n ? ">" : ""));

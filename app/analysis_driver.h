@@ -46,6 +46,8 @@ class AnalysisDriver {
     bool readAndIdentify(InputFile* file);
     // MP4, Matroska, TS and the other modern containers: their streams, read by offset.
     void readModernStreams(InputFile& file);
+    // The AAC profile of an AVI's n-th audio stream, after its codec name.
+    void addAviAudioDetail(int n);
     // Reads the report again from the head now in the buffer (after an INFO edit):
     // no file is opened, and the render test and export do not run again.
     void reanalyseHead();

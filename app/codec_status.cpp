@@ -136,6 +136,12 @@ void CodecStatus::addVideoDetail(const std::string& detail) {
     report_.setText(field::VideoName, video_.name.text);
 }
 
+void CodecStatus::addAudioDetail(const std::string& detail) {
+    if (detail.empty()) return;
+    audio_.name.text = withDetail(audio_.name.text, detail);
+    report_.setText(field::AudioName, audio_.name.text);
+}
+
 void CodecStatus::resolveModernCodecs() {
     if (const StreamFacts* v = info_.streams.first(StreamKind::video)) resolveModernVideo(*v);
     resolveModernAudio(0);

@@ -1,5 +1,6 @@
 #include "analysis/modern/avi_video_detail.h"
 
+#include "analysis/codec_config/aac_config.h"
 #include "analysis/codec_config/h264_config.h"
 #include "analysis/codec_config/hevc_config.h"
 #include "analysis/streams/codec_family.h"
@@ -51,6 +52,22 @@ StreamFacts aviVideoFacts(uint32_t fourcc, const uint8_t* head, size_t size) {
         s.width = sps.width, s.height = sps.height;
     }
     return s;
+}
+
+std::string aviAudioProfile(uint16_t formatTag, const uint8_t* extra, size_t size) {
+    const CodecKeys* aac = codecKeysFor("AAC");
+    bool isAac = false;
+    for (uint16_t tag : aac->formatTags)
+        isAac = isAac || tag == formatTag;
+    // ADTS and LATM carry their configuration in the stream, not in the format.
+    if (!isAac || formatTag == 0x1600 || formatTag == 0x1602 || !extra || size < 4) return "";
+    const size_t declared = static_cast<size_t>(extra[0] | extra[1] << 8);
+    const size_t held = declared < size - 2 ? declared : size - 2;
+    // MPEG-4's own HE-AAC format puts a 12-byte HEAACWAVEINFO before the record.
+    const size_t skip = formatTag == 0x1610 ? 12 : 0;
+    if (held <= skip) return "";
+    const AacConfig config = parseAacConfig(extra + 2 + skip, held - skip);
+    return config.ok ? aacProfileName(config) : "";
 }
 
 } // namespace tavro

@@ -14,4 +14,8 @@ namespace tavro {
 // H.264 or HEVC one, or no parameter set parses in `head`).
 StreamFacts aviVideoFacts(uint32_t fourcc, const uint8_t* head, size_t size);
 
+// The AAC profile ("LC", "HE-AAC") of an AVI audio stream from the bytes its format
+// carries past the first 16 (cbSize, then the AudioSpecificConfig); "" otherwise.
+std::string aviAudioProfile(uint16_t formatTag, const uint8_t* extra, size_t size);
+
 } // namespace tavro

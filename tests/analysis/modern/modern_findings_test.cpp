@@ -139,3 +139,31 @@ TEST(AviVideoFacts, ParameterSetsOfTheHead) {
 
 } // namespace
 } // namespace tavro
+
+namespace tavro {
+namespace {
+
+TEST(AviAudioProfile, AacRecordAfterTheFormat) {
+    // cbSize, then the AudioSpecificConfig of AAC LC at 44.1 kHz, stereo.
+    const std::vector<uint8_t> lc = {2, 0, 0x12, 0x10};
+    std::vector<uint8_t> heaac = {14, 0};
+    heaac.insert(heaac.end(), 12, 0); // HEAACWAVEINFO's own fields
+    heaac.insert(heaac.end(), {0x12, 0x10});
+    const struct {
+        uint16_t tag;
+        std::vector<uint8_t> extra;
+        const char* profile;
+    } cases[] = {
+        {0x00FF, lc, "LC"},
+        {0x1610, heaac, "LC"},
+        {0x1600, lc, ""},                         // ADTS: the record is in the stream
+        {0x0055, lc, ""},                         // not AAC
+        {0x00FF, {2, 0, 0x12}, ""},               // cut short
+        {0x00FF, {0xFF, 0xFF, 0x12, 0x10}, "LC"}, // cbSize past the bytes held
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(aviAudioProfile(c.tag, c.extra.data(), c.extra.size()), c.profile) << c.tag;
+}
+
+} // namespace
+} // namespace tavro
