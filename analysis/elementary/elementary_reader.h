@@ -12,7 +12,7 @@
 namespace tavro {
 
 struct ElementaryLimits {
-    uint32_t headBytes = 1u << 20;    // read from the start, once
+    uint32_t headBytes = 256u << 10;  // read from the start, once
     uint32_t searchBytes = 64u << 10; // where the first frame may start
     uint32_t runFrames = 3;           // consecutive valid frames that decide the kind
     uint32_t maxResyncs = 64;         // runs of junk passed over in the head

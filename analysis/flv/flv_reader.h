@@ -11,7 +11,7 @@
 namespace tavro {
 
 struct FlvLimits {
-    uint64_t headBytes = 1ull << 20;
+    uint64_t headBytes = 256ull << 10;
     uint64_t tailBytes = 256ull << 10;
     uint64_t maxScriptBytes = 256ull << 10; // a metadata tag larger than this is cut
     uint64_t maxTags = 100000;

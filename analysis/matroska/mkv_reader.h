@@ -14,7 +14,7 @@ namespace tavro {
 struct MkvLimits {
     uint64_t maxBytesRead = 24ull << 20;   // everything read, in all
     uint64_t maxElementBytes = 8ull << 20; // one metadata element held in memory
-    uint64_t firstClusterBytes = 1ull << 20;
+    uint64_t firstClusterBytes = 256ull << 10;
     uint64_t tailBytes = 2ull << 20;    // the file's end, read for its last cluster
     uint64_t maxTailBytes = 8ull << 20; // read when the first read holds no whole one
     size_t maxSegmentElements = 4096;   // Segment children walked before the first cluster

@@ -11,8 +11,8 @@
 namespace tavro {
 
 struct TsLimits {
-    uint64_t headBytes = 4ull << 20; // read from the start
-    uint64_t tailBytes = 4ull << 20; // read from the end, when the file is longer
+    uint64_t headBytes = 1ull << 20; // read from the start
+    uint64_t tailBytes = 1ull << 20; // read from the end, when the file is longer
     size_t syncSearchBytes = 64 << 10;
     int syncRun = 5;               // packets in a row that make a framing
     size_t probeBytes = 256 << 10; // payload kept per stream for the codec probe
