@@ -11,6 +11,10 @@ nlohmann::json fileMapJson(const FileMap& map) {
     out["declared_end"] = map.declaredEnd() ? nlohmann::json(map.declaredEnd()) : nlohmann::json();
     out["read_end"] = map.readEnd();
     out["truncated"] = map.truncated();
+    // A file whose reader fed no spans has nothing to bin: every byte would read
+    // "unread", two thousand times over.
+    out["mapped"] = map.spanCount() > 0;
+    if (map.spanCount() == 0) return out;
     out["bin_bytes"] = map.binBytes();
     const int bins = map.binCount();
     out["bins"] = bins;

@@ -53,9 +53,12 @@ void FileMap::reset() {
     hasFile_ = false;
     fileSize_ = declaredEnd_ = readEnd_ = spanEnd_ = 0;
     binBytes_ = 1;
-    partial_.assign(size_t(kMapLayers) * byteBins_, 0);
+    // Only spans write the tables: after a file that fed none they are still clear,
+    // and most files of a batch of modern containers feed none.
+    const bool dirty = spans_ > 0 || partial_.empty();
+    if (dirty) partial_.assign(size_t(kMapLayers) * byteBins_, 0);
     usedBins_ = 0;
-    cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
+    if (dirty) cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
     coversPending_ = false;
     totals_ = {};
     spans_ = 0;
@@ -64,7 +67,7 @@ void FileMap::reset() {
     seen_ = 0;
     timeBinSeconds_ = kFirstTimeBin;
     timeEnd_ = 0;
-    cells_.assign(size_t(kMapStreams) * timeBins_, MapTimeCell());
+    if (dirty) cells_.assign(size_t(kMapStreams) * timeBins_, MapTimeCell());
 }
 
 void FileMap::beginFile(uint64_t fileSize, uint64_t readEnd) {
