@@ -238,7 +238,7 @@ bool AnalysisDriver::analyseRiffHead() {
         codecs_.resolveVideoCodec();
         const StreamFacts facts =
             aviVideoFacts(avi.videoFormat.compression(), info.headBuffer(), info.headLength);
-        if (!facts.codec.empty()) codecs_.addVideoDetail(streamDetailText(facts));
+        if (!facts.codec.empty()) codecs_.addVideoDetail(compactDetailText(facts), facts.codec);
     }
     for (int i = 0; i < avi.audioStreams; ++i)
         scanMpegAudio(info.audioCollect(i), info.audioWrite[i], info.mpegScan[i]);

@@ -108,11 +108,6 @@ void CodecStatus::resolveAudioCodec(int stream) {
 
 namespace {
 
-// The data base name, and after it what the name alone does not say.
-std::string withDetail(const std::string& name, const std::string& detail) {
-    return detail.empty() ? name : name + " (" + detail + ")";
-}
-
 // A name the data base does not know keeps the family the reader gave.
 std::string streamName(const StreamCodecStatus& r, const StreamFacts& s) {
     if (r.entrySlot != 0 || s.codec.empty()) return r.name.text;
@@ -129,16 +124,16 @@ StreamCodecStatus CodecStatus::resolveStream(const StreamFacts& stream, int stat
                               services_ ? services_->inventories.audio.get() : nullptr);
 }
 
-void CodecStatus::addVideoDetail(const std::string& detail) {
+void CodecStatus::addVideoDetail(const std::string& detail, const std::string& family) {
     if (detail.empty()) return;
-    video_.name.text = withDetail(video_.name.text, detail);
+    video_.name.text = nameWithDetail(video_.name.text, family, detail);
     // The link and secondary text stay: the name still leads to the same record.
     report_.setText(field::VideoName, video_.name.text);
 }
 
 void CodecStatus::addAudioDetail(const std::string& detail) {
     if (detail.empty()) return;
-    audio_.name.text = withDetail(audio_.name.text, detail);
+    audio_.name.text = nameWithDetail(audio_.name.text, "AAC", detail);
     report_.setText(field::AudioName, audio_.name.text);
 }
 
@@ -150,13 +145,14 @@ void CodecStatus::resolveModernCodecs() {
 void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
     const StreamCodecStatus r = resolveStream(stream, field::VideoStatus);
     video_ = VideoCodecStatus();
-    video_.fourccText = stream.codecId;
+    video_.fourccText = fourccFieldText(stream);
     video_.name = r.name;
     video_.status = r.status;
     video_.entrySlot = r.entrySlot;
     video_.entry = r.entry;
     video_.installedIndex = r.installedIndex;
-    video_.name.text = withDetail(streamName(r, stream), streamDetailText(stream));
+    video_.name.text =
+        nameWithDetail(streamName(r, stream), stream.codec, compactDetailText(stream));
     showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
 }
 
@@ -173,7 +169,7 @@ void CodecStatus::resolveModernAudio(int n) {
     std::string detail = stream->profile;
     if (!stream->language.empty() && stream->language != "und")
         detail += (detail.empty() ? "" : ", ") + stream->language;
-    audio_.name.text = withDetail(streamName(r, *stream), detail);
+    audio_.name.text = nameWithDetail(streamName(r, *stream), stream->codec, detail);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 

@@ -38,7 +38,7 @@ class CodecStatus : public CodecResolver {
     void resolveModernCodecs();
     void resolveModernAudio(int n);
     // Adds what the parameter sets tell ("High@L4.1, 8-bit 4:2:0") to the video name.
-    void addVideoDetail(const std::string& detail);
+    void addVideoDetail(const std::string& detail, const std::string& family);
     void addAudioDetail(const std::string& detail);
 
     // The last resolutions, for the explanations and the export.

@@ -28,11 +28,8 @@ std::string durationField(double seconds, bool estimated) {
 
 void fillVideo(Analysis& a, const MediaStreams& m, const StreamFacts& v) {
     ReportSink& r = a.report;
-    r.setText(field::FourCC, v.codecId.empty() ? "n.a." : v.codecId);
-    std::string name = familyOrId(v);
-    const std::string detail = streamDetailText(v);
-    if (!detail.empty()) name += " (" + detail + ")";
-    r.setText(field::VideoName, name);
+    r.setText(field::FourCC, fourccFieldText(v));
+    r.setText(field::VideoName, nameWithDetail(familyOrId(v), "", compactDetailText(v)));
     const uint32_t w = v.displayWidth ? v.displayWidth : v.width;
     const uint32_t h = v.displayHeight ? v.displayHeight : v.height;
     r.setText(field::Aspect, w && h ? aspectText(w, h) : "n.a.");
@@ -61,6 +58,46 @@ std::string streamDetailText(const StreamFacts& s) {
     if (!s.chroma.empty()) depth += (depth.empty() ? "" : " ") + s.chroma;
     if (!depth.empty()) text += (text.empty() ? "" : ", ") + depth;
     return text;
+}
+
+std::string compactDetailText(const StreamFacts& s) {
+    std::string text = s.profile;
+    if (!s.level.empty()) text += (text.empty() ? "L" : "@L") + s.level;
+    std::string depth;
+    if (s.kind == StreamKind::video && s.bitDepth && s.bitDepth != 8)
+        depth = std::to_string(s.bitDepth) + "-bit";
+    if (!s.chroma.empty() && s.chroma != "4:2:0") depth += (depth.empty() ? "" : " ") + s.chroma;
+    if (!depth.empty()) text += (text.empty() ? "" : ", ") + depth;
+    return text;
+}
+
+std::string nameWithDetail(const std::string& name, const std::string& family,
+                           const std::string& detail) {
+    // About what the main window's name fields hold in their font.
+    const size_t kFieldChars = 52;
+    if (detail.empty()) return name;
+    const std::string full = name + " (" + detail + ")";
+    if (full.size() <= kFieldChars || family.empty())
+        return full.size() <= kFieldChars ? full : name;
+    const std::string shorter = family + " (" + detail + ")";
+    return shorter.size() <= kFieldChars ? shorter : name;
+}
+
+std::string fourccFieldText(const StreamFacts& s) {
+    if (s.fourcc) {
+        std::string text;
+        for (int i = 0; i < 4; ++i) {
+            const char c = static_cast<char>(s.fourcc >> (8 * i));
+            text += c >= 0x20 && c < 0x7F ? c : '.';
+        }
+        return text;
+    }
+    if (s.codecId.size() <= 8) return s.codecId.empty() ? "n.a." : s.codecId;
+    std::string id = s.codecId;
+    const size_t slash = id.find_last_of('/');
+    if (slash != std::string::npos && slash + 1 < id.size()) id = id.substr(slash + 1);
+    if (id.size() > 2 && id[1] == '_') id = id.substr(2);
+    return id.substr(0, 8);
 }
 
 std::string streamSummaryText(const StreamFacts& s) {

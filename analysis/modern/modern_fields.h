@@ -12,6 +12,17 @@ const StreamFacts* audioStream(const MediaStreams& streams, int n);
 // "High@4.1, 10-bit 4:2:0" and the like: what a codec name alone does not say.
 std::string streamDetailText(const StreamFacts& s);
 
+// The same, short enough for the main window's name field: the usual 8-bit and 4:2:0
+// are left out ("High 10@L5.1, 10-bit").
+std::string compactDetailText(const StreamFacts& s);
+// A codec name and its detail as the name field shows them: the data base name when
+// both fit the field, else the family's short name, else the name alone.
+std::string nameWithDetail(const std::string& name, const std::string& family,
+                           const std::string& detail);
+// What the 4CC field shows of a container's codec id: the FourCC a stream carries, a
+// short id as written, else the last part of a long one ("V_MPEG4/ISO/AVC" -> "AVC").
+std::string fourccFieldText(const StreamFacts& s);
+
 // One line per stream for lists and explanations: "Video #1: AVC (avc1) High@L4.1,
 // 8-bit 4:2:0, 1920 x 1080, 25.000 FPS, 4500 kb/s, 0:10.000, eng, default".
 std::string streamSummaryText(const StreamFacts& s);

@@ -225,6 +225,18 @@ void FileMap::addSpan(const FileSpan& span) {
         addTime(span.stream, span.start, span.end, span.offset, end);
 }
 
+// a * b / c rounded down, for a <= c: exact while a * b fits, else with a and c
+// halved together until it does; never more than b.
+static uint64_t scaledShare(uint64_t a, uint64_t b, uint64_t c) {
+    while (a > 0 && b > UINT64_MAX / a) {
+        a >>= 1;
+        c >>= 1;
+    }
+    if (c == 0) return 0;
+    const uint64_t share = a * b / c;
+    return share < b ? share : b;
+}
+
 MapBinView FileMap::bin(int index) const {
     MapBinView v;
     if (index < 0 || index >= binCount()) return v;
@@ -241,11 +253,12 @@ MapBinView FileMap::bin(int index) const {
         covered = saturatingAdd(covered, v.layers[layer]);
     }
     if (covered > present) {
-        // Overlapping spans, or spans running past the end: scaled to share what is there.
-        const double scale = double(present) / double(covered);
+        // Overlapping spans, or spans running past the end: scaled to share what is
+        // there, in integers, so that 32-bit and 64-bit builds draw the same map.
+        const uint64_t total = covered;
         covered = 0;
         for (uint64_t& bytes : v.layers) {
-            bytes = static_cast<uint64_t>(double(bytes) * scale);
+            bytes = scaledShare(bytes, present, total);
             covered += bytes;
         }
     }
