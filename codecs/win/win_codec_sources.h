@@ -90,7 +90,13 @@ struct WinCodecSystem {
     WinMftSource mft;
     WinRegistrySource otherRegistry{otherArchitectureView()};
     CodecSources sources() {
-        CodecSources s{&directShow, &vfw, &acm, &dmo, &registry, &files};
+        CodecSources s;
+        s.directShow = &directShow;
+        s.vfw = &vfw;
+        s.acm = &acm;
+        s.dmo = &dmo;
+        s.registry = &registry;
+        s.files = &files;
         s.mft = &mft;
         s.otherRegistry = otherArchitectureView() != 0 ? &otherRegistry : nullptr;
         s.ownBits = ownArchitectureBits();
