@@ -1,4 +1,5 @@
 #include "analysis/asf/asf_reader.h"
+#include "analysis/streams/budget_source.h"
 
 #include <algorithm>
 #include <vector>
@@ -36,34 +37,7 @@ uint64_t le(const uint8_t* p, int n) {
     return v;
 }
 
-class Source {
-  public:
-    Source(RandomAccessReader& reader, uint64_t budget) : reader_(reader), budget_(budget) {}
-    // Fills `out` with up to `want` bytes; false on an I/O error or an empty budget.
-    bool read(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
-        out.clear();
-        if (want > budget_ - used_) return false;
-        out.resize(want);
-        size_t got = 0;
-        if (!reader_.readAt(offset, out.data(), want, &got)) {
-            ioError_ = true;
-            out.clear();
-            return false;
-        }
-        got = std::min(got, want);
-        used_ += got;
-        out.resize(got);
-        return true;
-    }
-    uint64_t used() const { return used_; }
-    bool ioError() const { return ioError_; }
-
-  private:
-    RandomAccessReader& reader_;
-    uint64_t budget_;
-    uint64_t used_ = 0;
-    bool ioError_ = false;
-};
+using Source = BudgetSource;
 
 // The objects after the header: the Data Object (its fixed fields only) and the
 // indexes, by offset.

@@ -1,4 +1,5 @@
 #include "analysis/flac/flac_reader.h"
+#include "analysis/streams/budget_source.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,33 +35,7 @@ uint32_t le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// Reads by offset within the budget; a read the budget cannot pay for fails.
-class Source {
-  public:
-    Source(RandomAccessReader& reader, uint64_t budget) : reader_(reader), budget_(budget) {}
-    bool read(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
-        out.clear();
-        if (want > budget_ - used_) return false;
-        out.resize(want);
-        size_t got = 0;
-        if (!reader_.readAt(offset, out.data(), want, &got)) {
-            ioError_ = true;
-            out.clear();
-            return false;
-        }
-        used_ += got;
-        out.resize(std::min(got, want));
-        return true;
-    }
-    uint64_t used() const { return used_; }
-    bool ioError() const { return ioError_; }
-
-  private:
-    RandomAccessReader& reader_;
-    uint64_t budget_;
-    uint64_t used_ = 0;
-    bool ioError_ = false;
-};
+using Source = BudgetSource;
 
 // Skips ID3v2 tags; false when one runs past the end of the file.
 bool skipId3(Source& src, FlacFile& f, const FlacLimits& limits) {
