@@ -1,10 +1,10 @@
 #include "analysis/asf/asf_reader.h"
-#include "analysis/streams/budget_source.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "analysis/asf/asf_guid.h"
+#include "analysis/streams/budget_source.h"
 
 namespace tavro {
 

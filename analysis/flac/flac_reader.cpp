@@ -1,11 +1,11 @@
 #include "analysis/flac/flac_reader.h"
-#include "analysis/streams/budget_source.h"
 
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
 #include "analysis/flac/flac_frame.h"
+#include "analysis/streams/budget_source.h"
 
 namespace tavro {
 
