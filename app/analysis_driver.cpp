@@ -160,7 +160,7 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
 
 void AnalysisDriver::readModernStreams(InputFile& file) {
     MediaInfo& info = *info_;
-    InputFileReader reader(file);
+    InputFileReader reader(file, info.headBuffer(), info.headLength);
     if (info.notIdentified) {
         if (info.isRiff || info.isCooked) return;
         info.streams = readRawStream(reader);

@@ -1,5 +1,8 @@
 #include "cli/batch_run.h"
 
+#include "cli/map_json.h"
+
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -9,6 +12,7 @@
 #include "cli/console_output.h"
 #include "cli/export_output.h"
 #include "cli/input_source.h"
+#include "cli/map_json.h"
 #include "cli/ordered_jobs.h"
 #include "cli/picture_output.h"
 #include "cli/render_output.h"
@@ -113,8 +117,11 @@ class FileWorker {
         object["render"] = renderJson(driver_->renderStep(), report_);
         object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
         object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
-        object["map"] = fileMapJson(map_);
-        return jsonOutput(form_, object);
+        object["map"] = nullptr; // written by the splice: thousands of numbers
+        return jsonOutput(form_, object,
+                          JsonSplice{"map", [this](std::string& out, int indent, int at) {
+                                         appendFileMapJson(out, map_, indent, at);
+                                     }});
     }
 
     std::unique_ptr<CodecEnvironment> env_;
@@ -128,6 +135,8 @@ class FileWorker {
     OutputForm form_;
     int64_t total_;
 };
+
+const std::chrono::milliseconds kLongestHold(200);
 
 } // namespace
 
@@ -159,7 +168,8 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
         if (jobs <= 0) jobs = 1;
     }
     ProgressLine progress(terminal && total != 1);
-    const bool reportsOnTerminal = terminal && ProgressLine::stdoutIsTerminal();
+    const bool stdoutTerminal = ProgressLine::stdoutIsTerminal();
+    const bool reportsOnTerminal = terminal && stdoutTerminal;
     InputSource source(options, inspector, standardInput);
     ConsoleOutput out;
     if (options.hasTemplate) out.keepLineEnds();
@@ -191,7 +201,9 @@ int runBatch(const CliOptions& options, const CodecEnvironment& shared, PathInsp
             if (!result.out.empty()) {
                 if (form == OutputForm::Json) out.write(written ? ",\n" : "\n");
                 out.write(result.out);
-                out.flush();
+                // Reports go out in large blocks; a reader on a terminal or at the end
+                // of a pipe still sees each within a moment of its file.
+                if (stdoutTerminal || out.heldFor() > kLongestHold) out.flush();
                 ++written;
             }
             progress.update(++done, total);

@@ -29,6 +29,7 @@ ConsoleOutput::~ConsoleOutput() {
 }
 
 void ConsoleOutput::write(const std::string& text) {
+    if (buffer_.empty()) heldSince_ = std::chrono::steady_clock::now();
 #ifdef _WIN32
     if (translate_) {
         for (char c : text) {
@@ -42,6 +43,11 @@ void ConsoleOutput::write(const std::string& text) {
     buffer_ += text;
 #endif
     if (buffer_.size() >= kBlock) flush();
+}
+
+std::chrono::steady_clock::duration ConsoleOutput::heldFor() const {
+    if (buffer_.empty()) return std::chrono::steady_clock::duration::zero();
+    return std::chrono::steady_clock::now() - heldSince_;
 }
 
 void ConsoleOutput::flush() {

@@ -15,6 +15,8 @@ class ConsoleOutput {
     ~ConsoleOutput();
     void write(const std::string& text);
     void flush();
+    // How long the oldest text not yet written has waited.
+    std::chrono::steady_clock::duration heldFor() const;
     // Writes bytes as they are, with no CR added before LF on Windows: export records
     // carry their own CR LF.
     void keepLineEnds() { translate_ = false; }
@@ -22,6 +24,7 @@ class ConsoleOutput {
   private:
     std::string buffer_;
     bool translate_ = true;
+    std::chrono::steady_clock::time_point heldSince_;
 };
 
 class ProgressLine {

@@ -79,8 +79,14 @@ bool InputSource::next(InputEntry& entry) {
                 continue;
             }
             // Each entry is looked at when its turn comes: one that vanished or changed
-            // since the listing is told as it is then.
+            // since the listing is told as it is then. A regular file by the listing is
+            // opened without a look: a failed open tells what became of it.
+            const bool listedFile = folder.names.regularFile(folder.next);
             std::string path = inspector_.join(folder.path, folder.names.name(folder.next++));
+            if (listedFile) {
+                entry.path = std::move(path);
+                return true;
+            }
             const PathInfo info = inspector_.inspect(path, false);
             switch (info.kind) {
             case PathKind::File:

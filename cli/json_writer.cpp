@@ -75,7 +75,14 @@ void appendLineStart(std::string& out, int spaces) {
 
 } // namespace
 
+const JsonSplice kNoSplice{nullptr, nullptr};
+
 void appendJson(std::string& out, const nlohmann::json& value, int indent, int currentIndent) {
+    appendJson(out, value, indent, currentIndent, kNoSplice);
+}
+
+void appendJson(std::string& out, const nlohmann::json& value, int indent, int currentIndent,
+                const JsonSplice& splice) {
     const bool pretty = indent >= 0;
     const int inner = currentIndent + (pretty ? indent : 0);
     switch (value.type()) {
@@ -92,7 +99,10 @@ void appendJson(std::string& out, const nlohmann::json& value, int indent, int c
             if (pretty) appendLineStart(out, inner);
             appendString(out, key);
             out += pretty ? ": " : ":";
-            appendJson(out, item, indent, inner);
+            if (splice.key && key == splice.key)
+                splice.write(out, indent, inner);
+            else
+                appendJson(out, item, indent, inner, kNoSplice);
         }
         if (pretty) appendLineStart(out, currentIndent);
         out.push_back('}');
@@ -109,7 +119,7 @@ void appendJson(std::string& out, const nlohmann::json& value, int indent, int c
             if (!first) out.push_back(',');
             first = false;
             if (pretty) appendLineStart(out, inner);
-            appendJson(out, element, indent, inner);
+            appendJson(out, element, indent, inner, kNoSplice);
         }
         if (pretty) appendLineStart(out, currentIndent);
         out.push_back(']');

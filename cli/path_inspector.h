@@ -23,16 +23,20 @@ struct PathInfo {
 };
 
 // The names of one folder, packed: a folder of 100,000 files costs little more than
-// its names, which must all be held to be sorted.
+// its names, which must all be held to be sorted. A listing may say an entry is a
+// regular file, as most systems tell while listing: such an entry needs no look of
+// its own before it is opened (the open still checks what it got).
 class FolderListing {
   public:
-    void add(const char* name, size_t length) {
+    void add(const char* name, size_t length, bool regularFile = false) {
+        names_.push_back(regularFile ? 'f' : '?'); // kept before the name, so sorting keeps it
         offsets_.push_back(static_cast<uint32_t>(names_.size()));
         names_.append(name, length);
         names_.push_back('\0');
     }
     size_t size() const { return offsets_.size(); }
     const char* name(size_t i) const { return names_.c_str() + offsets_[i]; }
+    bool regularFile(size_t i) const { return names_[offsets_[i] - 1] == 'f'; }
     // Byte order of the names.
     void sort();
     void clear() {

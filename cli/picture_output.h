@@ -11,11 +11,6 @@
 
 namespace tavro {
 
-// The binned map as numbers: sizes and ends, the bin width, each layer's bytes per
-// bin (layers with any bytes only), the streams, and each stream's first and last
-// byte offset per time bin (null where the stream has none).
-nlohmann::json fileMapJson(const FileMap& map);
-
 class PictureTarget {
   public:
     // `suffix` ends each file name made in a folder (".map.svg").

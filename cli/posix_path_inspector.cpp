@@ -51,7 +51,7 @@ class PosixPathInspector : public PathInspector {
         }
         while (dirent* d = ::readdir(dir)) {
             if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
-            names.add(d->d_name, std::strlen(d->d_name));
+            names.add(d->d_name, std::strlen(d->d_name), d->d_type == DT_REG);
         }
         ::closedir(dir);
         return true;

@@ -200,15 +200,19 @@ std::string fileOutput(OutputForm form, const std::string& path, const ReportMod
 }
 
 std::string jsonOutput(OutputForm form, const nlohmann::json& object) {
+    return jsonOutput(form, object, JsonSplice{nullptr, nullptr});
+}
+
+std::string jsonOutput(OutputForm form, const nlohmann::json& object, const JsonSplice& splice) {
     std::string out;
     out.reserve(4096);
     if (form == OutputForm::JsonLines) {
-        appendJson(out, object, -1);
+        appendJson(out, object, -1, 0, splice);
         out.push_back('\n');
     } else {
         // An element of the array: every line one level in.
         out += "  ";
-        appendJson(out, object, 2, 2);
+        appendJson(out, object, 2, 2, splice);
     }
     return out;
 }

@@ -6,6 +6,7 @@
 
 #include "analysis/media_info.h"
 #include "app/report_model.h"
+#include "cli/json_writer.h"
 
 namespace tavro {
 
@@ -21,6 +22,8 @@ nlohmann::json reportJson(const std::string& path, const ReportModel& report,
                           const MediaInfo& info);
 // A file's JSON object (the report and whatever other steps added) in a JSON form.
 std::string jsonOutput(OutputForm form, const nlohmann::json& object);
+// The same with one member written by `splice`.
+std::string jsonOutput(OutputForm form, const nlohmann::json& object, const JsonSplice& splice);
 // One analysed file in the given form.
 std::string fileOutput(OutputForm form, const std::string& path, const ReportModel& report,
                        const MediaInfo& info);

@@ -35,27 +35,34 @@ class PosixFile : public InputFile {
                 if (errno == EINTR) continue;
                 if (error) *error = errorFromErrno();
                 *got = total;
+                pos_ += total;
                 return false;
             }
             if (n == 0) break;
             total += static_cast<size_t>(n);
+            // At the size the open saw, a further read would only find the end.
+            if (pos_ + total >= size_) break;
         }
         *got = total;
+        pos_ += total;
         return true;
     }
     uint64_t size() const override { return size_; }
     bool seek(uint64_t offset, FileError* error) override {
+        if (offset == pos_) return true;
         if (offset > static_cast<uint64_t>(INT64_MAX) ||
             ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
             if (error) *error = errorFromErrno();
             return false;
         }
+        pos_ = offset;
         return true;
     }
 
   private:
     int fd_;
     uint64_t size_;
+    uint64_t pos_ = 0; // where the next read starts, so a seek to it costs no call
 };
 
 class PosixUpdateFile : public UpdateFile {
@@ -117,15 +124,11 @@ class PosixUpdateFile : public UpdateFile {
 class PosixFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
-        // Only regular files are read: opening a FIFO would wait for a writer, and
-        // opening a device may act on it.
+        // Only regular files are read. Callers look at a path's kind before they open
+        // it; the open itself cannot wait on a FIFO (non-blocking) or take a terminal
+        // (no controlling tty), and what it opened is checked before any read.
         struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
-            if (error) *error = errorFromErrno();
-            return nullptr;
-        }
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
             if (error) *error = errorFromErrno();
             return nullptr;

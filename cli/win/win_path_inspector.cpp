@@ -96,7 +96,10 @@ class WinPathInspector : public PathInspector {
             if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0)
                 continue;
             std::string name = utf8(data.cFileName);
-            names.add(name.data(), name.size());
+            // Reparse points (links, junctions, cloud placeholders) are looked at in turn.
+            const DWORD special =
+                FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+            names.add(name.data(), name.size(), (data.dwFileAttributes & special) == 0);
         } while (FindNextFileW(find, &data));
         FindClose(find);
         return true;

@@ -53,21 +53,33 @@ void FileMap::reset() {
     hasFile_ = false;
     fileSize_ = declaredEnd_ = readEnd_ = spanEnd_ = 0;
     binBytes_ = 1;
-    // Only spans write the tables: after a file that fed none they are still clear,
-    // and most files of a batch of modern containers feed none.
-    const bool dirty = spans_ > 0 || partial_.empty();
-    if (dirty) partial_.assign(size_t(kMapLayers) * byteBins_, 0);
+    // Only the rows and bins spans wrote are cleared: a batch resets once per file,
+    // and most files touch a few layers of the tables, many none.
+    if (partial_.empty()) {
+        partial_.assign(size_t(kMapLayers) * byteBins_, 0);
+        cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
+        cells_.assign(size_t(kMapStreams) * timeBins_, MapTimeCell());
+    } else {
+        for (int layer = 0; layer < kMapLayers; ++layer) {
+            if (!(usedLayers_ & (1u << layer))) continue;
+            std::fill_n(&partial_[size_t(layer) * byteBins_], usedBins_, 0);
+            std::fill_n(&cover_[size_t(layer) * (byteBins_ + 1)], byteBins_ + 1, 0);
+        }
+        for (int s = 0; s < kMapStreams; ++s)
+            if (timedStreams_ & (1u << s))
+                std::fill_n(&cells_[size_t(s) * timeBins_], timeBins_, MapTimeCell());
+    }
     usedBins_ = 0;
-    if (dirty) cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
     coversPending_ = false;
     totals_ = {};
+    usedLayers_ = 0;
+    timedStreams_ = 0;
     spans_ = 0;
     for (std::string& n : names_)
         n.clear();
     seen_ = 0;
     timeBinSeconds_ = kFirstTimeBin;
     timeEnd_ = 0;
-    if (dirty) cells_.assign(size_t(kMapStreams) * timeBins_, MapTimeCell());
 }
 
 void FileMap::beginFile(uint64_t fileSize, uint64_t readEnd) {
@@ -112,6 +124,7 @@ int FileMap::binCount() const {
 void FileMap::settleCovers() const {
     if (!coversPending_) return;
     for (int layer = 0; layer < kMapLayers; ++layer) {
+        if (!(usedLayers_ & (1u << layer))) continue;
         int64_t running = 0;
         for (int b = 0; b < byteBins_; ++b) {
             running += cover(layer, b);
@@ -133,6 +146,7 @@ void FileMap::widenBytesTo(uint64_t end) {
         settleCovers();
         const int merged = (usedBins_ + 1) / 2;
         for (int layer = 0; layer < kMapLayers; ++layer) {
+            if (!(usedLayers_ & (1u << layer))) continue;
             uint64_t* row = &partial_[size_t(layer) * byteBins_];
             for (int b = 0; b < merged; ++b) {
                 const uint64_t high = 2 * b + 1 < usedBins_ ? row[2 * b + 1] : 0;
@@ -149,6 +163,7 @@ void FileMap::widenBytesTo(uint64_t end) {
 void FileMap::widenTimeTo(double seconds) {
     while (seconds >= timeBinSeconds_ * timeBins_) {
         for (int s = 0; s < kMapStreams; ++s) {
+            if (!(timedStreams_ & (1u << s))) continue;
             MapTimeCell* row = &cells_[size_t(s) * timeBins_];
             for (int b = 0; b < timeBins_; ++b) {
                 MapTimeCell merged;
@@ -166,6 +181,7 @@ void FileMap::widenTimeTo(double seconds) {
 void FileMap::addTime(int stream, double start, double end, uint64_t first, uint64_t last) {
     if (!(start >= 0) || !(end >= start) || end > kLongestSeconds) return;
     widenTimeTo(end);
+    timedStreams_ |= 1u << stream;
     timeEnd_ = std::max(timeEnd_, end);
     int b0 = static_cast<int>(start / timeBinSeconds_);
     int b1 = static_cast<int>(end / timeBinSeconds_);
@@ -196,6 +212,7 @@ void FileMap::addSpan(const FileSpan& span) {
     widenBytesTo(end);
     ++spans_;
     const int layer = layerOf(span);
+    usedLayers_ |= 1u << layer;
     totals_[layer] = saturatingAdd(totals_[layer], span.size);
     spanEnd_ = std::max(spanEnd_, end);
     if (span.stream >= 0 && span.stream < kMapStreams) seen_ |= 1u << span.stream;
@@ -249,6 +266,7 @@ MapBinView FileMap::bin(int index) const {
     const uint64_t present = width - v.missing;
     uint64_t covered = 0;
     for (int layer = 0; layer < kMapLayers; ++layer) {
+        if (!(usedLayers_ & (1u << layer))) continue;
         v.layers[layer] = partial(layer, index);
         covered = saturatingAdd(covered, v.layers[layer]);
     }

@@ -72,6 +72,8 @@ class FileMap : public SpanSink {
     int binCount() const;
     MapBinView bin(int index) const;
     uint64_t layerTotal(int layer) const { return totals_[layer]; }
+    // Bit l set when any span fed layer l: the others are zero in every bin.
+    uint32_t usedLayers() const { return usedLayers_; }
     uint64_t spanCount() const { return spans_; }
 
     bool streamSeen(int stream) const;
@@ -106,6 +108,8 @@ class FileMap : public SpanSink {
     mutable bool coversPending_ = false;
     int usedBins_ = 0; // bins past this hold nothing yet
     std::array<uint64_t, kMapLayers> totals_{};
+    uint32_t usedLayers_ = 0;
+    uint32_t timedStreams_ = 0; // rows of cells_ written since the last reset
     uint64_t spans_ = 0;
     std::array<std::string, kMapStreams> names_;
     uint32_t seen_ = 0;

@@ -15,6 +15,8 @@ namespace {
 class FakeInspector : public PathInspector {
   public:
     std::map<std::string, PathInfo> tree;
+    bool listingTellsFiles = false; // as readdir's d_type or FindFirstFile's attributes do
+    int looks = 0;
     void add(const std::string& path, PathKind kind, const char* error = "") {
         PathInfo info;
         info.kind = kind;
@@ -23,6 +25,7 @@ class FakeInspector : public PathInspector {
         tree[path] = info;
     }
     PathInfo inspect(const std::string& path, bool followLink) override {
+        ++looks;
         auto it = tree.find(path);
         if (it == tree.end()) return PathInfo{PathKind::Missing, "No such file"};
         PathInfo info = it->second;
@@ -40,7 +43,8 @@ class FakeInspector : public PathInspector {
             if (p.size() > folder.size() + 1 &&
                 p.compare(0, folder.size() + 1, folder + "/") == 0 &&
                 p.find('/', folder.size() + 1) == std::string::npos)
-                names.add(p.c_str() + folder.size() + 1, p.size() - folder.size() - 1);
+                names.add(p.c_str() + folder.size() + 1, p.size() - folder.size() - 1,
+                          listingTellsFiles && it->second.kind == PathKind::File);
         }
         return true;
     }
@@ -92,12 +96,23 @@ TEST_F(InputSourceTest, FoldersInNameOrder) {
         {{"d/loop"}, false, {}},
         {{"locked", "gone.avi"}, false, {"locked !Permission denied", "gone.avi"}},
     };
-    for (const Case& c : cases) {
-        CliOptions o;
-        o.paths = c.paths;
-        o.recursive = c.recursive;
-        EXPECT_EQ(walk(o, fs), c.want) << c.paths[0];
+    for (bool tells : {false, true}) {
+        fs.listingTellsFiles = tells;
+        for (const Case& c : cases) {
+            CliOptions o;
+            o.paths = c.paths;
+            o.recursive = c.recursive;
+            EXPECT_EQ(walk(o, fs), c.want) << c.paths[0] << " listing tells files: " << tells;
+        }
     }
+}
+
+TEST_F(InputSourceTest, FilesTheListingNamesAreNotLookedAtAgain) {
+    CliOptions o;
+    o.paths = {"d"};
+    fs.listingTellsFiles = true;
+    walk(o, fs);
+    EXPECT_EQ(fs.looks, 1 + 4); // the folder itself, then fifo, sub, loop and locked
 }
 
 TEST_F(InputSourceTest, ListsAndCounts) {
