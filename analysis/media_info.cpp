@@ -13,7 +13,10 @@ void MediaInfo::FreeBytes::operator()(void* p) const {
 std::unique_ptr<MediaInfo> MediaInfo::create() {
     std::unique_ptr<MediaInfo> info(new (std::nothrow) MediaInfo());
     if (!info) return nullptr;
-    auto bytes = [] { return Buffer(static_cast<uint8_t*>(std::calloc(kHeadCapacity, 1))); };
+    // Not cleared: the buffers are reused from file to file, so no reader may look past
+    // what the current file put there, and untouched pages cost nothing until a file
+    // needs them.
+    auto bytes = [] { return Buffer(static_cast<uint8_t*>(std::malloc(kHeadCapacity))); };
     info->head_ = bytes();
     info->aux_ = bytes();
     for (auto& a : info->audio_)
