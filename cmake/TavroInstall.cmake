@@ -4,8 +4,10 @@
 # may be chosen at install time and an unpacked package runs where it lies.
 install(TARGETS tavro-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${TAVRO_DAT_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/tavro)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/tavro-cli.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The man page's header carries the release number.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/tavro-cli.1.in
+  ${CMAKE_BINARY_DIR}/generated/tavro-cli.1 @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/generated/tavro-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/tavro-cli.bash
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavro-cli)
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE

@@ -73,7 +73,7 @@ TEST(CliOptions, ListsFromFilesAndHelp) {
 // reach both. (The INFO editor's --set and --output are parsed apart.)
 TEST(CliOptions, ManPageAndCompletionKnowEveryOption) {
     const std::string folder = std::string(TAVRO_SOURCE_DIR) + "/packaging/linux/";
-    for (const char* file : {"tavro-cli.1", "tavro-cli.bash"}) {
+    for (const char* file : {"tavro-cli.1.in", "tavro-cli.bash"}) {
         std::ifstream in(folder + file);
         ASSERT_TRUE(in) << file;
         std::string text((std::istreambuf_iterator<char>(in)), {});
