@@ -21,6 +21,7 @@
 #include "cli/utf8_arguments.h"
 #include "codecs/inventory_table.h"
 #include "codecs/mft_tables.h"
+#include "common/version.h"
 
 namespace {
 
@@ -62,6 +63,10 @@ int runCli(const std::vector<std::string>& args) {
     }
     if (options.help) {
         std::fputs(tavro::usageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tavro-cli %s\n", TAVRO_VERSION);
         return 0;
     }
     tavro::StderrPrompter prompter;

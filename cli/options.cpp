@@ -99,6 +99,8 @@ const std::vector<OptionSpec>& optionTable() {
          }},
         {"--help", "-h", nullptr, "show this help",
          [](CliOptions& o, const std::string&, std::string&) { return o.help = true; }},
+        {"--version", nullptr, nullptr, "print the release number",
+         [](CliOptions& o, const std::string&, std::string&) { return o.version = true; }},
     };
     return table;
 }
@@ -142,7 +144,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         }
         if (!spec->apply(options, value, error)) return false;
     }
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     const bool inputs = !options.paths.empty() || !options.filesFrom.empty();
     if (options.json && options.jsonl) {
         error = "--json and --jsonl do not go together";

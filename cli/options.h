@@ -14,6 +14,7 @@ struct CliOptions {
     bool formats = false; // the data base's known formats instead of files
     bool render = false;  // the render test for every file, whatever the settings say
     bool help = false;
+    bool version = false;     // the release number alone
     bool hasTemplate = false; // print each file's export record instead of its report
     std::string templateText;
     // Pictures: a file for one input, or a folder for one picture per input file.

@@ -100,13 +100,21 @@ bool CodecDatabase::load(FileSystem& fs, Prompter& prompter) {
 bool CodecDatabase::readFile(FileSystem& fs, Prompter& prompter) {
     // The copy in the current folder wins; the program folder is the fallback
     // and the place the user is told about.
+    // An installed program looks in its data folder last, and names that place
+    // when the file is nowhere: it is where the package puts it.
     std::string path = kFileName;
     FileError error;
     std::unique_ptr<InputFile> file = fs.openRead(path, &error);
     if (!file) {
-        path = fs.programFolder() + kFileName;
+        const std::string folder = fs.programFolder();
+        path = folder + kFileName;
         error = FileError();
         file = fs.openRead(path, &error);
+        if (!file && !installedFolder_.empty() && !folder.empty()) {
+            path = installedPath(folder);
+            error = FileError();
+            file = fs.openRead(path, &error);
+        }
         if (!file) {
             tellLoadError(prompter, "Error opening Data file " + path + ":\n\n" + error.systemText);
             return false;
@@ -129,6 +137,25 @@ bool CodecDatabase::readFile(FileSystem& fs, Prompter& prompter) {
     image_ = std::move(image);
     imageSize_ = static_cast<size_t>(size);
     return true;
+}
+
+std::string CodecDatabase::installedPath(const std::string& programFolder) const {
+    if (installedFolder_.empty() || programFolder.empty()) return std::string();
+    std::string folder = programFolder;
+    std::string rest = installedFolder_;
+    // Each leading "../" takes the last name off the program folder, as long as
+    // there is one to take (the root stays the root).
+    while (rest.compare(0, 3, "../") == 0) {
+        if (folder.size() > 1) {
+            const size_t last = folder.rfind('/', folder.size() - 2);
+            if (last == std::string::npos) break;
+            folder.resize(last + 1);
+        } else if (folder != "/") {
+            break;
+        }
+        rest.erase(0, 3);
+    }
+    return folder + rest + kFileName;
 }
 
 bool CodecDatabase::parseAll() {

@@ -37,8 +37,19 @@ class CodecDatabase {
 
     // Finds, reads and parses the file; tells the user through `prompter` when the
     // file cannot be opened, has a bad size or cannot be read. True only when all
-    // four sections parsed.
+    // four sections parsed. The file is looked for in the current folder, then
+    // beside the program, then in the installed data folder when one is set.
     bool load(FileSystem& fs, Prompter& prompter);
+
+    // An installed program keeps its data apart from itself ("../share/tavro/"
+    // from its bin folder). Relative to the program folder, '/'-separated, ending
+    // in '/'; empty (the default) for a program that ships with the file beside it.
+    void setInstalledFolder(const std::string& relativeToProgram) {
+        installedFolder_ = relativeToProgram;
+    }
+    // Where the installed data folder's copy is looked for, ".." steps resolved
+    // against `programFolder`; empty when no installed folder is set.
+    std::string installedPath(const std::string& programFolder) const;
 
     // Slot of the first video entry whose key matches the FourCC text over at most
     // four characters, ignoring case; 0 (the "<unknown>" slot) when none does.
@@ -75,6 +86,7 @@ class CodecDatabase {
     void convertGuids();
     void reset();
 
+    std::string installedFolder_;
     std::unique_ptr<char[]> image_;
     size_t imageSize_ = 0;
     char* pos_ = nullptr; // where the last section's parse stopped

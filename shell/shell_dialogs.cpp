@@ -1,5 +1,6 @@
 #include "shell/shell_dialogs.h"
 
+#include "common/version.h"
 #include "info_shell_resource.h"
 #include "resource.h"
 #include "shell/shortcuts.h"
@@ -89,7 +90,7 @@ INT_PTR CALLBACK aboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     if (!env) return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(hwnd, IDC_ABOUT_VERSION, "Version 2.1");
+        SetDlgItemTextA(hwnd, IDC_ABOUT_VERSION, "Version " TAVRO_VERSION);
         SetDlgItemTextA(hwnd, IDC_ABOUT_BUILD, "Build 030105");
         SetDlgItemTextA(hwnd, IDC_ABOUT_HOME, kHomePage);
         SetDlgItemTextA(hwnd, IDC_ABOUT_LEGAL, "legal");

@@ -1,6 +1,9 @@
 // The command line: options anywhere before "--", values, and refusals.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "cli/options.h"
 
 namespace tavro {
@@ -56,10 +59,41 @@ TEST(CliOptions, ListsFromFilesAndHelp) {
     CliOptions h;
     ASSERT_TRUE(parseCommandLine({"--help"}, h, error));
     EXPECT_TRUE(h.help);
+    // --version stands alone like --help: no file needed.
+    CliOptions v;
+    ASSERT_TRUE(parseCommandLine({"--version"}, v, error)) << error;
+    EXPECT_TRUE(v.version);
     // Every option of the table is in the usage text.
     for (const OptionSpec& s : optionTable())
         EXPECT_NE(usageText().find(s.name), std::string::npos) << s.name;
 }
+
+#ifndef _WIN32
+// The man page and the bash completion are written by hand: a new option must
+// reach both. (The INFO editor's --set and --output are parsed apart.)
+TEST(CliOptions, ManPageAndCompletionKnowEveryOption) {
+    const std::string folder = std::string(TAVRO_SOURCE_DIR) + "/packaging/linux/";
+    for (const char* file : {"tavro-cli.1.in", "tavro-cli.bash"}) {
+        std::ifstream in(folder + file);
+        ASSERT_TRUE(in) << file;
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        // The man page escapes each hyphen of an option name.
+        const bool roff = std::string(file).find(".1") != std::string::npos;
+        std::vector<std::string> names = {"--set", "--output"};
+        for (const OptionSpec& s : optionTable()) {
+            names.push_back(s.name);
+            if (s.alias) names.push_back(s.alias);
+        }
+        for (std::string name : names) {
+            if (roff)
+                for (size_t at = name.find('-'); at != std::string::npos;
+                     at = name.find('-', at + 2))
+                    name.insert(at, "\\");
+            EXPECT_NE(text.find(name), std::string::npos) << name << " is not in " << file;
+        }
+    }
+}
+#endif
 
 } // namespace
 } // namespace tavro

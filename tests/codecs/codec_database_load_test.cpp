@@ -232,6 +232,75 @@ TEST(CodecDatabaseLoad, CurrentFolderWinsOverProgramFolder) {
     EXPECT_STREQ(db.video(1).key, "XVID");
 }
 
+// An installed program: the current folder, then beside the program, then the
+// installed data folder; a copy that is found but bad is never passed over.
+TEST(CodecDatabaseLoad, InstalledProgramLookupOrder) {
+    const std::string cwd = "Tavro21.dat";
+    const std::string beside = "/opt/t/bin/Tavro21.dat";
+    const std::string installed = "/opt/t/share/tavro/Tavro21.dat";
+    struct Case {
+        const char* what;
+        std::vector<std::string> present; // each holds a data base naming its own place
+        std::string broken;               // present but empty
+        std::string loadedFrom;           // empty: the load fails
+        std::string message;
+    };
+    const Case cases[] = {
+        {"all three", {cwd, beside, installed}, "", cwd, ""},
+        {"beside and installed", {beside, installed}, "", beside, ""},
+        {"installed only", {installed}, "", installed, ""},
+        {"empty copy beside the program", {installed}, beside, "", "Invalid Data file: " + beside},
+        {"nowhere",
+         {},
+         "",
+         "",
+         "Error opening Data file " + installed +
+             ":\n\nThe system cannot find the file specified."},
+    };
+    for (const Case& c : cases) {
+        test::MemoryFileSystem fs;
+        fs.folder = "/opt/t/bin/";
+        for (const std::string& path : c.present) {
+            DbSections d = smallDb();
+            d.video = {"PLAC\t" + path + "\tsomewhere"};
+            fs.files[path] = dbText(d);
+        }
+        if (!c.broken.empty()) fs.files[c.broken] = "";
+        RecordingPrompter prompter;
+        CodecDatabase db;
+        db.setInstalledFolder("../share/tavro/");
+        EXPECT_EQ(db.load(fs, prompter), !c.loadedFrom.empty()) << c.what;
+        if (!c.loadedFrom.empty()) EXPECT_EQ(std::string(db.video(1).name), c.loadedFrom) << c.what;
+        if (c.message.empty()) {
+            EXPECT_TRUE(prompter.messages.empty()) << c.what;
+        } else {
+            ASSERT_EQ(prompter.messages.size(), 1u) << c.what;
+            EXPECT_EQ(prompter.messages[0].text, c.message) << c.what;
+        }
+    }
+}
+
+TEST(CodecDatabaseLoad, InstalledPathResolvesParentSteps) {
+    const struct {
+        const char* programFolder;
+        const char* relative;
+        const char* path;
+    } cases[] = {
+        {"/usr/bin/", "../share/tavro/", "/usr/share/tavro/Tavro21.dat"},
+        {"/usr/local/bin/", "../share/tavro/", "/usr/local/share/tavro/Tavro21.dat"},
+        {"/x/a/b/", "../../data/", "/x/data/Tavro21.dat"},
+        {"/bin/", "../../share/", "/share/Tavro21.dat"}, // never above the root
+        {"/opt/t/", "data/", "/opt/t/data/Tavro21.dat"},
+        {"", "../share/tavro/", ""}, // no program folder known: no installed copy
+        {"/usr/bin/", "", ""},       // no installed folder set
+    };
+    for (const auto& c : cases) {
+        CodecDatabase db;
+        db.setInstalledFolder(c.relative);
+        EXPECT_EQ(db.installedPath(c.programFolder), c.path) << c.programFolder << c.relative;
+    }
+}
+
 TEST(CodecDatabaseLoad, MessageTextIsBounded) {
     test::MemoryFileSystem fs;
     fs.folder = "C:\\" + std::string(400, 'd') + "\\";
