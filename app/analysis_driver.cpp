@@ -80,6 +80,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     info.headersParsed = info.infoDirty = info.analysing = 0;
     if (!list_.hasCurrent()) return Outcome::NoFile;
     path_ = list_.at(list_.current);
+    if (beforeOpen_) beforeOpen_(path_);
     Outcome outcome = Outcome::Analysed;
     FileError error;
     std::unique_ptr<InputFile> file = files_.openRead(path_, &error);

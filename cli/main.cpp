@@ -79,6 +79,7 @@ int runCli(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     tavro::useUtf8Arguments(argc, argv);
+    if (tavro::isRestoreCommand(argc, argv)) return tavro::runRestore(argc, argv);
     if (tavro::isInfoSetCommand(argc, argv)) return tavro::runInfoSet(argc, argv);
     return runCli(std::vector<std::string>(argv + 1, argv + argc));
 }

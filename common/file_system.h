@@ -27,8 +27,9 @@ class InputFile {
     }
 };
 
-// A file opened for rewriting its head in place: existing only, not shared, never
-// grown. Positions are absolute; a short transfer reports how much was done.
+// A file opened for rewriting its head in place (existing only, not shared, never
+// grown), or one made anew for writing. Positions are absolute; a short transfer
+// reports how much was done.
 class UpdateFile {
   public:
     virtual ~UpdateFile() = default;
@@ -74,6 +75,26 @@ class FileSystem {
     // True when both names lead to the same file (links and case included where the
     // platform knows them); false when either cannot be asked.
     virtual bool sameFile(const std::string& a, const std::string& b) { return a == b; }
+
+    // Makes `path` anew for writing (an existing file is replaced), not shared; its
+    // name reaches the device before the call returns.
+    virtual std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return nullptr;
+    }
+    virtual bool remove(const std::string& path, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // Gives `from` the name `to`, replacing a file of that name in one step; the new
+    // name reaches the device before the call returns.
+    virtual bool rename(const std::string& from, const std::string& to, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // The user's own Tavro folder, made when missing, ending in its separator; "" when
+    // there is none.
+    virtual std::string userFolder() { return std::string(); }
 };
 
 // The platform's file system: POSIX natively, Win32 in the Windows build.

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace tavro {
@@ -17,6 +18,22 @@ FileError errorFromErrno() {
     e.code = static_cast<uint32_t>(errno);
     e.systemText = std::strerror(errno);
     return e;
+}
+
+// A new or renamed name is only safe once its folder is flushed too.
+bool syncFolderOf(const std::string& path, FileError* error) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (error) *error = errorFromErrno();
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 class PosixFile : public InputFile {
@@ -101,6 +118,7 @@ class PosixUpdateFile : public UpdateFile {
             total += static_cast<size_t>(n);
         }
         *written = total;
+        if (offset + total > size_) size_ = offset + total;
         return true;
     }
     bool flush(FileError* error) override {
@@ -228,6 +246,41 @@ class PosixFileSystem : public FileSystem {
         }, sb{};
         if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+    std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) override {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (error) *error = errorFromErrno();
+            return nullptr;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !syncFolderOf(path, error)) {
+            if (error && error->code == 0) *error = errorFromErrno();
+            ::close(fd);
+            ::unlink(path.c_str());
+            return nullptr;
+        }
+        return std::make_unique<PosixUpdateFile>(fd, 0);
+    }
+    bool remove(const std::string& path, FileError* error) override {
+        if (::unlink(path.c_str()) == 0) return true;
+        if (error) *error = errorFromErrno();
+        return false;
+    }
+    bool rename(const std::string& from, const std::string& to, FileError* error) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) {
+            if (error) *error = errorFromErrno();
+            return false;
+        }
+        return syncFolderOf(to, error);
+    }
+    std::string userFolder() override {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) return std::string();
+        std::string folder = std::string(home) + "/.tavro";
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
+        return folder + "/";
     }
     std::string programFolder() override {
         char buf[4096];

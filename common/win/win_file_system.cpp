@@ -97,6 +97,7 @@ class WinUpdateFile : public UpdateFile {
         // error code would otherwise read "The operation completed successfully."
         DWORD code = GetLastError();
         *written = n;
+        if (offset + n > size_) size_ = offset + n;
         if (ok && n == count) return true;
         if (error) {
             if (ok || code == 0) code = ERROR_DISK_FULL;
@@ -178,6 +179,41 @@ class WinFileSystem : public FileSystem {
         return identity(a, &ia) && identity(b, &ib) &&
                ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
                ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    }
+    std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) override {
+        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            if (error) *error = lastError();
+            return nullptr;
+        }
+        return std::make_unique<WinUpdateFile>(h, 0);
+    }
+    bool remove(const std::string& path, FileError* error) override {
+        if (DeleteFileW(widePath(path).c_str())) return true;
+        if (error) *error = lastError();
+        return false;
+    }
+    bool rename(const std::string& from, const std::string& to, FileError* error) override {
+        if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (error) *error = lastError();
+        return false;
+    }
+    std::string userFolder() override {
+        std::vector<wchar_t> buf(32768);
+        const DWORD n =
+            GetEnvironmentVariableW(L"APPDATA", buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0 || n >= buf.size()) return std::string();
+        const std::string folder = utf8FromWide(buf.data(), n) + "\\Tavro";
+        const std::wstring wide = widePath(folder);
+        if (!CreateDirectoryW(wide.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return std::string();
+        return folder + "\\";
     }
     std::string programFolder() override {
         std::vector<wchar_t> buf(32768);
