@@ -18,6 +18,19 @@ HeadWriteResult failure(HeadWriteResult::Kind kind, const char* format, const st
     return {kind, std::string(text.data()) + systemText, caption};
 }
 
+// The length of the prefix that holds every changed byte. Whole blocks are compared
+// first: a head is up to half a megabyte and an edit touches its first few KiB.
+size_t changedLength(const uint8_t* before, const uint8_t* after, size_t size) {
+    constexpr size_t kBlock = 4096;
+    size_t count = size;
+    while (count >= kBlock &&
+           std::memcmp(before + count - kBlock, after + count - kBlock, kBlock) == 0)
+        count -= kBlock;
+    while (count > 0 && before[count - 1] == after[count - 1])
+        --count;
+    return count;
+}
+
 bool writeAll(UpdateFile& file, const uint8_t* bytes, size_t count, FileError* error) {
     size_t written = 0;
     if (file.writeAt(0, bytes, count, &written, error) && written == count)
@@ -78,9 +91,7 @@ HeadWriteResult writeHeadWith(FileSystem& files, const std::string& path, const 
         return failure(Kind::WriteFailed, "Write operation failed for %s:\n\n", path,
                        "File Write Failure", "The new header does not fit the file.");
     // Only the changed bytes are written: everything behind the last one stays untouched.
-    size_t count = updated.size();
-    while (count > 0 && updated.data()[count - 1] == original.data()[count - 1])
-        --count;
+    const size_t count = changedLength(original.data(), updated.data(), updated.size());
     if (count == 0) return {Kind::Unchanged, "", ""};
 
     HeadWriteResult refusal;
