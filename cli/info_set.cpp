@@ -7,6 +7,7 @@
 
 #include "app/analysis_driver.h"
 #include "cli/stderr_prompter.h"
+#include "cli/stop_hook_file_system.h"
 #include "infoedit/copy_save.h"
 #include "infoedit/head_recovery.h"
 #include "infoedit/head_writer.h"
@@ -73,7 +74,7 @@ int runInfoSet(int argc, char** argv) {
             return refuse("Edit Failed", "Unknown INFO field \"" + s.id + "\". Known fields: " +
                                              infoFieldIdList() + ". File will not be modified");
 
-    FileSystem& files = platformFileSystem();
+    FileSystem& files = saveFileSystem();
     FileError error;
     FileStamp stamp;
     // Taken before the head is read, so that any later change to the file is seen.
