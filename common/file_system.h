@@ -13,6 +13,14 @@ struct FileError {
     std::string systemText; // the operating system's message for `code`
 };
 
+// What tells a file apart from the one analysed earlier: its size and modification time.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t modified = 0; // platform ticks; only compared for equality
+    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
 class InputFile {
   public:
     virtual ~InputFile() = default;
@@ -25,6 +33,11 @@ class InputFile {
         if (error) *error = {1, "Seeking is not supported here."};
         return false;
     }
+    // Size and modification time from the open handle: as taken when it was opened,
+    // and as they are now (a file that grows or is rewritten while read differs).
+    // False where the platform cannot tell.
+    virtual bool openedStamp(FileStamp* out) const { return false; }
+    virtual bool currentStamp(FileStamp* out, FileError* error) { return false; }
 };
 
 // A file opened for rewriting its head in place (existing only, not shared, never
@@ -40,14 +53,6 @@ class UpdateFile {
                          FileError* error) = 0;
     // Pushes the written bytes to the device; false when that fails.
     virtual bool flush(FileError* error) = 0;
-};
-
-// What tells a file apart from the one analysed earlier: its size and modification time.
-struct FileStamp {
-    uint64_t size = 0;
-    uint64_t modified = 0; // platform ticks; only compared for equality
-    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
-    bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
 
 class FileSystem {

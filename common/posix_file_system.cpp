@@ -36,9 +36,15 @@ bool syncFolderOf(const std::string& path, FileError* error) {
     return true;
 }
 
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_size),
+            static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                static_cast<uint64_t>(st.st_mtim.tv_nsec)};
+}
+
 class PosixFile : public InputFile {
   public:
-    PosixFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    PosixFile(int fd, const FileStamp& opened) : fd_(fd), size_(opened.size), opened_(opened) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -69,10 +75,24 @@ class PosixFile : public InputFile {
         }
         return true;
     }
+    bool openedStamp(FileStamp* out) const override {
+        *out = opened_;
+        return true;
+    }
+    bool currentStamp(FileStamp* out, FileError* error) override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            if (error) *error = errorFromErrno();
+            return false;
+        }
+        *out = stampOf(st);
+        return true;
+    }
 
   private:
     int fd_;
     uint64_t size_;
+    FileStamp opened_; // from the open's own fstat
 };
 
 class PosixUpdateFile : public UpdateFile {
@@ -154,7 +174,7 @@ class PosixFileSystem : public FileSystem {
             ::close(fd);
             return nullptr;
         }
-        return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size));
+        return std::make_unique<PosixFile>(fd, stampOf(st));
     }
     bool exists(const std::string& path) override {
         struct stat st {};
@@ -193,9 +213,7 @@ class PosixFileSystem : public FileSystem {
             if (error) *error = errorFromErrno();
             return false;
         }
-        out->size = static_cast<uint64_t>(st.st_size);
-        out->modified = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
-                        static_cast<uint64_t>(st.st_mtim.tv_nsec);
+        *out = stampOf(st);
         return true;
     }
     bool copyFile(const std::string& from, const std::string& to, FileError* error) override {
