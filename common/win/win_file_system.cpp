@@ -146,9 +146,11 @@ class WinUpdateFile : public UpdateFile {
 class WinFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
+        // Writers are let in: a recording or a download in progress is read while it
+        // grows, and the stamps tell that it changed.
         FileStamp opened;
-        HANDLE h = openExisting(path, GENERIC_READ, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL, &opened,
-                                error);
+        HANDLE h = openExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_ATTRIBUTE_NORMAL, &opened, error);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<WinFile>(h, opened);
     }

@@ -44,7 +44,7 @@ double growth(double from, double to) {
 }
 
 // Prints the samples and the verdict; 0 when flat.
-int report(const char* what, const std::vector<Sample>& samples) {
+int verdict(const char* what, const std::vector<Sample>& samples) {
     for (const Sample& s : samples)
         std::printf("%s %7ld: private %9.1f KiB, handles %lu\n", what, s.done,
                     s.privateBytes / 1024.0, s.handles);
@@ -75,7 +75,7 @@ int soakAnalysis(long count, const std::vector<std::string>& files) {
         driver->analyseCurrentFile();
         if ((i + 1) % every == 0) samples.push_back(sample(i + 1));
     }
-    return report("analysis", samples);
+    return verdict("analysis", samples);
 }
 
 int soakRender(long count, const std::vector<std::string>& files) {
@@ -92,7 +92,7 @@ int soakRender(long count, const std::vector<std::string>& files) {
                                         table, &outcome);
             if ((i + 1) % every == 0) samples.push_back(sample(i + 1));
         }
-        result = report("render", samples);
+        result = verdict("render", samples);
     }
     CoUninitialize();
     return result;
