@@ -27,7 +27,15 @@ HeadWriteResult saveEditedCopy(FileSystem& files, const std::string& from,
             : HeadWriteResult{Kind::OpenFailed,
                               "Unable to open file " + temporary + ":\n\n" + error.systemText,
                               "File Open Failure"};
-    // An unchanged head still makes the copy.
+    // An unchanged head still makes the copy; nothing flushed it yet, and a copy the
+    // system has not flushed may be renamed into place before its bytes reach the disk.
+    if (result.kind == Kind::Unchanged) {
+        std::unique_ptr<UpdateFile> copied = files.openUpdate(temporary, &error);
+        if (!copied || !copied->flush(&error))
+            result = {Kind::WriteFailed,
+                      "Write operation failed for " + temporary + ":\n\n" + error.systemText,
+                      "File Write Failure"};
+    }
     if (result.ok() && !files.rename(temporary, target, &error))
         result = {Kind::WriteFailed,
                   "Unable to rename " + temporary + " to " + target + ":\n\n" + error.systemText,

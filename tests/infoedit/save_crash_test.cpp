@@ -195,36 +195,41 @@ TEST(SaveCrash, RefusesWithoutARecoveryFileOrWithOneWaiting) {
 }
 
 TEST(SaveCrash, ACopySaveNeverShowsAHalfMadeTarget) {
-    const Scene s = scene();
+    const Scene edited = scene();
+    Scene unchanged = edited;
+    unchanged.updated = unchanged.head;
     const std::string target = "/media/copy.avi";
-    const Bytes newFile = withHead(s.file, s.updated);
-    for (bool targetExisted : {false, true}) {
-        auto setUp = [&](CrashFileSystem& fs) {
-            fs.put(kPath, s.file);
-            if (targetExisted) fs.put(target, pattern(50, 9));
-        };
-        CrashFileSystem dry;
-        setUp(dry);
-        ASSERT_TRUE(saveEditedCopy(dry, kPath, target, ByteView(s.head.data(), s.head.size()),
-                                   ByteView(s.updated.data(), s.updated.size()))
-                        .ok());
-        ASSERT_EQ(dry.bytes(target), newFile);
-        EXPECT_EQ(dry.files.count(temporaryCopyName(target)), 0u);
-        for (int n = 0; n <= dry.calls; ++n) {
-            CrashFileSystem fs;
-            setUp(fs);
-            fs.crashAt = n;
-            saveEditedCopy(fs, kPath, target, ByteView(s.head.data(), s.head.size()),
-                           ByteView(s.updated.data(), s.updated.size()));
-            fs.powerCycle();
-            EXPECT_EQ(fs.bytes(kPath), s.file) << "the source is never written, call " << n;
-            if (fs.files.count(target)) {
-                const Bytes& now = fs.bytes(target);
-                EXPECT_TRUE(now == newFile || (targetExisted && now == pattern(50, 9)))
-                    << "call " << n;
+    for (const Scene* s : {&edited, static_cast<const Scene*>(&unchanged)})
+        for (bool targetExisted : {false, true}) {
+            const Bytes newFile = withHead(s->file, s->updated);
+            auto setUp = [&](CrashFileSystem& fs) {
+                fs.put(kPath, s->file);
+                if (targetExisted) fs.put(target, pattern(50, 9));
+            };
+            auto saveCopy = [&](CrashFileSystem& fs) {
+                return saveEditedCopy(fs, kPath, target, ByteView(s->head.data(), s->head.size()),
+                                      ByteView(s->updated.data(), s->updated.size()));
+            };
+            CrashFileSystem dry;
+            setUp(dry);
+            ASSERT_TRUE(saveCopy(dry).ok());
+            ASSERT_EQ(dry.bytes(target), newFile);
+            EXPECT_EQ(dry.files.count(temporaryCopyName(target)), 0u);
+            for (int n = 0; n <= dry.calls; ++n) {
+                CrashFileSystem fs;
+                setUp(fs);
+                fs.crashAt = n;
+                const bool ok = saveCopy(fs).ok();
+                fs.powerCycle();
+                EXPECT_EQ(fs.bytes(kPath), s->file) << "the source is never written, call " << n;
+                if (ok) EXPECT_EQ(fs.bytes(target), newFile) << "call " << n;
+                if (fs.files.count(target)) {
+                    const Bytes& now = fs.bytes(target);
+                    EXPECT_TRUE(now == newFile || (targetExisted && now == pattern(50, 9)))
+                        << "call " << n << (s == &unchanged ? " unchanged head" : "");
+                }
             }
         }
-    }
 }
 
 } // namespace
