@@ -66,11 +66,17 @@ double growth(double from, double to) {
     return from > 0 ? (to - from) * 100.0 / from : 0.0;
 }
 
-// Prints the samples and the verdict; 0 when flat.
+// Taken and shown at once: a long run that is stopped still shows how far it came.
+void takeSample(const char* what, long done, std::vector<Sample>* samples) {
+    const Sample s = sample(done);
+    samples->push_back(s);
+    std::printf("%s %7ld: private %9.1f KiB, handles %lu\n", what, s.done, s.privateBytes / 1024.0,
+                s.handles);
+    std::fflush(stdout);
+}
+
+// The verdict over the samples; 0 when flat.
 int verdict(const char* what, const std::vector<Sample>& samples) {
-    for (const Sample& s : samples)
-        std::printf("%s %7ld: private %9.1f KiB, handles %lu\n", what, s.done,
-                    s.privateBytes / 1024.0, s.handles);
     if (samples.size() < 3) return 0;
     const Sample &second = samples[1], &last = samples.back();
     if (second.privateBytes == 0 || second.handles == 0) {
@@ -100,7 +106,7 @@ int soakAnalysis(long count, const std::vector<std::string>& files) {
         list.add(files[static_cast<size_t>(i) % files.size()]);
         list.current = 0;
         driver->analyseCurrentFile();
-        if ((i + 1) % every == 0) samples.push_back(sample(i + 1));
+        if ((i + 1) % every == 0) takeSample("analysis", i + 1, &samples);
     }
     return verdict("analysis", samples);
 }
@@ -117,7 +123,7 @@ int soakRender(long count, const std::vector<std::string>& files) {
             tavro::RenderOutcome outcome;
             tavro::buildAndInspectGraph({builder}, files[static_cast<size_t>(i) % files.size()],
                                         table, &outcome);
-            if ((i + 1) % every == 0) samples.push_back(sample(i + 1));
+            if ((i + 1) % every == 0) takeSample("render", i + 1, &samples);
         }
         result = verdict("render", samples);
     }
