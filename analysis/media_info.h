@@ -65,6 +65,9 @@ class MediaInfo {
     uint32_t headersParsed = 0;
     uint32_t analysing = 0;
     uint32_t infoDirty = 0;
+    // The file's size or time moved while it was read: what was read may mix two
+    // versions of it, so it is reported as changing and never written back.
+    uint32_t changedWhileRead = 0;
 
     WrappedWave wrap;
     AviHeaderModel avi;

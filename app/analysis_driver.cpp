@@ -77,9 +77,10 @@ void AnalysisDriver::systemError(const char* caption, const char* format, const 
 
 AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     MediaInfo& info = *info_;
-    info.headersParsed = info.infoDirty = info.analysing = 0;
+    info.headersParsed = info.infoDirty = info.analysing = info.changedWhileRead = 0;
     if (!list_.hasCurrent()) return Outcome::NoFile;
     path_ = list_.at(list_.current);
+    if (beforeOpen_) beforeOpen_(path_);
     Outcome outcome = Outcome::Analysed;
     FileError error;
     std::unique_ptr<InputFile> file = files_.openRead(path_, &error);
@@ -97,6 +98,10 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     info.wrap = WrappedWave();
     wrapPrefix_.clear();
     if (!readAndIdentify(file.get())) outcome = Outcome::ReadFailed;
+    // Checked on the open handle once the reads are done: no second look-up by name.
+    FileStamp opened, now;
+    const bool changed = file->openedStamp(&opened) && file->currentStamp(&now, nullptr) &&
+                         (now != opened || opened.size != file->size());
     file.reset();
     while (info.wrap.waveDataFound) {
         if (++info.wrap.waveDepth >= kMaxWrapDepth) break;
@@ -105,6 +110,11 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
         readAndIdentify(nullptr);
     }
     streamTypeText();
+    if (changed) {
+        // Told as such, not as the truncation a growing recording would look like.
+        info.changedWhileRead = 1;
+        report_.setText(field::FileStatus, "File changed while being read");
+    }
     if (askAboutUrl()) {
         render_.run(path_, info, list_.count(), batchRunning);
         if (exporter_) exporter_->exportCurrentFile(report_, path_);

@@ -2,6 +2,7 @@
 // wrapped WAVE payloads, the stream type text, the URL question, render test, export
 // and the batch counter. Owns the MediaInfo record and its buffers.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,11 @@ class AnalysisDriver {
     void selectAudioStream(int n);
 
     bool batchRunning = false;
+    // Called with each file's path before it is opened (the window settles an
+    // interrupted save there).
+    void setBeforeOpen(std::function<void(const std::string&)> hook) {
+        beforeOpen_ = std::move(hook);
+    }
     // The text export run after the render test; none (no export) by default.
     void setExporter(ExportStep* exporter) { exporter_ = exporter; }
 
@@ -85,6 +91,7 @@ class AnalysisDriver {
     std::string path_;
     std::string wrapPrefix_;
     ExportStep* exporter_ = nullptr;
+    std::function<void(const std::string&)> beforeOpen_;
     uint32_t headFilled_ = 0; // the head buffer's bytes past this are all zero
 };
 

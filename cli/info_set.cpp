@@ -7,6 +7,9 @@
 
 #include "app/analysis_driver.h"
 #include "cli/stderr_prompter.h"
+#include "cli/stop_hook_file_system.h"
+#include "infoedit/copy_save.h"
+#include "infoedit/head_recovery.h"
 #include "infoedit/head_writer.h"
 #include "infoedit/info_commands.h"
 #include "infoedit/info_fields.h"
@@ -71,7 +74,7 @@ int runInfoSet(int argc, char** argv) {
             return refuse("Edit Failed", "Unknown INFO field \"" + s.id + "\". Known fields: " +
                                              infoFieldIdList() + ". File will not be modified");
 
-    FileSystem& files = platformFileSystem();
+    FileSystem& files = saveFileSystem();
     FileError error;
     FileStamp stamp;
     // Taken before the head is read, so that any later change to the file is seen.
@@ -98,23 +101,66 @@ int runInfoSet(int argc, char** argv) {
             return refuse(message.caption, message.text);
     }
 
-    std::string target = path;
+    HeadWriteResult result;
     if (haveOutput) {
         if (output == path || files.sameFile(path, output))
             return refuse("Edit Failed",
                           "The copy cannot be the file itself. File will not be modified");
-        if (!files.copyFile(path, output, &error))
-            return refuse("File Copy Failure",
-                          "Unable to copy " + path + " to " + output + ":\n\n" + error.systemText);
-        if (!files.stamp(output, &stamp, &error))
-            return refuse("File Open Failure",
-                          "Unable to open file " + output + ":\n\n" + error.systemText);
-        target = output;
+        result = saveEditedCopy(files, path, output, ByteView(original.data(), original.size()),
+                                ByteView(head.data(), head.size()));
+    } else {
+        result = writeHead(files, path, stamp, ByteView(original.data(), original.size()),
+                           ByteView(head.data(), head.size()));
     }
-    HeadWriteResult result =
-        writeHead(files, target, stamp, ByteView(original.data(), original.size()),
-                  ByteView(head.data(), head.size()));
     if (!result.ok()) return refuse(result.caption, result.text);
+    return 0;
+}
+
+bool isRestoreCommand(int argc, char** argv) {
+    return argc >= 2 && std::strcmp(argv[1], "--restore") == 0;
+}
+
+int runRestore(int argc, char** argv) {
+    if (argc != 3 || argv[2][0] == '\0') {
+        std::fprintf(stderr, "usage: tavro-cli --restore FILE\n");
+        return 2;
+    }
+    const std::string path = argv[2];
+    FileSystem& files = platformFileSystem();
+    const RecoveryCheck check = checkRecovery(files, path);
+    switch (check.state) {
+    case RecoveryState::None:
+        std::printf("%s has no recovery file: nothing to restore.\n", path.c_str());
+        return 0;
+    case RecoveryState::Completed:
+    case RecoveryState::NotStarted:
+    case RecoveryState::Torn: {
+        const bool finished = check.state == RecoveryState::Completed;
+        if (!settleRecovery(files, check))
+            return refuse("File Restore Failure",
+                          "Unable to remove the recovery file " + check.journalPath);
+        std::printf("%s\n", (finished ? "The last save of " + path +
+                                            " had finished; its recovery file was removed."
+                                      : "The last save of " + path +
+                                            " never began; the file is as it was, and its "
+                                            "recovery file was removed.")
+                                .c_str());
+        return 0;
+    }
+    case RecoveryState::Foreign:
+        return refuse("File Restore Failure",
+                      "The recovery file " + check.journalPath + " does not belong to " + path +
+                          " as it is now (its size or the bytes behind the header differ). "
+                          "Nothing was restored");
+    case RecoveryState::Unreadable:
+        return refuse("File Restore Failure", "Unable to read " + check.journalPath + " or " +
+                                                  path + ":\n\n" + check.error.systemText);
+    case RecoveryState::NeedsRestore:
+        break;
+    }
+    const HeadWriteResult result = restoreHead(files, path, check);
+    if (!result.ok()) return refuse(result.caption, result.text);
+    std::printf("The old header of %s was put back.\n", path.c_str());
     return 0;
 }
 

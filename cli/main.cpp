@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     mallopt(M_TOP_PAD, 4 << 20);
 #endif
     tavro::useUtf8Arguments(argc, argv);
+    if (tavro::isRestoreCommand(argc, argv)) return tavro::runRestore(argc, argv);
     if (tavro::isInfoSetCommand(argc, argv)) return tavro::runInfoSet(argc, argv);
     return runCli(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -172,6 +172,7 @@ std::string usageText() {
                        "       tavro-cli --codecs [--json]\n"
                        "       tavro-cli --formats [--json]\n"
                        "       tavro-cli --set ID=TEXT [--set ID=TEXT]... [--output COPY] FILE\n"
+                       "       tavro-cli --restore FILE\n"
                        "Reports what is inside media files; a folder stands for the files in it,\n"
                        "in name order. Options may come anywhere before \"--\".\n\n";
     for (const OptionSpec& s : optionTable()) {

@@ -13,6 +13,14 @@ struct FileError {
     std::string systemText; // the operating system's message for `code`
 };
 
+// What tells a file apart from the one analysed earlier: its size and modification time.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t modified = 0; // platform ticks; only compared for equality
+    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
 class InputFile {
   public:
     virtual ~InputFile() = default;
@@ -25,10 +33,16 @@ class InputFile {
         if (error) *error = {1, "Seeking is not supported here."};
         return false;
     }
+    // Size and modification time from the open handle: as taken when it was opened,
+    // and as they are now (a file that grows or is rewritten while read differs).
+    // False where the platform cannot tell.
+    virtual bool openedStamp(FileStamp* out) const { return false; }
+    virtual bool currentStamp(FileStamp* out, FileError* error) { return false; }
 };
 
-// A file opened for rewriting its head in place: existing only, not shared, never
-// grown. Positions are absolute; a short transfer reports how much was done.
+// A file opened for rewriting its head in place (existing only, not shared, never
+// grown), or one made anew for writing. Positions are absolute; a short transfer
+// reports how much was done.
 class UpdateFile {
   public:
     virtual ~UpdateFile() = default;
@@ -39,14 +53,6 @@ class UpdateFile {
                          FileError* error) = 0;
     // Pushes the written bytes to the device; false when that fails.
     virtual bool flush(FileError* error) = 0;
-};
-
-// What tells a file apart from the one analysed earlier: its size and modification time.
-struct FileStamp {
-    uint64_t size = 0;
-    uint64_t modified = 0; // platform ticks; only compared for equality
-    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
-    bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
 
 class FileSystem {
@@ -74,6 +80,26 @@ class FileSystem {
     // True when both names lead to the same file (links and case included where the
     // platform knows them); false when either cannot be asked.
     virtual bool sameFile(const std::string& a, const std::string& b) { return a == b; }
+
+    // Makes `path` anew for writing (an existing file is replaced), not shared; its
+    // name reaches the device before the call returns.
+    virtual std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return nullptr;
+    }
+    virtual bool remove(const std::string& path, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // Gives `from` the name `to`, replacing a file of that name in one step; the new
+    // name reaches the device before the call returns.
+    virtual bool rename(const std::string& from, const std::string& to, FileError* error) {
+        if (error) *error = {1, "Writing is not supported here."};
+        return false;
+    }
+    // The user's own Tavro folder, made when missing, ending in its separator; "" when
+    // there is none.
+    virtual std::string userFolder() { return std::string(); }
 };
 
 // The platform's file system: POSIX natively, Win32 in the Windows build.

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace tavro {
@@ -19,9 +20,31 @@ FileError errorFromErrno() {
     return e;
 }
 
+// A new or renamed name is only safe once its folder is flushed too.
+bool syncFolderOf(const std::string& path, FileError* error) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (error) *error = errorFromErrno();
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+FileStamp stampOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_size),
+            static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                static_cast<uint64_t>(st.st_mtim.tv_nsec)};
+}
+
 class PosixFile : public InputFile {
   public:
-    PosixFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    PosixFile(int fd, const FileStamp& opened) : fd_(fd), size_(opened.size), opened_(opened) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -58,11 +81,25 @@ class PosixFile : public InputFile {
         pos_ = offset;
         return true;
     }
+    bool openedStamp(FileStamp* out) const override {
+        *out = opened_;
+        return true;
+    }
+    bool currentStamp(FileStamp* out, FileError* error) override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            if (error) *error = errorFromErrno();
+            return false;
+        }
+        *out = stampOf(st);
+        return true;
+    }
 
   private:
     int fd_;
     uint64_t size_;
     uint64_t pos_ = 0; // where the next read starts, so a seek to it costs no call
+    FileStamp opened_; // from the open's own fstat
 };
 
 class PosixUpdateFile : public UpdateFile {
@@ -108,6 +145,7 @@ class PosixUpdateFile : public UpdateFile {
             total += static_cast<size_t>(n);
         }
         *written = total;
+        if (offset + total > size_) size_ = offset + total;
         return true;
     }
     bool flush(FileError* error) override {
@@ -139,7 +177,7 @@ class PosixFileSystem : public FileSystem {
             ::close(fd);
             return nullptr;
         }
-        return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size));
+        return std::make_unique<PosixFile>(fd, stampOf(st));
     }
     bool exists(const std::string& path) override {
         struct stat st {};
@@ -178,9 +216,7 @@ class PosixFileSystem : public FileSystem {
             if (error) *error = errorFromErrno();
             return false;
         }
-        out->size = static_cast<uint64_t>(st.st_size);
-        out->modified = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
-                        static_cast<uint64_t>(st.st_mtim.tv_nsec);
+        *out = stampOf(st);
         return true;
     }
     bool copyFile(const std::string& from, const std::string& to, FileError* error) override {
@@ -231,6 +267,41 @@ class PosixFileSystem : public FileSystem {
         }, sb{};
         if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+    std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) override {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (error) *error = errorFromErrno();
+            return nullptr;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !syncFolderOf(path, error)) {
+            if (error && error->code == 0) *error = errorFromErrno();
+            ::close(fd);
+            ::unlink(path.c_str());
+            return nullptr;
+        }
+        return std::make_unique<PosixUpdateFile>(fd, 0);
+    }
+    bool remove(const std::string& path, FileError* error) override {
+        if (::unlink(path.c_str()) == 0) return true;
+        if (error) *error = errorFromErrno();
+        return false;
+    }
+    bool rename(const std::string& from, const std::string& to, FileError* error) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) {
+            if (error) *error = errorFromErrno();
+            return false;
+        }
+        return syncFolderOf(to, error);
+    }
+    std::string userFolder() override {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) return std::string();
+        std::string folder = std::string(home) + "/.tavro";
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
+        return folder + "/";
     }
     std::string programFolder() override {
         char buf[4096];

@@ -22,7 +22,8 @@ InfoMessage noRoomToInsertMessage() {
 }
 
 bool infoCommandsAllowed(const MediaInfo& info) {
-    return info.isAvi && info.headersParsed && info.wrap.waveDepth == 0 && info.headLength > 0;
+    return info.isAvi && info.headersParsed && info.wrap.waveDepth == 0 && info.headLength > 0 &&
+           !info.changedWhileRead;
 }
 
 std::array<uint8_t, 4> fourcc4(const std::string& id) {

@@ -13,6 +13,7 @@
 #include "app/win/link_button.h"
 #include "common/win/wide_text.h"
 #include "info_shell_resource.h"
+#include "infoedit/copy_save.h"
 #include "infoedit/head_writer.h"
 #include "infoedit/info_commands.h"
 #include "infoedit/info_fields.h"
@@ -249,7 +250,7 @@ void InfoEditController::saveAs() {
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = kMaxSaveName;
     ofn.lpstrTitle = L"Save modified copy of AVI file to...";
-    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
     if (!GetSaveFileNameW(&ofn)) return;
     const std::string target = utf8FromWide(std::wstring(name.data()));
     FileSystem& files = platformFileSystem();
@@ -258,29 +259,35 @@ void InfoEditController::saveAs() {
                        Icon::Exclamation);
         return;
     }
-    std::wstring from = current, to = wideFromUtf8(target);
-    from.append(2, L'\0');
-    to.append(2, L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.hwnd = window();
-    op.wFunc = FO_COPY;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    op.fFlags = FOF_SIMPLEPROGRESS | FOF_NOCONFIRMMKDIR;
-    op.lpszProgressTitle = L"Copying original AVI...";
-    if (SHFileOperationW(&op) != 0 || op.fAnyOperationsAborted || !files.exists(target)) {
+    // The shell copies with its progress box, under a temporary name beside the
+    // target: the target's name only ever shows a whole, edited copy.
+    const HWND owner = window();
+    const CopyStep shellCopy = [owner, &files](const std::string& source,
+                                               const std::string& temporary, FileError* error) {
+        std::wstring from = wideFromUtf8(source), to = wideFromUtf8(temporary);
+        from.append(2, L'\0');
+        to.append(2, L'\0');
+        SHFILEOPSTRUCTW op = {};
+        op.hwnd = owner;
+        op.wFunc = FO_COPY;
+        op.pFrom = from.c_str();
+        op.pTo = to.c_str();
+        op.fFlags = FOF_SIMPLEPROGRESS | FOF_NOCONFIRMMKDIR | FOF_NOCONFIRMATION;
+        op.lpszProgressTitle = L"Copying original AVI...";
+        if (SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted && files.exists(temporary))
+            return true;
+        *error = {};
+        return false;
+    };
+    const MediaInfo& info = driver_->info();
+    HeadWriteResult result =
+        saveEditedCopy(files, path_, target, ByteView(original_.data(), original_.size()),
+                       ByteView(info.headBuffer(), info.headLength), shellCopy);
+    if (result.kind == HeadWriteResult::Kind::OpenFailed && result.caption == "File Copy Failure") {
         prompter_.tell("Unable to copy " + path_ + " to " + target + ". File will not be modified",
                        "Save As", Icon::Exclamation);
         return;
     }
-    FileStamp copyStamp;
-    const MediaInfo& info = driver_->info();
-    HeadWriteResult result =
-        files.stamp(target, &copyStamp, nullptr)
-            ? writeHead(files, target, copyStamp, ByteView(original_.data(), original_.size()),
-                        ByteView(info.headBuffer(), info.headLength))
-            : HeadWriteResult{HeadWriteResult::Kind::OpenFailed,
-                              "Unable to open file " + target + ":\n\n", "File Open Failure"};
     if (!result.ok()) {
         prompter_.tell(result.text, result.caption, Icon::Exclamation);
         fileStatus("* Update failed *");

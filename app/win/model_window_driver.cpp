@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/recovery_offer.h"
 #include "app/report_fields.h"
 #include "app/stream_view.h"
 #include "app/win/header_save_dialog.h"
@@ -57,6 +58,8 @@ bool ModelWindowDriver::start() {
         return false;
     }
     driver_->setExporter(&export_);
+    driver_->setBeforeOpen(
+        [this](const std::string& path) { offerRecovery(platformFileSystem(), prompter_, path); });
     driver_->renderStep().setGraphBuilder(&graphs_);
     driver_->info().spans = &map_;
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;

@@ -21,14 +21,23 @@ FileError lastError() {
 
 bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info);
 
-// Opens an existing file and reads its size; on failure the error is the system's
-// and no handle stays open.
-HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags, uint64_t* size,
-                    FileError* error);
+// Opens an existing file and reads its size and time (one call for both); on failure
+// the error is the system's and no handle stays open.
+HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags,
+                    FileStamp* stamp, FileError* error);
+
+bool stampOfHandle(HANDLE h, FileStamp* out) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    out->size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    out->modified =
+        (uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
 
 class WinFile : public InputFile {
   public:
-    WinFile(HANDLE h, uint64_t size) : handle_(h), size_(size) {}
+    WinFile(HANDLE h, const FileStamp& opened) : handle_(h), size_(opened.size), opened_(opened) {}
     ~WinFile() override { CloseHandle(handle_); }
     WinFile(const WinFile&) = delete;
     WinFile& operator=(const WinFile&) = delete;
@@ -60,10 +69,20 @@ class WinFile : public InputFile {
         if (error) *error = lastError();
         return false;
     }
+    bool openedStamp(FileStamp* out) const override {
+        *out = opened_;
+        return true;
+    }
+    bool currentStamp(FileStamp* out, FileError* error) override {
+        if (stampOfHandle(handle_, out)) return true;
+        if (error) *error = lastError();
+        return false;
+    }
 
   private:
     HANDLE handle_;
     uint64_t size_;
+    FileStamp opened_;
 };
 
 class WinUpdateFile : public UpdateFile {
@@ -97,6 +116,7 @@ class WinUpdateFile : public UpdateFile {
         // error code would otherwise read "The operation completed successfully."
         DWORD code = GetLastError();
         *written = n;
+        if (offset + n > size_) size_ = offset + n;
         if (ok && n == count) return true;
         if (error) {
             if (ok || code == 0) code = ERROR_DISK_FULL;
@@ -126,11 +146,13 @@ class WinUpdateFile : public UpdateFile {
 class WinFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
-        uint64_t size = 0;
-        HANDLE h =
-            openExisting(path, GENERIC_READ, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL, &size, error);
+        // Writers are let in: a recording or a download in progress is read while it
+        // grows, and the stamps tell that it changed.
+        FileStamp opened;
+        HANDLE h = openExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_ATTRIBUTE_NORMAL, &opened, error);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<WinFile>(h, size);
+        return std::make_unique<WinFile>(h, opened);
     }
     bool exists(const std::string& path) override {
         WIN32_FIND_DATAW data;
@@ -150,11 +172,11 @@ class WinFileSystem : public FileSystem {
             return nullptr;
         }
         // Not shared: nobody else reads a half-written head or writes beside us.
-        uint64_t size = 0;
+        FileStamp opened;
         HANDLE h = openExisting(path, GENERIC_READ | GENERIC_WRITE, 0, FILE_FLAG_RANDOM_ACCESS,
-                                &size, error);
+                                &opened, error);
         if (h == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<WinUpdateFile>(h, size);
+        return std::make_unique<WinUpdateFile>(h, opened.size);
     }
     bool stamp(const std::string& path, FileStamp* out, FileError* error) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
@@ -179,6 +201,41 @@ class WinFileSystem : public FileSystem {
                ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
                ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
     }
+    std::unique_ptr<UpdateFile> create(const std::string& path, FileError* error) override {
+        HANDLE h = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            if (error) *error = lastError();
+            return nullptr;
+        }
+        return std::make_unique<WinUpdateFile>(h, 0);
+    }
+    bool remove(const std::string& path, FileError* error) override {
+        if (DeleteFileW(widePath(path).c_str())) return true;
+        if (error) *error = lastError();
+        return false;
+    }
+    bool rename(const std::string& from, const std::string& to, FileError* error) override {
+        if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (error) *error = lastError();
+        return false;
+    }
+    std::string userFolder() override {
+        std::vector<wchar_t> buf(32768);
+        const DWORD n =
+            GetEnvironmentVariableW(L"APPDATA", buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0 || n >= buf.size()) return std::string();
+        const std::string folder = utf8FromWide(buf.data(), n) + "\\Tavro";
+        const std::wstring wide = widePath(folder);
+        if (!CreateDirectoryW(wide.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return std::string();
+        return folder + "\\";
+    }
     std::string programFolder() override {
         std::vector<wchar_t> buf(32768);
         const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
@@ -188,21 +245,19 @@ class WinFileSystem : public FileSystem {
     }
 };
 
-HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags, uint64_t* size,
-                    FileError* error) {
+HANDLE openExisting(const std::string& path, DWORD access, DWORD share, DWORD flags,
+                    FileStamp* stamp, FileError* error) {
     HANDLE h =
         CreateFileW(widePath(path).c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (error) *error = lastError();
         return h;
     }
-    LARGE_INTEGER got;
-    if (!GetFileSizeEx(h, &got)) {
+    if (!stampOfHandle(h, stamp)) {
         if (error) *error = lastError();
         CloseHandle(h);
         return INVALID_HANDLE_VALUE;
     }
-    *size = static_cast<uint64_t>(got.QuadPart);
     return h;
 }
 

@@ -125,3 +125,64 @@ TEST(PlatformFileSystem, UpdatesInPlaceCopiesAndRefusesReadOnlyFiles) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PlatformFileSystem, StampsFromTheOpenHandleSeeAFileGrow) {
+    tavro::FileSystem& fs = tavro::platformFileSystem();
+    const std::string path = tempPath("fs_test_growing.bin");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite("0123456789", 1, 10, f);
+    std::fflush(f);
+    tavro::FileError error;
+    auto file = fs.openRead(path, &error);
+    ASSERT_NE(file, nullptr) << error.systemText;
+    tavro::FileStamp opened, now, byName;
+    ASSERT_TRUE(file->openedStamp(&opened));
+    EXPECT_EQ(opened.size, 10u);
+    ASSERT_TRUE(fs.stamp(path, &byName, &error));
+    EXPECT_EQ(opened, byName) << "the handle and the name agree on an idle file";
+    ASSERT_TRUE(file->currentStamp(&now, &error)) << error.systemText;
+    EXPECT_EQ(now, opened);
+    std::fwrite("more", 1, 4, f); // a recording goes on while the file is open
+    std::fclose(f);
+    ASSERT_TRUE(file->currentStamp(&now, &error));
+    EXPECT_EQ(now.size, 14u);
+    EXPECT_NE(now, opened);
+    file.reset();
+    std::remove(path.c_str());
+}
+
+TEST(PlatformFileSystem, CreatesRenamesAndRemoves) {
+    tavro::FileSystem& fs = tavro::platformFileSystem();
+    const std::string a = tempPath("fs_test_new.bin"), b = tempPath("fs_test_renamed.bin");
+    std::remove(a.c_str());
+    std::remove(b.c_str());
+    tavro::FileError error;
+    {
+        auto file = fs.create(a, &error);
+        ASSERT_NE(file, nullptr) << error.systemText;
+        size_t done = 0;
+        ASSERT_TRUE(file->writeAt(0, "journal", 7, &done, &error));
+        EXPECT_EQ(file->size(), 7u);
+        EXPECT_TRUE(file->flush(&error));
+    }
+    FILE* old = std::fopen(b.c_str(), "wb"); // an existing target is replaced
+    ASSERT_NE(old, nullptr);
+    std::fclose(old);
+    ASSERT_TRUE(fs.rename(a, b, &error)) << error.systemText;
+    EXPECT_FALSE(fs.exists(a));
+    tavro::FileStamp stamp;
+    ASSERT_TRUE(fs.stamp(b, &stamp, &error));
+    EXPECT_EQ(stamp.size, 7u);
+    EXPECT_TRUE(fs.remove(b, &error));
+    EXPECT_FALSE(fs.exists(b));
+    EXPECT_FALSE(fs.remove(b, &error));
+    EXPECT_FALSE(error.systemText.empty());
+    const std::string user = fs.userFolder();
+    ASSERT_FALSE(user.empty());
+    EXPECT_TRUE(user.back() == '/' || user.back() == '\\');
+}
+
+} // namespace

@@ -55,6 +55,41 @@ expect 1 --set INAM=x readonly.avi
 has "$err" "Unable to open file"
 cmp -s readonly.avi tags_pcm.avi || { echo "FAIL: read-only file changed"; fail=1; }
 rm -f readonly.avi
+# Saves cut short by the test hook (exit 86 at the n-th changing call: create, write
+# and flush the recovery file, write and flush the head, remove the recovery file).
+stopped() { # stopped PLAN ARGS...
+  local plan="$1"; shift
+  TAVRO_TEST_STOP_SAVE="$plan" ${TAVRO_CLI_RUNNER:-} "$cli" "$@" >/dev/null 2>&1
+  [ $? = 86 ] || { echo "FAIL: the save $* was not stopped at $plan"; fail=1; }
+}
+# The head torn among its changed bytes: the file no longer opens; --restore mends it.
+cp tags_pcm.avi torn.avi
+stopped 3:8950 --set INAM="Torn title here" torn.avi
+cmp -s torn.avi tags_pcm.avi && { echo "FAIL: the head was not torn"; fail=1; }
+[ -f torn.avi.tavro-recovery ] || { echo "FAIL: no recovery file"; fail=1; }
+expect 0 --restore torn.avi
+has "$out" "The old header of torn.avi was put back."
+cmp -s torn.avi tags_pcm.avi || { echo "FAIL: --restore did not give the old file"; fail=1; }
+[ -f torn.avi.tavro-recovery ] && { echo "FAIL: recovery file left"; fail=1; }
+expect 0 --restore torn.avi
+has "$out" "nothing to restore"
+# Stopped while the recovery file was written: the file is untouched.
+stopped 1 --set INAM="Never" torn.avi
+cmp -s torn.avi tags_pcm.avi || { echo "FAIL: a save stopped early changed the file"; fail=1; }
+expect 0 --restore torn.avi
+has "$out" "never began"
+# Stopped before the recovery file went: the save had finished.
+stopped 5 --set INAM="Finished" torn.avi
+expect 0 --restore torn.avi
+has "$out" "had finished"
+expect 0 torn.avi
+has "$out" "Comment INAM (Name): Finished"
+# A copy stopped before its rename leaves no file under the target's name.
+rm -f stopped.avi
+stopped 3 --set INAM="Copy" --output stopped.avi tags_pcm.avi
+[ -e stopped.avi ] && { echo "FAIL: a half-made copy under the target name"; fail=1; }
+rm -f stopped.avi.tavro-tmp torn.avi
+
 printf 'RIFF\4\0\0\0WAVE' > plain.wav
 expect 1 --set INAM=x plain.wav
 cmp -s plain.wav <(printf 'RIFF\4\0\0\0WAVE') || { echo "FAIL: wav changed"; fail=1; }

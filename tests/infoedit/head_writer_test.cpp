@@ -25,8 +25,16 @@ class FaultyFileSystem : public FileSystem {
     FaultPlan plan;
     int writes = 0;
 
+    std::map<std::string, std::vector<uint8_t>> journals; // recovery files by name
+
     std::unique_ptr<InputFile> openRead(const std::string&, FileError*) override { return nullptr; }
-    bool exists(const std::string&) override { return true; }
+    bool exists(const std::string& path) override {
+        return journals.count(path) || path.find(".tavro-recovery") == std::string::npos;
+    }
+    std::unique_ptr<UpdateFile> create(const std::string& path, FileError*) override {
+        return std::make_unique<Journal>(journals[path]);
+    }
+    bool remove(const std::string& path, FileError*) override { return journals.erase(path) != 0; }
     std::string programFolder() override { return "/"; }
     bool stamp(const std::string&, FileStamp* out, FileError*) override {
         *out = stampNow;
@@ -41,6 +49,27 @@ class FaultyFileSystem : public FileSystem {
     }
 
   private:
+    // Recovery files always land: the faults here are in the media file.
+    class Journal : public UpdateFile {
+      public:
+        explicit Journal(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+        uint64_t size() const override { return bytes_.size(); }
+        bool readAt(uint64_t, void*, size_t, size_t* got, FileError*) override {
+            *got = 0;
+            return true;
+        }
+        bool writeAt(uint64_t offset, const void* data, size_t count, size_t* written,
+                     FileError*) override {
+            bytes_.resize(std::max<size_t>(bytes_.size(), offset + count));
+            std::memcpy(bytes_.data() + offset, data, count);
+            *written = count;
+            return true;
+        }
+        bool flush(FileError*) override { return true; }
+
+      private:
+        std::vector<uint8_t>& bytes_;
+    };
     class File : public UpdateFile {
       public:
         explicit File(FaultyFileSystem& fs) : fs_(fs) {}
@@ -124,6 +153,7 @@ TEST(HeadWriter, FailuresLeaveTheOriginalBytes) {
         EXPECT_FALSE(r.ok()) << c.name;
         if (c.plan.failFlush) continue; // the bytes reached the file, then were put back
         EXPECT_EQ(fs.bytes, before) << c.name;
+        EXPECT_TRUE(fs.journals.empty()) << c.name << ": the old head was put back";
     }
 }
 
@@ -209,6 +239,9 @@ TEST(HeadWriter, WhenTheRestoreFailsTooTheMessageSaysSo) {
                                   ByteView(updated.data(), 512));
     EXPECT_EQ(r.kind, HeadWriteResult::Kind::WriteFailed);
     EXPECT_NE(r.text.find("could not be written back"), std::string::npos);
+    // The old head stays in the recovery file, which the message names.
+    ASSERT_EQ(fs.journals.size(), 1u);
+    EXPECT_NE(r.text.find("x.avi.tavro-recovery"), std::string::npos) << r.text;
 }
 
 } // namespace

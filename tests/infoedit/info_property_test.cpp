@@ -14,6 +14,7 @@
 #include "infoedit/head_writer.h"
 #include "infoedit/info_commands.h"
 #include "infoedit/info_fields.h"
+#include "tests/infoedit/junk_layouts.h"
 
 namespace tavro {
 namespace {
@@ -70,33 +71,6 @@ Analysed analyse(const std::string& path) {
         for (const HeadChunk& c : layout.chunks)
             if (c.inInfoList && c.offset == row.chunk) a.fields.push_back({row.code, row.text});
     return a;
-}
-
-uint32_t moviOffset(const Bytes& head) {
-    return scanHead(ByteView(head.data(), head.size())).movi;
-}
-
-// "No JUNK after the INFO list": the padding JUNK behind it renamed, so that only
-// JUNK chunks before the list remain. "Small JUNK": that JUNK cut to 60 bytes and
-// the rest given to a chunk nothing may take from.
-Bytes variant(const Bytes& file, const std::string& kind) {
-    Bytes b = file;
-    uint32_t movi = moviOffset(b);
-    for (uint32_t pos = movi; pos > 12; --pos) {
-        if (std::memcmp(b.data() + pos, "JUNK", 4) != 0) continue;
-        uint32_t size = ByteView(b.data(), b.size()).u32(pos + 4);
-        if (pos + 8 + size != movi) continue;
-        if (kind == "no_junk_after") std::memcpy(b.data() + pos, "PAD ", 4);
-        if (kind == "small_junk" && size > 100) {
-            b[pos + 4] = 60, b[pos + 5] = b[pos + 6] = b[pos + 7] = 0;
-            uint32_t rest = size - 68;
-            std::memcpy(b.data() + pos + 68, "PAD ", 4);
-            for (int i = 0; i < 4; ++i)
-                b[pos + 72 + i] = static_cast<uint8_t>(rest >> (8 * i));
-        }
-        break;
-    }
-    return b;
 }
 
 void apply(Fields& model, const std::string& id, const std::string& text, bool hadList) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ struct MemoryFile {
     std::vector<uint8_t> bytes;
     uint64_t claimedSize = UINT64_MAX; // UINT64_MAX: the real size
     bool failRead = false;
+    uint64_t modified = 1; // the modification time the stamps report
 
     MemoryFile() = default;
     MemoryFile(std::vector<uint8_t> b, uint64_t claimed = UINT64_MAX, bool fail = false)
@@ -35,6 +37,8 @@ class MemoryFileSystem : public FileSystem {
     size_t shortReadBy = 0;    // every read delivers this many bytes fewer
     uint64_t claimedExtra = 0; // every size claims this many bytes more than stored
     std::string lastOpened;
+    // Runs after every read: a test changes a file while it is being read.
+    std::function<void(MemoryFile&)> afterRead;
 
     std::unique_ptr<InputFile> openRead(const std::string& path, FileError* error) override {
         auto it = files.find(path);
@@ -51,32 +55,45 @@ class MemoryFileSystem : public FileSystem {
   private:
     class Reader : public InputFile {
       public:
-        Reader(const MemoryFileSystem& fs, const MemoryFile& f) : fs_(fs), f_(f) {}
+        Reader(const MemoryFileSystem& fs, MemoryFile& f)
+            : fs_(fs), f_(f), opened_{sizeNow(), f.modified} {}
         bool read(void* buffer, size_t want, size_t* got, FileError* error) override {
             if (f_.failRead || fs_.failReads) {
                 *got = 0;
                 if (error) *error = {23, "Data error (cyclic redundancy check)."};
                 return false;
             }
-            size_t n = std::min(want, f_.bytes.size() - pos_);
+            size_t n = pos_ < f_.bytes.size() ? std::min(want, f_.bytes.size() - pos_) : 0;
             n = n > fs_.shortReadBy ? n - fs_.shortReadBy : 0;
             if (n) std::memcpy(buffer, f_.bytes.data() + pos_, n);
             pos_ += n;
             *got = n;
+            if (fs_.afterRead) fs_.afterRead(f_);
             return true;
         }
         bool seek(uint64_t offset, FileError*) override {
             pos_ = static_cast<size_t>(std::min<uint64_t>(offset, f_.bytes.size()));
             return true;
         }
-        uint64_t size() const override {
-            uint64_t real = f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
-            return real + fs_.claimedExtra;
+        // The size as opened: a file that grows later keeps the size the reader saw.
+        uint64_t size() const override { return opened_.size; }
+        bool openedStamp(FileStamp* out) const override {
+            *out = opened_;
+            return true;
+        }
+        bool currentStamp(FileStamp* out, FileError*) override {
+            *out = {sizeNow(), f_.modified};
+            return true;
         }
 
       private:
+        uint64_t sizeNow() const {
+            uint64_t real = f_.claimedSize == UINT64_MAX ? f_.bytes.size() : f_.claimedSize;
+            return real + fs_.claimedExtra;
+        }
         const MemoryFileSystem& fs_;
-        const MemoryFile& f_;
+        MemoryFile& f_;
+        FileStamp opened_;
         size_t pos_ = 0;
     };
 };

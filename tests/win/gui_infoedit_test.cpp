@@ -1,6 +1,7 @@
 // INFO editing in the real tavro.exe under Wine: the field editor driven in the
 // window, the Delete key and Save with the file checked afterwards, a new field, and
-// Save As into a copy, and the question about unsaved edits on exit.
+// Save As into a copy, the question about unsaved edits on exit, and the offer to put
+// back the head of a save that was cut short.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 
 #include "gui_harness.h"
 #include "info_shell_resource.h"
+#include "infoedit/save_journal.h"
 #include "resource.h"
 
 namespace {
@@ -262,6 +264,54 @@ TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(window); }, 10000));
     EXPECT_EQ(readAll(copy), copied);
     DeleteFileA(copy.c_str());
+    DeleteFileA(path.c_str());
+}
+
+TEST(InfoEditGui, AnInterruptedSaveIsOfferedBackOnOpen) {
+    const std::string source = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    const std::string path = tempPath("tavro_info_torn.avi");
+    const std::string journal = tavro::journalPathBeside(path);
+    ASSERT_TRUE(CopyFileA(source.c_str(), path.c_str(), FALSE));
+    DeleteFileA(journal.c_str());
+    const std::vector<char> before = readAll(path);
+    ASSERT_GT(before.size(), 9000u);
+    // What a save cut short in its head write leaves: the recovery file, and a head
+    // that is neither the old one nor the new one.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(before.data());
+    tavro::SaveJournal j;
+    j.fileSize = before.size();
+    j.oldBytes.assign(bytes, bytes + 4096);
+    j.oldSum = tavro::journalSum(bytes, 4096);
+    j.newSum = j.oldSum ^ 1;
+    j.tailLength = 4096;
+    j.tailSum = tavro::journalSum(bytes + 4096, 4096);
+    const std::vector<uint8_t> encoded = tavro::encodeJournal(j);
+    std::vector<char> torn = before;
+    std::fill(torn.begin(), torn.begin() + 2000, '\xEE');
+    for (const auto& [name, content] :
+         {std::make_pair(journal, std::vector<char>(encoded.begin(), encoded.end())),
+          std::make_pair(path, torn)}) {
+        FILE* f = std::fopen(name.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+    }
+
+    guitest::Program program(TAVRO_EXE, "\"" + path + "\"");
+    HWND offer = program.waitForWindow("Interrupted Save", 20000);
+    ASSERT_NE(offer, nullptr);
+    EXPECT_EQ(guitest::messageBoxText(offer).rfind("Saving the header of " + path, 0), 0u)
+        << guitest::messageBoxText(offer);
+    PostMessageA(offer, WM_COMMAND, IDOK, 0);
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    RemoteList list(GetDlgItem(window, IDC_COMMENTS));
+    ASSERT_TRUE(list.ready());
+    EXPECT_TRUE(guitest::waitUntil([&] { return list.find("INAM") >= 0; }, 15000))
+        << "the restored file is analysed as the old one";
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(GetFileAttributesA(journal.c_str()), INVALID_FILE_ATTRIBUTES);
+    PostMessageA(window, WM_CLOSE, 0, 0);
     DeleteFileA(path.c_str());
 }
 
