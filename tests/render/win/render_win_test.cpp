@@ -109,6 +109,37 @@ TEST(RenderWine, MjpegAviHasBothRenderersAndDecodedVideo) {
     EXPECT_EQ(texts.videoCodec.link, r.outcome.roles.videoDecoder);
 }
 
+// Wine's GStreamer splitter decodes by itself: after a successful render of a file
+// with sound, the audio fields name it as they name the video decoder.
+TEST(RenderWine, SplittersThatDecodeFillTheAudioFields) {
+    // Wine has no Xvid decoder: the splitter decodes the MP3 and the video is left
+    // unrendered (still a result of 0).
+    const struct {
+        const char* file;
+        bool video;
+    } cases[] = {{"/mjpeg_pcm.avi", true}, {"/xvid_mp3.avi", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Rendered r = render(kMedia + c.file);
+        ASSERT_EQ(r.hr, 0) << std::hex << r.hr;
+        const RenderFieldTexts texts =
+            renderFieldTexts(r.table, r.outcome.roles, nullptr, nullptr, nullptr);
+        ASSERT_GE(r.outcome.roles.audioRenderer, 0);
+        ASSERT_GE(r.outcome.roles.audioDecoder, 0);
+        EXPECT_FALSE(texts.audioCodec.text.empty());
+        EXPECT_FALSE(texts.audioMedia.text.empty());
+        EXPECT_EQ(texts.audioCodec.link, r.outcome.roles.audioDecoder);
+        EXPECT_EQ(texts.videoCodec.text.empty(), !c.video);
+        if (c.video) {
+            // One filter splits and decodes both: named in all three fields.
+            EXPECT_EQ(r.outcome.roles.videoDecoder, r.outcome.roles.audioDecoder);
+            EXPECT_EQ(r.outcome.roles.splitter, r.outcome.roles.audioDecoder);
+            EXPECT_EQ(texts.videoCodec.text, texts.audioCodec.text);
+            EXPECT_EQ(texts.splitter.text, texts.audioCodec.text);
+        }
+    }
+}
+
 TEST(RenderWine, CinepakThroughTheVfwWrapperIsAPartialRender) {
     // Wine decodes Cinepak through the VfW wrapper but has no MS ADPCM path to the
     // audio renderer: a success code other than 0, still recorded and classified.
