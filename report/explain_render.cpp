@@ -27,6 +27,8 @@ const char kSplitterItem[] = "{%s} as a \"splitter\" (generally to isolate the a
                              "from the combined stream)";
 const char kVideoItem[] = "{%s} as the video codec";
 const char kAudioItem[] = "{%s} as the audio codec";
+const char kShowGraph[] = "~~ {Show graph}: the filters DirectShow chose and how they connect, "
+                          "as a picture.";
 // One filter in several roles (a splitter that decodes, a reader that decodes) is
 // named once and said to decode by itself.
 const char kSelfDecodingSplitterItem[] =
@@ -104,6 +106,10 @@ ExplanationText explainRender(const RenderExplainInput& in) {
         }
     }
     out.text += wrapperNote;
+    if (!in.graphLink.empty()) {
+        out.text += kShowGraph;
+        out.targets.push_back(in.graphLink);
+    }
     return out;
 }
 

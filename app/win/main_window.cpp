@@ -335,6 +335,7 @@ void MainWindow::followLink(const std::string& target) {
     case LinkKind::VideoCodec:
     case LinkKind::AudioCodec:
     case LinkKind::FilterGraph:
+    case LinkKind::RenderGraph:
         if (linkReentry_ > 0) return; // a detail view is already being opened
         ++linkReentry_;
         driver_->followStreamLink(link);

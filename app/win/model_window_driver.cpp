@@ -44,6 +44,7 @@ ModelWindowDriver::ModelWindowDriver(ReportView& view, Settings& settings)
         UpdateWindow(static_cast<HWND>(view_.windowHandle()));
     };
     prompter_.setBeforeAsk(services_.refresh);
+    render_.offerGraph = true; // the render popup's "Show graph" opens the graph window
 }
 
 bool ModelWindowDriver::start() {
@@ -103,6 +104,7 @@ void ModelWindowDriver::selectAudioStream(int stream) {
 void ModelWindowDriver::analysed() {
     noteRenderTest(render_, driver_->renderStep());
     mapWindow_.refresh(driver_->info().fileName);
+    if (graphWindow_.isOpen()) showRenderGraph(); // it follows the file the fields show
     mirror();
     infoEdit_.fileAnalysed();
 }
@@ -214,9 +216,18 @@ void ModelWindowDriver::followStreamLink(const LinkTarget& link) {
     case LinkKind::FilterGraph:
         showFilterDetails(link.number);
         break;
+    case LinkKind::RenderGraph:
+        showRenderGraph();
+        break;
     default:
         break;
     }
+}
+
+void ModelWindowDriver::showRenderGraph() {
+    if (!driver_) return;
+    graphWindow_.show(static_cast<HWND>(view_.windowHandle()),
+                      driver_->renderStep().outcome().graph, &db_, driver_->info().fileName);
 }
 
 void ModelWindowDriver::showTable(TableSpec spec) {

@@ -10,6 +10,7 @@
 #include "app/export_step.h"
 #include "app/report_model.h"
 #include "app/win/file_map_window.h"
+#include "app/win/graph_window.h"
 #include "app/win/info_edit_controller.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
@@ -47,6 +48,7 @@ class ModelWindowDriver : public WindowDriver {
     void showAudioDetails(int index);
     void showFilterDetails(int index);
     void showMftDetails(int index);
+    void showRenderGraph();
     void mirrorComments(HWND list);
 
     ReportView& view_;
@@ -64,6 +66,7 @@ class ModelWindowDriver : public WindowDriver {
     // The current file's map, filled by the analysis; the map window draws it.
     FileMap map_;
     FileMapWindow mapWindow_;
+    GraphWindow graphWindow_;
     std::unique_ptr<AnalysisDriver> driver_;
     InfoEditController infoEdit_;
 };

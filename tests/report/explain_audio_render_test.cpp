@@ -254,6 +254,16 @@ TEST(ExplainRender, AFilterInSeveralRolesIsNamedOnceAndDecodesByItself) {
         EXPECT_EQ(e.text, kIntro + kRendered + c.text) << c.name;
         EXPECT_EQ(e.targets, c.targets) << c.name;
     }
+    // A built graph (even a partial one) adds the link that draws it, last.
+    RenderExplainInput drawn = rendered("AVI Splitter", "", "");
+    drawn.graphLink = "tavro://0.rendergraph.show";
+    const ExplanationText withGraph = explainRender(drawn);
+    EXPECT_EQ(withGraph.text, kIntro + kRendered + kSplitter +
+                                  ".~~ {Show graph}: the filters DirectShow chose and how they "
+                                  "connect, as a picture.");
+    EXPECT_EQ(withGraph.targets,
+              (std::vector<std::string>{"tavro://1.filtergraph.info", drawn.graphLink}));
+
     // Different filters of the same name are still two items.
     RenderExplainInput two = rendered("", "Decoder", "Decoder");
     EXPECT_EQ(explainRender(two).text, kIntro + kRendered +
