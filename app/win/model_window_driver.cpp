@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/report_fields.h"
@@ -12,6 +13,7 @@
 #include "app/win/report_field.h"
 #include "app/win/shell_commands.h"
 #include "app/win/table_dialog.h"
+#include "app/win/window_messages.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -58,7 +60,15 @@ bool ModelWindowDriver::start() {
         return false;
     }
     driver_->setExporter(&export_);
+    // The test runs on a worker while the window stays painted and answers ESC; a
+    // cancel also stops a running batch.
+    graphs_.setOnCancel([this] {
+        PostMessageW(static_cast<HWND>(view_.windowHandle()), kMsgRenderCancelled, 0, 0);
+    });
+    if (const char* delay = std::getenv("TAVRO_TEST_RENDER_DELAY_MS"))
+        graphs_.setDelayForTests(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     driver_->renderStep().setGraphBuilder(&graphs_);
+    driver_->renderStep().setCancellable(true);
     driver_->info().spans = &map_;
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;

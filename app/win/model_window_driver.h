@@ -9,6 +9,7 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
+#include "app/win/background_render.h"
 #include "app/win/file_map_window.h"
 #include "app/win/graph_window.h"
 #include "app/win/info_edit_controller.h"
@@ -62,7 +63,8 @@ class ModelWindowDriver : public WindowDriver {
     WinCodecSystem system_;
     CodecSources sources_;
     CodecServices services_;
-    DirectShowGraphBuilder graphs_;
+    // DirectShow's builder, made on the worker thread of each test.
+    BackgroundGraphBuilder graphs_{[] { return std::make_unique<DirectShowGraphBuilder>(); }};
     // The current file's map, filled by the analysis; the map window draws it.
     FileMap map_;
     FileMapWindow mapWindow_;

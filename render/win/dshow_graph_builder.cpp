@@ -2,6 +2,7 @@
 
 #include <uuids.h>
 
+#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -11,8 +12,9 @@
 namespace tavro {
 namespace {
 
-long gHeld = 0;
-unsigned long gLastFinal = 0;
+// Atomic: a test may run on a worker while an abandoned one still ends elsewhere.
+std::atomic<long> gHeld{0};
+std::atomic<unsigned long> gLastFinal{0};
 // Enough pins for any filter a player graph holds; the rest are released unread.
 constexpr size_t kMaxPinsPerFilter = 32;
 

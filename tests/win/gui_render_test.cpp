@@ -95,3 +95,46 @@ TEST(RenderWindow, SeveralFilesGreyTheRenderFieldsWithTheReason) {
 }
 
 } // namespace
+
+// A file on the command line: the window shows at once and fills as the steps
+// finish; a render test that takes long (delayed here by the test hook) leaves the
+// window painted, says "ESC to cancel...", and ESC cancels it.
+TEST(RenderWindow, ShowsAtOnceAndEscapeCancelsASlowRender) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings");
+    const std::string avi = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    SetEnvironmentVariableA("TAVRO_TEST_RENDER_DELAY_MS", "120000");
+    guitest::Program program(TAVRO_EXE, "\"" + avi + "\"");
+    SetEnvironmentVariableA("TAVRO_TEST_RENDER_DELAY_MS", nullptr);
+    ASSERT_TRUE(program.started());
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    // Visible and filled with the analysis while the render is still under way.
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == "Rendering..."; }, 30000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "ESC to cancel...");
+    EXPECT_EQ(guitest::controlText(window, IDC_VIDEO_STATUS), "processing...");
+    EXPECT_NE(guitest::controlText(window, IDC_FILE_SIZE), "");
+    EXPECT_NE(guitest::controlText(window, IDC_VIDEO_FOURCC), "");
+    // The window's thread answers at once while the render test runs.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
+    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
+                                                      "/main_window_rendering.bmp"));
+
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    // The data base's own words for the cancel code.
+    const std::string cancelled = "0x800704c7: ERROR_CANCELLED - ";
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] {
+            return guitest::controlText(window, IDC_RENDER_STATUS)
+                       .compare(0, cancelled.size(), cancelled) == 0;
+        },
+        10000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "File Length Correct");
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_VIDEO_CODEC), "");
+    // The window is still there and closes normally, the abandoned test or not.
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
