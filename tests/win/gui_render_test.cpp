@@ -138,3 +138,31 @@ TEST(RenderWindow, ShowsAtOnceAndEscapeCancelsASlowRender) {
     // The window is still there and closes normally, the abandoned test or not.
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
+
+// A file named in Japanese renders in the real window, and the splitter that decodes
+// by itself (Wine's) fills the audio fields as well as the video ones.
+TEST(RenderWindow, JapaneseNamedFileRendersWithTheAudioFieldsFilled) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings");
+    const std::wstring source = guitest::widen(std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi");
+    const std::wstring copy = guitest::widen(std::string(TAVRO_MEDIA_DIR)) +
+                              L"/\u52d5\u753b\u30c6\u30b9\u30c8_\u65e5\u672c\u8a9e.avi";
+    ASSERT_TRUE(CopyFileW(source.c_str(), copy.c_str(), FALSE)) << GetLastError();
+    guitest::Program program(guitest::widen(TAVRO_EXE), L"\"" + copy + L"\"");
+    ASSERT_TRUE(program.started());
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    const char kRendered[] = "File rendered successfully; no errors reported   (details...)";
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kRendered; }, 30000))
+        << guitest::controlText(window, IDC_RENDER_STATUS);
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SOURCE_MEDIA), "AVI file");
+    const std::string video = guitest::controlText(window, IDC_RENDER_VIDEO_CODEC);
+    EXPECT_NE(video, "");
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_AUDIO_CODEC), video);
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_AUDIO_MEDIA), "AVI file");
+    EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SPLITTER), video);
+    EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
+                                                      "/main_window_japanese_render.bmp"));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+    DeleteFileW(copy.c_str());
+}
