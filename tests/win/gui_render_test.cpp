@@ -163,6 +163,38 @@ TEST(RenderWindow, JapaneseNamedFileRendersWithTheAudioFieldsFilled) {
     EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SPLITTER), video);
     EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
                                                       "/main_window_japanese_render.bmp"));
+
+    // The render popup's "Show graph" opens the graph window over the same graph.
+    HWND status = GetDlgItem(window, IDC_RENDER_STATUS);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_RENDER_STATUS, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(status));
+    HWND popup = nullptr, showGraph = nullptr;
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] {
+            popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+            showGraph = popup ? FindWindowExA(popup, nullptr, "BUTTON", "Show graph") : nullptr;
+            return showGraph != nullptr;
+        },
+        5000));
+    if (showGraph) {
+        PostMessageA(popup, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(showGraph), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(showGraph));
+        HWND graph = nullptr;
+        EXPECT_TRUE(guitest::waitUntil(
+            [&] {
+                graph = FindWindowExA(nullptr, nullptr, "TavroRenderGraph", nullptr);
+                return graph && IsWindowVisible(graph);
+            },
+            5000));
+        if (graph) {
+            wchar_t title[256] = {};
+            GetWindowTextW(graph, title, 256);
+            EXPECT_EQ(std::wstring(title).substr(0, 15), L"Render Graph - ");
+            EXPECT_TRUE(guitest::saveWindowBitmap(graph, std::string(TAVRO_ARTIFACT_DIR) +
+                                                             "/render_graph_window.bmp"));
+            PostMessageA(graph, WM_CLOSE, 0, 0);
+        }
+    }
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
     DeleteFileW(copy.c_str());
 }
