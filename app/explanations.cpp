@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analysis/modern/modern_fields.h"
+#include "app/ui/link_target.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -149,6 +150,7 @@ ExplanationText renderExplanation(AnalysisDriver& driver, const RenderFacts& ren
                 filterIndexOf(report.linkTarget(field::VideoCodec))};
     in.audio = {report.text(field::AudioCodec),
                 filterIndexOf(report.linkTarget(field::AudioCodec))};
+    if (render.hasGraph && render.offerGraph) in.graphLink = renderGraphLink();
     return explainRender(in);
 }
 
@@ -162,6 +164,7 @@ void noteRenderTest(RenderFacts& facts, const RenderStep& step) {
         facts.errorName = textOr(entry->name, "");
         facts.errorText = textOr(entry->detail, "");
     }
+    facts.hasGraph = !outcome.graph.filters.empty();
     if (facts.result == 0) return;
     if (const FilterRecord* decoder = step.videoDecoder()) {
         facts.decoder = VideoDecoderFacts();

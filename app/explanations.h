@@ -17,6 +17,8 @@ struct RenderFacts {
     // The video decoder of the latest render test that found one. The record-based
     // parts (codecFourcc, subtypeFourccs) are filled from the inventory here.
     VideoDecoderFacts decoder;
+    bool hasGraph = false;   // the latest test described filters, which "Show graph" draws
+    bool offerGraph = false; // set by a front end that can draw it (the window)
 };
 
 // Takes the result of the render step's latest test for the file just analysed.

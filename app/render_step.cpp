@@ -56,7 +56,8 @@ void RenderStep::renderFileTest(const std::string& path, bool batchRunning) {
     report_.setText(field::RenderStatus, "Rendering...");
     report_.pushText(field::AudioStatus, "processing...");
     report_.pushText(field::VideoStatus, "processing...");
-    report_.pushText(field::FileStatus, batchRunning ? "ESC to cancel..." : "processing...");
+    report_.pushText(field::FileStatus,
+                     batchRunning || cancellable_ ? "ESC to cancel..." : "processing...");
     if (services_ && services_->refresh) services_->refresh();
 
     const CodecDatabase* db = services_ ? services_->db : nullptr;

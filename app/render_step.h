@@ -28,6 +28,9 @@ class RenderStep {
     // The number of files of the whole run, where the driver's own list holds only a
     // part of it (tavro-cli analyses each file in a list of one); 0: the list's count.
     void setRunSize(int files) { runSize_ = files; }
+    // The builder answers ESC while it works (the window's background test): the
+    // file status then says "ESC to cancel..." for a single file too.
+    void setCancellable(bool cancellable) { cancellable_ = cancellable; }
 
     // Decides whether the test may run for the file just analysed, prepares the
     // six fields and the status, and runs the test when allowed.
@@ -54,6 +57,7 @@ class RenderStep {
     GraphBuilder* builder_ = nullptr;
     bool forced_ = false;
     int runSize_ = 0;
+    bool cancellable_ = false;
     bool enabled_ = false;
     FilterTable table_;
     RenderOutcome outcome_;

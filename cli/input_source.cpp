@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -27,7 +28,10 @@ bool InputSource::nextArgument(std::string& path) {
                 list_ = &standardInput_;
             } else {
                 errno = 0;
-                listFile_ = std::make_unique<std::ifstream>(name, std::ios::binary);
+                // Through a path object: on Windows it opens the UTF-8 name wide, where
+                // a plain narrow name would go through the ANSI code page.
+                listFile_ = std::make_unique<std::ifstream>(std::filesystem::u8path(name),
+                                                            std::ios::binary);
                 list_ = listFile_.get();
                 if (!*list_) {
                     // A list that cannot be read is an entry that failed, like a file.

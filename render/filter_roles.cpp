@@ -63,6 +63,41 @@ class RoleFinder {
     bool taken_[FilterTable::kCapacity] = {};
 };
 
+bool feedsEither(const FilterTable& table, int from, int to) {
+    const FilterRecord* a = table.at(from);
+    const FilterRecord* b = table.at(to);
+    return a && b && (a->feeds(*b) || a->feeds(*b, true));
+}
+
+// A filter that reads the file and hands decoded streams straight on (Wine's
+// GStreamer splitter, readers such as the ASF reader) decodes every stream it
+// feeds to a renderer, not only the one on its first output. Such a filter is
+// either the source itself or takes the source's byte stream; a splitter that
+// only passes PCM on beside a separate video decoder is not one.
+void findSelfDecoding(const FilterTable& table, FilterRoles& roles, int videoTarget,
+                      int audioTarget) {
+    auto readsFile = [&](int i) {
+        const FilterRecord* r = table.at(i);
+        return r && (i == roles.source || r->input.major == kMediaTypeStream);
+    };
+    auto decodesBoth = [&](int i) {
+        return readsFile(i) && feedsEither(table, i, videoTarget) &&
+               feedsEither(table, i, audioTarget);
+    };
+    if (roles.videoDecoder < 0 && videoTarget >= 0) {
+        if (decodesBoth(roles.audioDecoder))
+            roles.videoDecoder = roles.audioDecoder;
+        else if (roles.source >= 0 && feedsEither(table, roles.source, videoTarget))
+            roles.videoDecoder = roles.source;
+    }
+    if (roles.audioDecoder < 0 && audioTarget >= 0) {
+        if (decodesBoth(roles.videoDecoder))
+            roles.audioDecoder = roles.videoDecoder;
+        else if (roles.source >= 0 && feedsEither(table, roles.source, audioTarget))
+            roles.audioDecoder = roles.source;
+    }
+}
+
 } // namespace
 
 FilterRoles classifyFilters(const FilterTable& table) {
@@ -102,9 +137,23 @@ FilterRoles classifyFilters(const FilterTable& table) {
         roles.audioDecoder =
             find.take([&](const FilterRecord& r) { return find.feeds(r, audioTarget); });
 
+    findSelfDecoding(table, roles, videoTarget, audioTarget);
+
     const int first = find.take([](const FilterRecord&) { return true; });
     const int second = find.take([](const FilterRecord&) { return true; });
-    if (first < 0) return roles;
+    if (first < 0) {
+        // No filter left over: a decoder that takes the file's byte stream and
+        // hands on two streams is the splitter as well.
+        for (int decoder : {roles.videoDecoder, roles.audioDecoder}) {
+            const FilterRecord* r = table.at(decoder);
+            if (r && decoder != roles.source && r->input.major == kMediaTypeStream &&
+                r->output2.used) {
+                roles.splitter = decoder;
+                break;
+            }
+        }
+        return roles;
+    }
     if (second < 0) {
         roles.splitter = first;
         return roles;

@@ -1,5 +1,7 @@
 #include "render/filter_table.h"
 
+#include <string>
+
 #include "codecs/text_field.h"
 
 namespace tavro {
@@ -26,9 +28,19 @@ void FilterTable::clear() {
 
 namespace {
 
+// Names are UTF-8: a name longer than the record is cut before a character that
+// would not fit whole, never inside one, so the kept text stays valid UTF-8.
+template <size_t N> void copyName(char (&out)[N], const std::string& name) {
+    size_t n = name.size() < N - 1 ? name.size() : N - 1;
+    if (n < name.size())
+        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80)
+            --n;
+    copyText(out, N, name.c_str(), n);
+}
+
 void fillSlot(PinSlot& slot, const GraphPin& pin) {
     slot.used = 1;
-    copyText(slot.name, pin.name);
+    copyName(slot.name, pin.name);
     slot.major = pin.major;
     slot.subtype = pin.subtype;
     slot.pin = pin.id;
@@ -44,7 +56,7 @@ void fillFilterTable(const GraphDescription& graph, FilterTable& table) {
     for (size_t k = 0; k < n; ++k) {
         const GraphFilter& filter = graph.filters[k];
         FilterRecord& record = table.records[k];
-        copyText(record.name, filter.name);
+        copyName(record.name, filter.name);
         record.clsid = filter.clsid;
         for (const GraphPin& pin : filter.pins) {
             if (pin.direction == PinDirection::Input) {

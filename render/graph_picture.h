@@ -8,15 +8,9 @@
 
 #include "codecs/codec_database.h"
 #include "render/graph_description.h"
+#include "render/graph_layout.h"
 
 namespace tavro {
-
-enum class GraphRole { None, Source, Splitter, Decoder, Renderer, Helper };
-
-// The role of each described filter, from the render test's classification (only
-// the first FilterTable::kCapacity filters are classified; later ones get None).
-std::vector<GraphRole> graphRoles(const GraphDescription& graph);
-const char* graphRoleName(GraphRole role); // "source", "decoder", ...; "" for None
 
 // `db` names the media types; null writes their GUIDs.
 std::string graphSvg(const GraphDescription& graph, const CodecDatabase* db);

@@ -7,6 +7,7 @@
 #include "codecs/text_field.h"
 #include "common/fourcc_text.h"
 #include "render/render_guids.h"
+#include "render/render_test.h"
 
 namespace tavro {
 namespace {
@@ -157,6 +158,10 @@ std::string renderErrorText(const CodecDatabase* db, int32_t result,
         std::snprintf(code, sizeof code, "0x%08x: [unknown]", static_cast<unsigned>(result));
         text = code;
     }
+    // Cancelled by the user: a code no data base lists, said in words.
+    if (!entry && result == kRenderCancelled)
+        text = "0x800704c7: ERROR_CANCELLED - Render test cancelled with ESC before "
+               "DirectShow finished building the graph.";
     if (matched) *matched = entry;
     if (text.size() > kMaxErrorText) text.resize(kMaxErrorText);
     return text;

@@ -28,6 +28,8 @@ constexpr Guid kMediaSubtypeRgb555 = rgbSubtype(0xE436EB7C);
 constexpr Guid kMediaSubtypeRgb24 = rgbSubtype(0xE436EB7D);
 constexpr Guid kMediaSubtypeRgb32 = rgbSubtype(0xE436EB7E);
 constexpr Guid kMediaSubtypeOverlay = rgbSubtype(0xE436EB7F);
+// The major type of a file's byte stream, as a source hands it to a splitter.
+constexpr Guid kMediaTypeStream = rgbSubtype(0xE436EB83);
 
 // A FourCC subtype: the code in the first field, the video major type's tail.
 constexpr Guid fourccSubtype(char a, char b, char c, char d) {

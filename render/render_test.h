@@ -18,6 +18,10 @@ namespace tavro {
 const char* renderDisabledReason(const Settings& settings, int audioStreams, int videoStreams,
                                  int fileCount);
 
+// The result of a test the user cancelled before DirectShow finished (the
+// platform's ERROR_CANCELLED as a result code).
+constexpr int32_t kRenderCancelled = static_cast<int32_t>(0x800704C7);
+
 // What one test found; kept until the next test.
 struct RenderOutcome {
     int32_t hr = 0;              // the graph builder's result (or the manager's creation failure)

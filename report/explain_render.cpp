@@ -27,6 +27,25 @@ const char kSplitterItem[] = "{%s} as a \"splitter\" (generally to isolate the a
                              "from the combined stream)";
 const char kVideoItem[] = "{%s} as the video codec";
 const char kAudioItem[] = "{%s} as the audio codec";
+const char kShowGraph[] = "~~ {Show graph}: the filters DirectShow chose and how they connect, "
+                          "as a picture.";
+// One filter in several roles (a splitter that decodes, a reader that decodes) is
+// named once and said to decode by itself.
+const char kSelfDecodingSplitterItem[] =
+    "{%s} as a \"splitter\" that also decodes the %s by itself";
+const char kSelfDecodingItem[] =
+    "{%s} as the codec of both the video and the audio, which it decodes by itself";
+
+bool sameFilter(const RenderItem& a, const RenderItem& b) {
+    return a.filterIndex >= 0 && a.filterIndex == b.filterIndex && !a.name.empty() &&
+           !b.name.empty();
+}
+
+// The codec item adds nothing to the merged one when its text is the start of the
+// other's (a splitter text may go on with " / " and an extra filter).
+bool namedBy(const std::string& codec, const RenderItem& merged) {
+    return merged.name.compare(0, codec.size(), codec) == 0;
+}
 
 } // namespace
 
@@ -55,8 +74,29 @@ ExplanationText explainRender(const RenderExplainInput& in) {
             items.push_back(fillPattern(pattern, {markupSafe(name)}));
             out.targets.push_back(filterLinkTarget(filter));
         };
-        add(kSplitterItem, in.splitter.name, in.splitter.filterIndex);
-        add(kVideoItem, in.video.name, in.video.filterIndex);
+        const RenderItem audioItem{audio, in.audio.filterIndex};
+        const bool splitsVideo = sameFilter(in.splitter, in.video);
+        const bool splitsAudio = sameFilter(in.splitter, audioItem);
+        std::string video = in.video.name;
+        if (splitsVideo || splitsAudio) {
+            const char* decoded = splitsVideo && splitsAudio ? "video and the audio"
+                                  : splitsVideo              ? "video"
+                                                             : "audio";
+            items.push_back(
+                fillPattern(kSelfDecodingSplitterItem, {markupSafe(in.splitter.name), decoded}));
+            out.targets.push_back(filterLinkTarget(in.splitter.filterIndex));
+            if (splitsVideo && namedBy(video, in.splitter)) video.clear();
+            if (splitsAudio && namedBy(audio, in.splitter)) audio.clear();
+        } else {
+            add(kSplitterItem, in.splitter.name, in.splitter.filterIndex);
+            if (sameFilter(in.video, audioItem) && audio == video) {
+                items.push_back(fillPattern(kSelfDecodingItem, {markupSafe(video)}));
+                out.targets.push_back(filterLinkTarget(in.video.filterIndex));
+                video.clear();
+                audio.clear();
+            }
+        }
+        add(kVideoItem, video, in.video.filterIndex);
         add(kAudioItem, audio, in.audio.filterIndex);
         // An English list: "a, b and c."
         for (size_t i = 0; i < items.size(); ++i) {
@@ -66,6 +106,10 @@ ExplanationText explainRender(const RenderExplainInput& in) {
         }
     }
     out.text += wrapperNote;
+    if (!in.graphLink.empty()) {
+        out.text += kShowGraph;
+        out.targets.push_back(in.graphLink);
+    }
     return out;
 }
 

@@ -97,9 +97,10 @@ struct RenderExplainInput {
     std::string errorCode;
     std::string errorName;
     std::string errorText;
-    RenderItem splitter; // "Splitter/Other"
-    RenderItem video;    // "Video Codec"
-    RenderItem audio;    // "Audio Codec"
+    RenderItem splitter;   // "Splitter/Other"
+    RenderItem video;      // "Video Codec"
+    RenderItem audio;      // "Audio Codec"
+    std::string graphLink; // target of the "Show graph" link; "" when no graph was built
 };
 
 ExplanationText explainFile(const FileExplainInput& in);

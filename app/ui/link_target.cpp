@@ -60,6 +60,8 @@ LinkTarget parseLinkTarget(const std::string& whole) {
         link.kind = LinkKind::AudioCodec;
     } else if (equalsNoCase(kind, "filtergraph")) {
         link.kind = LinkKind::FilterGraph;
+    } else if (equalsNoCase(kind, "rendergraph")) {
+        link.kind = LinkKind::RenderGraph;
     } else {
         return link;
     }
@@ -72,6 +74,9 @@ std::string videoCodecLink(int record) {
 }
 std::string audioCodecLink(int record) {
     return "tavro://" + std::to_string(record) + ".audio.codec";
+}
+std::string renderGraphLink() {
+    return "tavro://0.rendergraph.show";
 }
 std::string filterGraphLink(int filter) {
     return "tavro://" + std::to_string(filter) + ".filtergraph.info";

@@ -6,7 +6,7 @@
 
 namespace tavro {
 
-enum class LinkKind { None, Web, Local, VideoCodec, AudioCodec, FilterGraph };
+enum class LinkKind { None, Web, Local, VideoCodec, AudioCodec, FilterGraph, RenderGraph };
 
 struct LinkTarget {
     LinkKind kind = LinkKind::None;
@@ -24,5 +24,7 @@ LinkTarget parseLinkTarget(const std::string& target);
 std::string videoCodecLink(int record);
 std::string audioCodecLink(int record);
 std::string filterGraphLink(int filter);
+// The render popup's "Show graph": the picture of the latest render test's graph.
+std::string renderGraphLink();
 
 } // namespace tavro

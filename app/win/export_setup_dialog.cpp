@@ -8,6 +8,7 @@
 #include "app/ui/settings_io.h"
 #include "app/ui/tooltip_rule.h"
 #include "app/win/save_file_name.h"
+#include "common/win/wide_text.h"
 #include "export_ids.h"
 #include "report/export_template.h"
 
@@ -32,6 +33,21 @@ std::string windowText(HWND control, size_t limit) {
     text.resize(std::strlen(text.c_str()));
     if (text.size() > limit) text.resize(limit);
     return text;
+}
+
+// A path typed into a box, as UTF-8 of at most `limit` bytes, cut between characters.
+std::string widePathText(HWND control, size_t limit) {
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = GetWindowTextW(control, &text[0], static_cast<int>(text.size()));
+    std::string utf8 = utf8FromWide(text.c_str(), got > 0 ? static_cast<size_t>(got) : 0);
+    if (utf8.size() > limit) {
+        size_t n = limit;
+        while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80)
+            --n;
+        utf8.resize(n);
+    }
+    return utf8;
 }
 
 std::string resourceText(HINSTANCE instance, int id) {
@@ -122,7 +138,8 @@ void ExportSetupDialog::showPath() {
     const char* text = copy_.exportMode == kExportChosenFolder ? copy_.exportPath.c_str()
                        : copy_.exportMode == kExportOneFile    ? copy_.exportFile.c_str()
                                                                : "";
-    SetDlgItemTextA(hwnd_, IDC_EXP_PATH, text);
+    // Paths are UTF-8: the box is given and read in UTF-16, never the ANSI code page.
+    SetDlgItemTextW(hwnd_, IDC_EXP_PATH, wideFromUtf8(text).c_str());
     showingPath_ = false;
 }
 
@@ -160,7 +177,7 @@ void ExportSetupDialog::store() {
 void ExportSetupDialog::onCommand(int id, int code) {
     if (id == IDC_EXP_PATH) {
         if (code != EN_CHANGE || showingPath_) return;
-        const std::string text = windowText(GetDlgItem(hwnd_, IDC_EXP_PATH), kMaxPath);
+        const std::string text = widePathText(GetDlgItem(hwnd_, IDC_EXP_PATH), kMaxPath);
         if (copy_.exportMode == kExportChosenFolder) copy_.exportPath = text;
         if (copy_.exportMode == kExportOneFile) copy_.exportFile = text;
         return;
@@ -225,19 +242,19 @@ void ExportSetupDialog::browse() {
             return;
         copy_.exportFile = name;
     } else if (copy_.exportMode == kExportChosenFolder) {
-        BROWSEINFOA info = {};
-        char display[MAX_PATH] = {};
+        BROWSEINFOW info = {};
+        wchar_t display[MAX_PATH] = {};
         info.hwndOwner = hwnd_;
         info.pszDisplayName = display;
-        info.lpszTitle = "Select Target Folder";
+        info.lpszTitle = L"Select Target Folder";
         info.ulFlags = BIF_RETURNONLYFSDIRS;
-        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+        LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
         if (!chosen) return;
-        char folder[MAX_PATH] = {};
-        const BOOL ok = SHGetPathFromIDListA(chosen, folder);
+        wchar_t folder[MAX_PATH] = {};
+        const BOOL ok = SHGetPathFromIDListW(chosen, folder);
         CoTaskMemFree(chosen);
         if (!ok) return;
-        copy_.exportPath = folder;
+        copy_.exportPath = utf8FromWide(folder, lstrlenW(folder));
     } else {
         return;
     }

@@ -12,12 +12,12 @@ const COLORREF kLinkColour = RGB(0, 0, 192);
 const COLORREF kHoverColour = RGB(0, 0, 255);
 
 HCURSOR loadHandCursor() {
-    char folder[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
     HCURSOR cursor = nullptr;
     if (length > 0 && length < MAX_PATH - 16) {
-        lstrcatA(folder, "\\winhlp32.exe");
-        HMODULE module = LoadLibraryExA(folder, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        lstrcatW(folder, L"\\winhlp32.exe");
+        HMODULE module = LoadLibraryExW(folder, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         if (module) {
             HCURSOR shared = LoadCursorA(module, MAKEINTRESOURCEA(106));
             // A copy outlives the module it came from.

@@ -157,7 +157,14 @@ INT_PTR MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (lParam) followLink(reinterpret_cast<const char*>(lParam));
         return TRUE;
     case kMsgOpenCommandLine:
+        // The dialog would show itself only once its queue is empty, after the whole
+        // first file: shown and painted now, it fills as the steps finish.
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
         openFiles();
+        return TRUE;
+    case kMsgRenderCancelled:
+        stopBatch();
         return TRUE;
     case WM_DESTROY:
         onDestroy();
@@ -335,6 +342,7 @@ void MainWindow::followLink(const std::string& target) {
     case LinkKind::VideoCodec:
     case LinkKind::AudioCodec:
     case LinkKind::FilterGraph:
+    case LinkKind::RenderGraph:
         if (linkReentry_ > 0) return; // a detail view is already being opened
         ++linkReentry_;
         driver_->followStreamLink(link);

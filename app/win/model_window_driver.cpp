@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/recovery_offer.h"
@@ -13,6 +14,7 @@
 #include "app/win/report_field.h"
 #include "app/win/shell_commands.h"
 #include "app/win/table_dialog.h"
+#include "app/win/window_messages.h"
 #include "common/file_system.h"
 #include "resource.h"
 
@@ -45,6 +47,7 @@ ModelWindowDriver::ModelWindowDriver(ReportView& view, Settings& settings)
         UpdateWindow(static_cast<HWND>(view_.windowHandle()));
     };
     prompter_.setBeforeAsk(services_.refresh);
+    render_.offerGraph = true; // the render popup's "Show graph" opens the graph window
 }
 
 bool ModelWindowDriver::start() {
@@ -60,7 +63,15 @@ bool ModelWindowDriver::start() {
     driver_->setExporter(&export_);
     driver_->setBeforeOpen(
         [this](const std::string& path) { offerRecovery(platformFileSystem(), prompter_, path); });
+    // The test runs on a worker while the window stays painted and answers ESC; a
+    // cancel also stops a running batch.
+    graphs_.setOnCancel([this] {
+        PostMessageW(static_cast<HWND>(view_.windowHandle()), kMsgRenderCancelled, 0, 0);
+    });
+    if (const char* delay = std::getenv("TAVRO_TEST_RENDER_DELAY_MS"))
+        graphs_.setDelayForTests(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     driver_->renderStep().setGraphBuilder(&graphs_);
+    driver_->renderStep().setCancellable(true);
     driver_->info().spans = &map_;
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
@@ -106,6 +117,7 @@ void ModelWindowDriver::selectAudioStream(int stream) {
 void ModelWindowDriver::analysed() {
     noteRenderTest(render_, driver_->renderStep());
     mapWindow_.refresh(driver_->info().fileName);
+    if (graphWindow_.isOpen()) showRenderGraph(); // it follows the file the fields show
     mirror();
     infoEdit_.fileAnalysed();
 }
@@ -217,9 +229,18 @@ void ModelWindowDriver::followStreamLink(const LinkTarget& link) {
     case LinkKind::FilterGraph:
         showFilterDetails(link.number);
         break;
+    case LinkKind::RenderGraph:
+        showRenderGraph();
+        break;
     default:
         break;
     }
+}
+
+void ModelWindowDriver::showRenderGraph() {
+    if (!driver_) return;
+    graphWindow_.show(static_cast<HWND>(view_.windowHandle()),
+                      driver_->renderStep().outcome().graph, &db_, driver_->info().fileName);
 }
 
 void ModelWindowDriver::showTable(TableSpec spec) {

@@ -9,7 +9,9 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
+#include "app/win/background_render.h"
 #include "app/win/file_map_window.h"
+#include "app/win/graph_window.h"
 #include "app/win/info_edit_controller.h"
 #include "app/win/message_box_prompter.h"
 #include "app/win/window_driver.h"
@@ -47,6 +49,7 @@ class ModelWindowDriver : public WindowDriver {
     void showAudioDetails(int index);
     void showFilterDetails(int index);
     void showMftDetails(int index);
+    void showRenderGraph();
     void mirrorComments(HWND list);
 
     ReportView& view_;
@@ -60,10 +63,12 @@ class ModelWindowDriver : public WindowDriver {
     WinCodecSystem system_;
     CodecSources sources_;
     CodecServices services_;
-    DirectShowGraphBuilder graphs_;
+    // DirectShow's builder, made on the worker thread of each test.
+    BackgroundGraphBuilder graphs_{[] { return std::make_unique<DirectShowGraphBuilder>(); }};
     // The current file's map, filled by the analysis; the map window draws it.
     FileMap map_;
     FileMapWindow mapWindow_;
+    GraphWindow graphWindow_;
     std::unique_ptr<AnalysisDriver> driver_;
     InfoEditController infoEdit_;
 };

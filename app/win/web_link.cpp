@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/win/wide_text.h"
+
 namespace tavro {
 namespace {
 
@@ -34,13 +36,14 @@ bool openThroughHtmCommand(const std::string& url) {
         command.replace(slot, 2, url);
     else
         command += " " + url;
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
+    // A local link (the README beside the program) may name a folder in any script.
+    std::wstring line = wideFromUtf8(command);
+    line.push_back(L'\0');
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -51,7 +54,7 @@ bool openThroughHtmCommand(const std::string& url) {
 
 bool openWebLink(HWND owner, const std::string& url) {
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(owner, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        ShellExecuteW(owner, L"open", wideFromUtf8(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32 || openThroughHtmCommand(url)) return true;
     MessageBeep(MB_ICONEXCLAMATION);
     const std::string text = "Unable to open " + url + " in a web browser.";

@@ -29,4 +29,7 @@ constexpr UINT kMsgLocalLink = WM_APP + 0x44;
 // To the main window: open the files named on the command line.
 constexpr UINT kMsgOpenCommandLine = WM_APP + 0x45;
 
+// To the main window: ESC cancelled a render test (posted); a running batch stops.
+constexpr UINT kMsgRenderCancelled = WM_APP + 0x46;
+
 } // namespace tavro

@@ -2,15 +2,19 @@
 
 #include <uuids.h>
 
+#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
+#include "common/win/wide_text.h"
+
 namespace tavro {
 namespace {
 
-long gHeld = 0;
-unsigned long gLastFinal = 0;
+// Atomic: a test may run on a worker while an abandoned one still ends elsewhere.
+std::atomic<long> gHeld{0};
+std::atomic<unsigned long> gLastFinal{0};
 // Enough pins for any filter a player graph holds; the rest are released unread.
 constexpr size_t kMaxPinsPerFilter = 32;
 
@@ -128,14 +132,11 @@ void describeGraph(IGraphBuilder* graph, size_t maxFilters, GraphDescription* ou
 
 std::string narrowName(const WCHAR* wide, size_t capacity) {
     if (!wide) return std::string();
-    const int length = static_cast<int>(wcsnlen(wide, capacity < 128 ? capacity : 128));
-    if (length == 0) return std::string();
-    // A double-byte code page needs up to two bytes a character.
-    char text[2 * 128 + 1];
-    const int got =
-        WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
-    text[got > 0 ? got : 0] = '\0';
-    return text;
+    const size_t length = wcsnlen(wide, capacity < 128 ? capacity : 128);
+    // UTF-8 like every other text the program keeps: the source filter is named
+    // after the file, and a name in the ANSI code page loses every character the
+    // page lacks.
+    return utf8FromWide(wide, length);
 }
 
 HRESULT createFilterGraphManager(IGraphBuilder** out) {
@@ -163,15 +164,14 @@ int32_t DirectShowGraphBuilder::renderFile(const std::string& path, size_t maxFi
     if (FAILED(hr)) return hr; // never a use of the missing graph
     *managerCreated = true;
 
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (wideLength <= 0) {
+    // The kept path is UTF-8; the ANSI code page cannot hold most file names.
+    const std::wstring wide = widePath(path);
+    if (wide.empty()) {
         gLastFinal = manager.release();
-        return HRESULT_FROM_WIN32(GetLastError());
+        return E_INVALIDARG;
     }
-    std::vector<WCHAR> wide(static_cast<size_t>(wideLength) + 1, 0);
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), wideLength);
 
-    hr = manager->RenderFile(wide.data(), nullptr);
+    hr = manager->RenderFile(wide.c_str(), nullptr);
     // A partial render (a success code other than S_OK) is still described.
     if (SUCCEEDED(hr)) describeGraph(manager.get(), maxFilters, graph);
     gLastFinal = manager.release();

@@ -26,8 +26,8 @@ class DirectShowGraphBuilder : public GraphBuilder {
     GraphManagerFactory factory_;
 };
 
-// A filter or pin name of at most `capacity` wide characters, terminated or not,
-// as ANSI text; characters the code page lacks become its default character.
+// A filter or pin name of at most `capacity` (and never more than 128) wide
+// characters, terminated or not, as UTF-8.
 std::string narrowName(const WCHAR* wide, size_t capacity);
 
 // COM references the adapter holds right now: zero between tests, whatever the graph.

@@ -15,6 +15,7 @@ TEST(LinkTarget, ParsesEachKind) {
         {"tavro://3.video.codec", LinkKind::VideoCodec, 3, ""},
         {"TAVRO://12.Audio.codec", LinkKind::AudioCodec, 12, ""},
         {"tavro://2.FilterGraph.info", LinkKind::FilterGraph, 2, ""},
+        {"tavro://0.rendergraph.show", LinkKind::RenderGraph, 0, ""},
         {"tavro://x7.audio.codec", LinkKind::AudioCodec, 0, ""}, // no digits: record 0
         {"tavro://4x.video.codec", LinkKind::VideoCodec, 4, ""}, // digits up to the x
         {"tavro://5.video.", LinkKind::VideoCodec, 5, ""},       // the rest is not read
@@ -49,6 +50,7 @@ TEST(LinkTarget, BuildsWhatItParses) {
     EXPECT_EQ(audioCodecLink(0), "tavro://0.audio.codec");
     EXPECT_EQ(filterGraphLink(9), "tavro://9.filtergraph.info");
     EXPECT_EQ(parseLinkTarget(filterGraphLink(9)).number, 9);
+    EXPECT_EQ(parseLinkTarget(renderGraphLink()).kind, LinkKind::RenderGraph);
 }
 
 } // namespace

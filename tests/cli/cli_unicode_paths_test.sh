@@ -45,5 +45,17 @@ ${TAVRO_CLI_RUNNER:-} "$cli" "$work/なし.avi" >/dev/null 2>"$work/err.txt"
 [ $? = 1 ] || { echo "FAIL: missing file exit status"; fail=1; }
 grep -qF "なし.avi" "$work/err.txt" || { echo "FAIL: missing file name"; cat "$work/err.txt"; fail=1; }
 
+# A list of files whose own name is beyond ASCII opens too (wide, not through the
+# ANSI code page), and its UTF-8 lines are names as given.
+list="$work/一覧_liste_é.txt"
+printf '%s\n' "$latin1" >"$list"
+${TAVRO_CLI_RUNNER:-} "$cli" --json --files-from "$list" >"$work/list.json" 2>"$work/err.txt"
+[ $? = 0 ] || { echo "FAIL: list exit status"; cat "$work/err.txt"; fail=1; }
+python3 - "$work/list.json" "$latin1" <<'PY' || fail=1
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert [d["path"] for d in doc] == [sys.argv[2]], [d.get("path") for d in doc]
+PY
+
 [ $fail = 0 ] && rm -rf "$work"
 exit $fail

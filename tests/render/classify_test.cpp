@@ -242,31 +242,80 @@ TEST(RenderClassify, SplitterIsTheOneWithTwoOutputs) {
     }
 }
 
-TEST(RenderClassify, WineGraphWhereTheSplitterDecodes) {
-    // Wine: File Source -> a GStreamer splitter that outputs decoded video and PCM.
-    GraphSketch g;
-    const int src = g.add("File Source (Async)");
-    const int split = g.add("GStreamer splitter filter");
-    const int vr = g.add("Video Renderer");
-    const int ds = g.add("DirectSound Audio Renderer");
-    g.connect(src, split, kMediaTypeStream, kNullGuid);
-    g.connect(split, vr, kMediaTypeVideo, kMediaSubtypeRgb32, "video");
-    g.connect(split, ds, kMediaTypeAudio, kMediaSubtypePcm, "audio");
-    Classified r = classify(g.graph);
-    // Its first output feeds the video renderer, so it stands as the video decoder,
-    // and the audio is then handled by no one the rules can name.
-    expectRoles(r.roles, {src, ds, -1, vr, -1, split, -1, -1, -1, -1, -1});
-    expectTexts(r.texts, {"", "", "", "", "GStreamer splitter filter", ""});
+// Filters that read the file and decode by themselves (Wine's GStreamer splitter,
+// readers such as the ASF reader) are the decoder of every stream they feed.
+TEST(RenderClassify, FiltersThatSplitAndDecodeAreTheDecoderOfEachStream) {
+    enum Shape { VideoFirst, AudioFirst, SourceReader, SeparateAudioDecoder, VideoOnly };
+    struct Case {
+        Shape shape;
+        // Filter indices: 0 source, 1 splitter, 2 video renderer, 3 audio renderer,
+        // 4 separate audio decoder.
+        int videoDecoder, audioDecoder, splitter;
+        const char *videoCodec, *audioCodec, *splitterText, *audioMedia;
+    } cases[] = {
+        {VideoFirst, 1, 1, 1, "GStreamer splitter", "GStreamer splitter", "GStreamer splitter",
+         "AVI file"},
+        {AudioFirst, 1, 1, 1, "GStreamer splitter", "GStreamer splitter", "GStreamer splitter",
+         "AVI file"},
+        {SourceReader, 0, 0, -1, "WM ASF Reader", "WM ASF Reader", "", ""},
+        {SeparateAudioDecoder, 1, 4, 1, "GStreamer splitter", "MPEG Layer-3 Decoder",
+         "GStreamer splitter", "MP3 audio"},
+        {VideoOnly, 1, -1, -1, "GStreamer splitter", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shape);
+        GraphSketch g;
+        const bool reader = c.shape == SourceReader;
+        const int src = g.add(reader ? "WM ASF Reader" : "clip.avi");
+        const int split = reader ? g.add("unused") : g.add("GStreamer splitter");
+        const int vr = g.add("Video Renderer");
+        const int ds = g.add("DirectSound Audio Renderer");
+        const int from = reader ? src : split;
+        if (!reader) g.connect(src, split, kMediaTypeStream, kMediaSubtypeAvi);
+        if (reader) g.graph.filters[split].name = ""; // no such filter: takes no role
+        auto video = [&] { g.connect(from, vr, kMediaTypeVideo, kMediaSubtypeRgb32, "video"); };
+        auto audio = [&] { g.connect(from, ds, kMediaTypeAudio, kMediaSubtypePcm, "audio"); };
+        if (c.shape == AudioFirst) {
+            audio();
+            video();
+        } else if (c.shape == SeparateAudioDecoder) {
+            video();
+            const int mp3 = g.add("MPEG Layer-3 Decoder");
+            g.connect(from, mp3, kMediaTypeAudio, waveTagSubtype(0x55), "audio");
+            g.connect(mp3, ds, kMediaTypeAudio, kMediaSubtypePcm);
+        } else {
+            video();
+            if (c.shape != VideoOnly) audio();
+            if (c.shape == VideoOnly) g.graph.filters[ds].name = "";
+        }
+        Classified r = classify(g.graph);
+        EXPECT_EQ(r.roles.source, src);
+        EXPECT_EQ(r.roles.videoRenderer, vr);
+        EXPECT_EQ(r.roles.videoDecoder, c.videoDecoder);
+        EXPECT_EQ(r.roles.audioDecoder, c.audioDecoder);
+        EXPECT_EQ(r.roles.splitter, c.splitter);
+        EXPECT_EQ(r.texts.videoCodec.text, c.videoCodec);
+        EXPECT_EQ(r.texts.audioCodec.text, c.audioCodec);
+        EXPECT_EQ(r.texts.splitter.text, c.splitterText);
+        EXPECT_EQ(r.texts.audioMedia.text, c.audioMedia);
+        EXPECT_EQ(r.texts.audioCodec.link, c.audioDecoder);
+    }
+    // A splitter that passes PCM on beside a separate video decoder still only
+    // "handles" the audio (the Windows AVI graph above).
+    Classified w = classify(windowsAvi(fourccSubtype('M', 'J', 'P', 'G')).graph);
+    EXPECT_EQ(w.roles.audioDecoder, -1);
+    EXPECT_EQ(w.texts.audioCodec.text, "[ handled by AVI Splitter ]");
 
-    // Audio only: the splitter is the audio decoder.
-    GraphSketch w;
-    const int s = w.add("File Source (Async)");
-    const int p = w.add("Wave Parser");
-    const int d = w.add("DirectSound Audio Renderer");
-    w.connect(s, p, kMediaTypeStream, kMediaSubtypeAvi);
-    w.connect(p, d, kMediaTypeAudio, kMediaSubtypePcm);
-    r = classify(w.graph);
+    // Audio only: the parser is the audio decoder, and with one output no splitter.
+    GraphSketch a;
+    const int s = a.add("File Source (Async)");
+    const int p = a.add("Wave Parser");
+    const int d = a.add("DirectSound Audio Renderer");
+    a.connect(s, p, kMediaTypeStream, kMediaSubtypeAvi);
+    a.connect(p, d, kMediaTypeAudio, kMediaSubtypePcm);
+    Classified r = classify(a.graph);
     EXPECT_EQ(r.roles.audioDecoder, p);
+    EXPECT_EQ(r.roles.splitter, -1);
     EXPECT_EQ(r.texts.audioCodec.text, "Wave Parser");
     EXPECT_EQ(r.texts.audioMedia.text, "AVI file");
 }
@@ -307,6 +356,19 @@ TEST(RenderClassify, ExtraPinsGetNoSlotAndLongNamesAreCut) {
     EXPECT_STREQ(r.output1.name, "out1");
     EXPECT_EQ(std::string(r.output2.name), std::string(127, 'p'));
     EXPECT_EQ(table.records[1].videoCodecIndex, -1);
+
+    // Names are UTF-8 (the source is named after the file): a cut never splits a
+    // character. Three-byte characters fill 126 of the 127 bytes; a two-byte
+    // character after 126 ASCII bytes does not fit and is left out whole.
+    std::string japanese;
+    for (int i = 0; i < 60; ++i)
+        japanese += "\xe6\x97\xa5";
+    GraphSketch h;
+    h.add(japanese);
+    h.add(std::string(126, 'a') + "\xc3\xa9tude");
+    fillFilterTable(h.graph, table);
+    EXPECT_EQ(std::string(table.records[0].name), japanese.substr(0, 126));
+    EXPECT_EQ(std::string(table.records[1].name), std::string(126, 'a'));
 }
 
 class ScriptedBuilder : public GraphBuilder {

@@ -9,8 +9,7 @@
 namespace tavro {
 namespace test {
 
-constexpr Guid kMediaTypeStream{
-    0xE436EB83, 0x524F, 0x11CE, {0x9F, 0x53, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+using ::tavro::kMediaTypeStream;
 constexpr Guid kMediaSubtypeAvi = rgbSubtype(0xE436EB88);
 
 inline Guid waveTagSubtype(uint32_t tag) {

@@ -4,6 +4,7 @@
 
 #include "app/analysis_driver.h"
 #include "app/explanations.h"
+#include "render/render_fields.h"
 #include "tests/render/graph_builder.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/riff_builder.h"
@@ -158,6 +159,26 @@ TEST_F(RenderStepTest, BatchShowsEscapeTextAndObeysTheBatchOption) {
     EXPECT_EQ(builder.calls, 1);
     EXPECT_EQ(builder.fileStatusDuring, "ESC to cancel...");
     EXPECT_TRUE(report.enabled(field::VideoCodec));
+}
+
+// A builder the window can cancel: ESC is offered for a single file too, and a
+// cancelled test is a failure said in words, with every field left empty.
+TEST_F(RenderStepTest, CancellableTestOffersEscapeAndACancelIsAClearFailure) {
+    driver->renderStep().setCancellable(true);
+    builder.hr = kRenderCancelled;
+    builder.graph = GraphDescription();
+    analyse({"a.avi"});
+    ASSERT_EQ(builder.calls, 1);
+    EXPECT_EQ(builder.fileStatusDuring, "ESC to cancel...");
+    EXPECT_EQ(builder.videoStatusDuring, "processing...");
+    EXPECT_EQ(driver->renderStep().result(), -1);
+    EXPECT_EQ(report.text(field::RenderStatus),
+              "0x800704c7: ERROR_CANCELLED - Render test cancelled with ESC...   (more)");
+    EXPECT_EQ(report.text(field::FileStatus), "File Length Correct");
+    for (int id : kRenderFields)
+        EXPECT_EQ(report.text(id), "");
+    EXPECT_EQ(renderErrorText(nullptr, kRenderCancelled, nullptr).substr(0, 27),
+              "0x800704c7: ERROR_CANCELLED");
 }
 
 TEST_F(RenderStepTest, ForcedRenderIgnoresTheRulesAndNoBuilderIsAClearFailure) {

@@ -218,6 +218,59 @@ TEST(ExplainRender, Branches) {
     }
 }
 
+TEST(ExplainRender, AFilterInSeveralRolesIsNamedOnceAndDecodesByItself) {
+    const std::string gl = "tavro://1.filtergraph.info", al = "tavro://3.filtergraph.info";
+    const std::string kSplits = "{GStreamer splitter} as a \"splitter\" that also decodes the ";
+    struct Case {
+        const char* name;
+        RenderExplainInput in;
+        std::string text;
+        std::vector<std::string> targets;
+    } cases[] = {
+        {"splits and decodes both",
+         rendered("GStreamer splitter", "GStreamer splitter", "GStreamer splitter"),
+         kSplits + "video and the audio by itself.",
+         {gl}},
+        {"splits and decodes the video",
+         rendered("GStreamer splitter", "GStreamer splitter", "MPEG Layer-3 Decoder"),
+         kSplits + "video by itself and {MPEG Layer-3 Decoder} as the audio codec.",
+         {gl, al}},
+        {"a post-filter stays named",
+         rendered("GStreamer splitter", "GStreamer splitter-->Colour Space", ""),
+         kSplits + "video by itself and {GStreamer splitter-->Colour Space} as the video codec.",
+         {gl, gl}},
+        {"a reader decodes both",
+         rendered("", "WM ASF Reader", "WM ASF Reader"),
+         "{WM ASF Reader} as the codec of both the video and the audio, which it decodes by "
+         "itself.",
+         {"tavro://2.filtergraph.info"}},
+    };
+    cases[0].in.video.filterIndex = cases[0].in.audio.filterIndex = 1;
+    cases[1].in.video.filterIndex = 1;
+    cases[2].in.video.filterIndex = 1;
+    cases[3].in.audio.filterIndex = 2;
+    for (const Case& c : cases) {
+        const ExplanationText e = explainRender(c.in);
+        EXPECT_EQ(e.text, kIntro + kRendered + c.text) << c.name;
+        EXPECT_EQ(e.targets, c.targets) << c.name;
+    }
+    // A built graph (even a partial one) adds the link that draws it, last.
+    RenderExplainInput drawn = rendered("AVI Splitter", "", "");
+    drawn.graphLink = "tavro://0.rendergraph.show";
+    const ExplanationText withGraph = explainRender(drawn);
+    EXPECT_EQ(withGraph.text, kIntro + kRendered + kSplitter +
+                                  ".~~ {Show graph}: the filters DirectShow chose and how they "
+                                  "connect, as a picture.");
+    EXPECT_EQ(withGraph.targets,
+              (std::vector<std::string>{"tavro://1.filtergraph.info", drawn.graphLink}));
+
+    // Different filters of the same name are still two items.
+    RenderExplainInput two = rendered("", "Decoder", "Decoder");
+    EXPECT_EQ(explainRender(two).text, kIntro + kRendered +
+                                           "{Decoder} as the video codec and {Decoder} as the "
+                                           "audio codec.");
+}
+
 TEST(ExplainRender, FilterNamesWithBracesStayOneLinkEach) {
     const ExplanationText e = explainRender(rendered("{a}", "b}{c", "~d"));
     EXPECT_EQ(e.text, kIntro + kRendered +

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/win/wide_text.h"
 #include "render/render_fields.h"
 #include "render/render_guids.h"
 #include "render/render_test.h"
@@ -108,6 +109,37 @@ TEST(RenderWine, MjpegAviHasBothRenderersAndDecodedVideo) {
     EXPECT_EQ(texts.videoCodec.link, r.outcome.roles.videoDecoder);
 }
 
+// Wine's GStreamer splitter decodes by itself: after a successful render of a file
+// with sound, the audio fields name it as they name the video decoder.
+TEST(RenderWine, SplittersThatDecodeFillTheAudioFields) {
+    // Wine has no Xvid decoder: the splitter decodes the MP3 and the video is left
+    // unrendered (still a result of 0).
+    const struct {
+        const char* file;
+        bool video;
+    } cases[] = {{"/mjpeg_pcm.avi", true}, {"/xvid_mp3.avi", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Rendered r = render(kMedia + c.file);
+        ASSERT_EQ(r.hr, 0) << std::hex << r.hr;
+        const RenderFieldTexts texts =
+            renderFieldTexts(r.table, r.outcome.roles, nullptr, nullptr, nullptr);
+        ASSERT_GE(r.outcome.roles.audioRenderer, 0);
+        ASSERT_GE(r.outcome.roles.audioDecoder, 0);
+        EXPECT_FALSE(texts.audioCodec.text.empty());
+        EXPECT_FALSE(texts.audioMedia.text.empty());
+        EXPECT_EQ(texts.audioCodec.link, r.outcome.roles.audioDecoder);
+        EXPECT_EQ(texts.videoCodec.text.empty(), !c.video);
+        if (c.video) {
+            // One filter splits and decodes both: named in all three fields.
+            EXPECT_EQ(r.outcome.roles.videoDecoder, r.outcome.roles.audioDecoder);
+            EXPECT_EQ(r.outcome.roles.splitter, r.outcome.roles.audioDecoder);
+            EXPECT_EQ(texts.videoCodec.text, texts.audioCodec.text);
+            EXPECT_EQ(texts.splitter.text, texts.audioCodec.text);
+        }
+    }
+}
+
 TEST(RenderWine, CinepakThroughTheVfwWrapperIsAPartialRender) {
     // Wine decodes Cinepak through the VfW wrapper but has no MS ADPCM path to the
     // audio renderer: a success code other than 0, still recorded and classified.
@@ -171,19 +203,50 @@ TEST(RenderWine, NoReferenceSurvivesRepeatedRenders) {
     }
 }
 
-TEST(RenderWine, NamesAreBoundedTerminatedAndNeverFailOnForeignCharacters) {
+TEST(RenderWine, NamesAreBoundedTerminatedAndKeptAsUtf8) {
     // A full name buffer without a terminator, followed by more characters.
     WCHAR full[140];
     for (WCHAR& c : full)
         c = L'A';
     EXPECT_EQ(narrowName(full, MAX_FILTER_NAME), std::string(128, 'A'));
-    // Characters the ANSI code page cannot show are replaced, not refused.
+    // Characters outside any ANSI code page come through whole.
     const WCHAR foreign[] = L"Filtre \u00e9 \u65e5\u672c \u0416";
-    const std::string name = narrowName(foreign, MAX_FILTER_NAME);
-    EXPECT_EQ(name.substr(0, 7), "Filtre ");
-    EXPECT_GE(name.size(), 12u);
+    EXPECT_EQ(narrowName(foreign, MAX_FILTER_NAME),
+              "Filtre \xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xd0\x96");
     EXPECT_EQ(narrowName(L"", MAX_PIN_NAME), "");
     EXPECT_EQ(narrowName(nullptr, MAX_PIN_NAME), "");
+}
+
+// A copy of `from` under `name` (UTF-8) in the media folder; its UTF-8 path.
+std::string copyNamed(const std::string& from, const std::string& name) {
+    const std::string to = kMedia + "/" + name;
+    const std::wstring wideFrom = wideFromUtf8(from), wideTo = wideFromUtf8(to);
+    EXPECT_TRUE(CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE)) << name;
+    return to;
+}
+
+TEST(RenderWine, FileNamesOutsideTheAnsiCodePageRender) {
+    const std::string original = kMedia + "/mjpeg_pcm.avi";
+    const Rendered plain = render(original);
+    ASSERT_EQ(plain.hr, 0) << std::hex << plain.hr;
+    // Japanese (no ANSI code page of a Western system holds it) and Latin-1 with
+    // characters a Japanese system's code page lacks.
+    const char* const kNames[] = {
+        "\xe5\x8b\x95\xe7\x94\xbb\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88_"
+        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.avi",
+        "vid\xc3\xa9o d'\xc3\xa9t\xc3\xa9 \xc3\xb1\xc3\xbc\xc3\x9f.avi",
+    };
+    for (const char* name : kNames) {
+        const std::string path = copyNamed(original, name);
+        const Rendered r = render(path);
+        EXPECT_EQ(r.hr, 0) << name << std::hex << " " << r.hr;
+        EXPECT_EQ(r.outcome.result, 1) << name;
+        EXPECT_EQ(r.table.count, plain.table.count) << name;
+        EXPECT_GE(r.outcome.roles.videoRenderer, 0) << name;
+        EXPECT_GE(r.outcome.roles.audioRenderer, 0) << name;
+        EXPECT_EQ(heldGraphReferences(), 0);
+        DeleteFileW(wideFromUtf8(path).c_str());
+    }
 }
 
 TEST(RenderWine, IdentifiersMatchThePlatformSdk) {
