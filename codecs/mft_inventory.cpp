@@ -138,6 +138,7 @@ void MftInventory::add(const MftEntry& entry, int bits, bool loadable, RegistryS
 
 void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
     records_.clear();
+    consulted_ = false;
     if (enableBits == 0) return;
     const int own = sources.ownBits;
     const int other = own == 64 ? 32 : own == 32 ? 64 : 0;
@@ -155,6 +156,7 @@ void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
             add(entry, bits, loadable, bits == own ? ownView : otherView);
     };
     if (sources.mft && sources.mft->available()) {
+        consulted_ = true;
         for (const MftCategoryInfo& category : mftCategories())
             sources.mft->enumTransforms(category.guid, [&](const MftEntry& entry) {
                 MftEntry e = entry;
@@ -163,6 +165,7 @@ void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
                 addOnce(e, own, true);
             });
     } else if (sources.registry && registryAllowed) {
+        consulted_ = true;
         readRegisteredMfts(*sources.registry, kCapacity,
                            [&](const MftEntry& e) { addOnce(e, own, false); });
     }

@@ -56,6 +56,8 @@ class MftInventory {
     void build(const CodecSources& sources, uint32_t enableBits);
 
     const std::vector<MftRecord>& records() const { return records_; }
+    // Media Foundation or the registry was asked: an empty list then means none.
+    bool consulted() const { return consulted_; }
     const MftRecord* at(int index) const {
         return index >= 0 && static_cast<size_t>(index) < records_.size() ? &records_[index]
                                                                           : nullptr;
@@ -65,6 +67,7 @@ class MftInventory {
     void add(const MftEntry& entry, int bits, bool loadable, RegistrySource* view);
 
     std::vector<MftRecord> records_;
+    bool consulted_ = false;
 };
 
 } // namespace tavro
