@@ -7,6 +7,7 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "cli/console_output.h"
+#include "cli/decoders_output.h"
 #include "cli/export_output.h"
 #include "cli/input_source.h"
 #include "cli/ordered_jobs.h"
@@ -113,6 +114,7 @@ class FileWorker {
         object["render"] = renderJson(driver_->renderStep(), report_);
         object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
         object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
+        object["decoders"] = decodersJson(driver_->info(), env_->services.inventories);
         object["map"] = fileMapJson(map_);
         return jsonOutput(form_, object);
     }

@@ -87,12 +87,13 @@ std::vector<MediaTypePair> parseMftTypePairs(const std::vector<uint8_t>& data, s
     return pairs;
 }
 
-void readRegisteredMfts(RegistrySource& registry, size_t limit,
+bool readRegisteredMfts(RegistrySource& registry, size_t limit,
                         const std::function<void(const MftEntry&)>& visit) {
     const std::string base = kTransformsKey;
     size_t delivered = 0;
     std::vector<std::string> categories =
         registry.subkeyNames(RegistryRoot::LocalMachine, base + "\\Categories");
+    if (categories.empty()) return false;
     if (categories.size() > kMaxCategoryKeys) categories.resize(kMaxCategoryKeys);
     for (const std::string& categoryName : categories) {
         Guid category;
@@ -102,7 +103,7 @@ void readRegisteredMfts(RegistrySource& registry, size_t limit,
         if (transforms.size() > kMaxTransformsPerCategory)
             transforms.resize(kMaxTransformsPerCategory);
         for (const std::string& clsidName : transforms) {
-            if (delivered >= limit) return;
+            if (delivered >= limit) return true;
             MftEntry entry;
             if (!parseGuidKeyName(clsidName, &entry.clsid)) continue;
             entry.category = category;
@@ -123,6 +124,7 @@ void readRegisteredMfts(RegistrySource& registry, size_t limit,
             ++delivered;
         }
     }
+    return true;
 }
 
 void MftInventory::add(const MftEntry& entry, int bits, bool loadable, RegistrySource* view) {
@@ -165,9 +167,8 @@ void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
                 addOnce(e, own, true);
             });
     } else if (sources.registry && registryAllowed) {
-        consulted_ = true;
-        readRegisteredMfts(*sources.registry, kCapacity,
-                           [&](const MftEntry& e) { addOnce(e, own, false); });
+        consulted_ = readRegisteredMfts(*sources.registry, kCapacity,
+                                        [&](const MftEntry& e) { addOnce(e, own, false); });
     }
     if (sources.otherRegistry && registryAllowed)
         readRegisteredMfts(*sources.otherRegistry, kCapacity,

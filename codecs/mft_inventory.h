@@ -42,8 +42,9 @@ std::vector<MediaTypePair> parseMftTypePairs(const std::vector<uint8_t>& data, s
 
 // Reads MediaFoundation\Transforms\Categories and each listed transform's key
 // below HKLM\Software\Classes of `registry`'s view. `visit` gets each
-// (category, transform) once; at most `limit` of them.
-void readRegisteredMfts(RegistrySource& registry, size_t limit,
+// (category, transform) once; at most `limit` of them. False when the system has
+// no transform categories registered at all (no Media Foundation).
+bool readRegisteredMfts(RegistrySource& registry, size_t limit,
                         const std::function<void(const MftEntry&)>& visit);
 
 class MftInventory {

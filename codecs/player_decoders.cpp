@@ -43,8 +43,8 @@ int sourceRank(int32_t source) {
     }
 }
 
-void addOwnVideo(PlayerDecoderList& list, const VideoCodecInventory& video,
-                 const std::string& key, int bits) {
+void addOwnVideo(PlayerDecoderList& list, const VideoCodecInventory& video, const std::string& key,
+                 int bits) {
     for (int index : video.findAll(key.c_str())) {
         const VideoCodecRecord& rec = video.record(index);
         PlayerDecoder d;
@@ -60,8 +60,8 @@ void addOwnVideo(PlayerDecoderList& list, const VideoCodecInventory& video,
     }
 }
 
-void addOwnAudio(PlayerDecoderList& list, const AudioCodecInventory& audio,
-                 const std::string& key, int bits) {
+void addOwnAudio(PlayerDecoderList& list, const AudioCodecInventory& audio, const std::string& key,
+                 int bits) {
     for (int i = 0; i < audio.count(); ++i) {
         const AudioCodecRecord& rec = audio.record(i);
         if (rec.source == kSourceNone) break;
@@ -82,8 +82,8 @@ void addOwnAudio(PlayerDecoderList& list, const AudioCodecInventory& audio,
     }
 }
 
-void addOtherArch(PlayerDecoderList& list, const std::vector<OtherArchCodec>& codecs,
-                  bool video, const std::string& key) {
+void addOtherArch(PlayerDecoderList& list, const std::vector<OtherArchCodec>& codecs, bool video,
+                  const std::string& key) {
     std::vector<PlayerDecoder> found;
     std::vector<int> ranks;
     for (size_t i = 0; i < codecs.size(); ++i) {

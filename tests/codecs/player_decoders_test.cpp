@@ -21,9 +21,8 @@ MftEntry decoderMft(const char* name, const Guid& category, std::vector<Guid> in
     e.hasMerit = hasMerit;
     e.merit = merit;
     for (const Guid& g : inputs)
-        e.inputs.push_back({category == kMftCategoryVideoDecoder ? kMediaTypeVideo
-                                                                 : kMediaTypeAudio,
-                            g});
+        e.inputs.push_back(
+            {category == kMftCategoryVideoDecoder ? kMediaTypeVideo : kMediaTypeAudio, g});
     return e;
 }
 
@@ -43,8 +42,8 @@ struct Machine {
                 m.files.plainFiles.push_back("C:\\xvid.dll");
             }
         }
-        m.mft.transforms.push_back(decoderMft("H264 MFT", kMftCategoryVideoDecoder,
-                                              {fourccGuid("H264")}, false, 0, 7));
+        m.mft.transforms.push_back(
+            decoderMft("H264 MFT", kMftCategoryVideoDecoder, {fourccGuid("H264")}, false, 0, 7));
         if (mf)
             m.mft.transforms.push_back(
                 decoderMft("Xvid MFT", kMftCategoryVideoDecoder, {fourccGuid("XVID")}));
@@ -100,8 +99,7 @@ TEST(PlayerDecoders, VerdictPerKindOfPlayer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Machine machine(c.ownBits, c.own, c.other, c.mf, c.ownFileMissing);
-        const PlayerDecoders d =
-            findPlayerDecoders(StreamKind::video, {fcc("xvid")}, machine.inv);
+        const PlayerDecoders d = findPlayerDecoders(StreamKind::video, {fcc("xvid")}, machine.inv);
         for (const PlayerDecoderList& list : d.kinds)
             EXPECT_TRUE(list.known);
         EXPECT_EQ(d.of(PlayerKind::DirectShow32).installed(), c.ds32);
@@ -124,15 +122,18 @@ TEST(PlayerDecoders, KindsNotReadAreNeitherInstalledNorMissing) {
     EXPECT_FALSE(d.of(PlayerKind::MediaFoundation).known);
     EXPECT_EQ(playerStatusSuffix(d, 32), "");
 
-    // Media Foundation that could not be asked says nothing either.
+    // Media Foundation that could not be asked, on a system whose registry has no
+    // transform categories either, says nothing.
     FakeMachine bare;
     bare.mft.present = false;
     CodecSources s = bare.sources();
     s.mft = &bare.mft;
-    s.registry = nullptr;
     MftInventory mft;
     mft.build(s, 0xFFFFFFFF);
     EXPECT_FALSE(mft.consulted());
+    bare.mft.present = true;
+    mft.build(s, 0xFFFFFFFF);
+    EXPECT_TRUE(mft.consulted());
 }
 
 TEST(PlayerDecoders, TransformsMatchFamilyKeysAndRankByMerit) {
