@@ -10,6 +10,7 @@
 #include "cli/decoders_output.h"
 #include "cli/export_output.h"
 #include "cli/input_source.h"
+#include "cli/mf_play_output.h"
 #include "cli/ordered_jobs.h"
 #include "cli/picture_output.h"
 #include "cli/render_output.h"
@@ -58,7 +59,7 @@ class FileWorker {
     FileWorker(const CodecEnvironment& shared, const CliOptions& options, OutputForm form,
                int64_t total)
         : env_(makeCodecEnvironment()), shared_(shared), options_(options), form_(form),
-          total_(total) {
+          total_(total), mfPlay_(env_->settings, &shared.db) {
         env_->services.db = &shared.db; // read only, after loading
         driver_ = AnalysisDriver::create(report_, prompter_, platformFileSystem(), env_->settings,
                                          &env_->services);
@@ -98,6 +99,13 @@ class FileWorker {
         if (outcome == AnalysisDriver::Outcome::OpenFailed) return result;
         report_.setText(field::Counter, counterText(index, total_));
         noteRenderTest(renderFacts_, driver_->renderStep());
+        // Only the JSON forms have a place for the Media Foundation test.
+        if (form_ != OutputForm::Text && !options_.hasTemplate) {
+            mfPlay_.setPlayer(env_->mfPlayer);
+            mfPlay_.setForced(options_.render);
+            const int files = total_ > 1 ? (total_ > INT32_MAX ? INT32_MAX : int(total_)) : 1;
+            mfPlay_.run(entry.path, driver_->info(), files);
+        }
         result.out = output(entry.path);
         if (!options_.mapTarget.empty()) result.mapSvg = fileMapSvg(map_, pathBaseName(entry.path));
         const GraphDescription& graph = driver_->renderStep().outcome().graph;
@@ -115,6 +123,7 @@ class FileWorker {
         object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
         object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
         object["decoders"] = decodersJson(driver_->info(), env_->services.inventories);
+        object["mediaFoundationPlay"] = mfPlayJson(mfPlay_);
         object["map"] = fileMapJson(map_);
         return jsonOutput(form_, object);
     }
@@ -129,6 +138,7 @@ class FileWorker {
     std::unique_ptr<AnalysisDriver> driver_;
     OutputForm form_;
     int64_t total_;
+    MfPlayStep mfPlay_;
 };
 
 } // namespace
