@@ -34,7 +34,8 @@ bool needsNoDecoder(const Guid& major, const Guid& subtype) {
     if (major == kMediaTypeAudio) return subtype == kMediaSubtypePcm || subtype == kSubtypeFloat;
     if (major != kMediaTypeVideo) return false;
     if (isBaseGuid(subtype) && subtype.Data1 < 256) return true;
-    return subtype == fourccSubtype('N', 'V', '1', '2') || isUncompressedVideo(major, subtype);
+    return subtype == fourccSubtype('N', 'V', '1', '2') ||
+           subtype == fourccSubtype('I', '4', '2', '0') || isUncompressedVideo(major, subtype);
 }
 
 std::string kindText(const Guid& major) {
