@@ -152,8 +152,8 @@ std::string explainMfPlay(const MfPlayOutcome& outcome, const std::string& disab
     for (const MfStreamVerdict& v : outcome.streams)
         text += "~ " + markupSafeText(v.text);
     if (outcome.result == 1)
-        text += "~~ Every stream it would play has a decoder, so these players should play the "
-                "file.";
+        text += "~~ Every stream it would play has a decoder or needs none, so these players "
+                "should play the file.";
     else
         text += "~~ A stream it would play has no decoder that accepts it: " +
                 markupSafeText(outcome.errorText);
