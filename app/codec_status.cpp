@@ -66,6 +66,19 @@ void CodecStatus::prepareStatusField(int id) {
     ensureInventories();
 }
 
+PlayerDecoders CodecStatus::addPlayerVerdict(StreamKind kind, const std::vector<uint32_t>& keys,
+                                             int installedIndex, CodecStatusField& status) {
+    if (!services_) return PlayerDecoders();
+    PlayerDecoders players = findPlayerDecoders(kind, keys, services_->inventories);
+    // The old text keeps its meaning (this process's own player) and stays first,
+    // so what reads it still matches; the other players' verdict follows it.
+    if (status.written && installedIndex != kNoCodecNeeded) {
+        const std::string suffix = playerStatusSuffix(players, services_->inventories.ownBits);
+        if (!suffix.empty()) status.text += "  " + suffix;
+    }
+    return players;
+}
+
 // A status is written only into an enabled field; the link goes on the name field.
 void CodecStatus::showResult(int nameId, const CodecNameField& name, int statusId,
                              const CodecStatusField& status) {
@@ -87,6 +100,11 @@ void CodecStatus::resolveVideoCodec() {
     prepareStatusField(field::VideoStatus);
     const VideoCodecInventory* inventory = services_ ? services_->inventories.video.get() : nullptr;
     video_ = tavro::resolveVideoCodec(input, db, inventory);
+    const uint32_t key = video_.alternateFourcc[0]
+                             ? readLe32(reinterpret_cast<const uint8_t*>(video_.alternateFourcc))
+                             : input.compression;
+    videoPlayers_ =
+        addPlayerVerdict(StreamKind::video, {key}, video_.installedIndex, video_.status);
     report_.setPlainText(field::FourCC, video_.fourccText);
     showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
 }
@@ -103,6 +121,8 @@ void CodecStatus::resolveAudioCodec(int stream) {
     prepareStatusField(field::AudioStatus);
     const AudioCodecInventory* inventory = services_ ? services_->inventories.audio.get() : nullptr;
     audio_ = tavro::resolveAudioCodec(input, db, inventory);
+    audioPlayers_ = addPlayerVerdict(StreamKind::audio, {input.formatTag}, audio_.installedIndex,
+                                     audio_.status);
     showResult(field::AudioName, audio_.name, field::AudioStatus, audio_.status);
 }
 
@@ -143,7 +163,9 @@ void CodecStatus::resolveModernCodecs() {
 }
 
 void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
-    const StreamCodecStatus r = resolveStream(stream, field::VideoStatus);
+    StreamCodecStatus r = resolveStream(stream, field::VideoStatus);
+    videoPlayers_ =
+        addPlayerVerdict(r.kind, streamCodecKeys(stream).keys, r.installedIndex, r.status);
     video_ = VideoCodecStatus();
     video_.fourccText = fourccFieldText(stream);
     video_.name = r.name;
@@ -159,7 +181,9 @@ void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
 void CodecStatus::resolveModernAudio(int n) {
     const StreamFacts* stream = audioStream(info_.streams, n);
     if (!stream) return;
-    const StreamCodecStatus r = resolveStream(*stream, field::AudioStatus);
+    StreamCodecStatus r = resolveStream(*stream, field::AudioStatus);
+    audioPlayers_ =
+        addPlayerVerdict(r.kind, streamCodecKeys(*stream).keys, r.installedIndex, r.status);
     audio_ = AudioCodecStatus();
     audio_.name = r.name;
     audio_.status = r.status;

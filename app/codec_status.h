@@ -9,6 +9,7 @@
 #include "app/report_model.h"
 #include "codecs/codec_inventories.h"
 #include "codecs/codec_status.h"
+#include "codecs/player_decoders.h"
 #include "codecs/stream_codec_status.h"
 #include "common/prompter.h"
 #include "common/settings.h"
@@ -44,12 +45,19 @@ class CodecStatus : public CodecResolver {
     // The last resolutions, for the explanations and the export.
     const VideoCodecStatus& video() const { return video_; }
     const AudioCodecStatus& audio() const { return audio_; }
+    // Which kinds of player can decode the video and audio stream on display.
+    const PlayerDecoders& videoPlayers() const { return videoPlayers_; }
+    const PlayerDecoders& audioPlayers() const { return audioPlayers_; }
 
   private:
     void ensureInventories();
     void prepareStatusField(int id);
     StreamCodecStatus resolveStream(const StreamFacts& stream, int statusId);
     void resolveModernVideo(const StreamFacts& stream);
+    // Looks the stream up for every kind of player and adds what that tells
+    // beyond the own player's status to the status text.
+    PlayerDecoders addPlayerVerdict(StreamKind kind, const std::vector<uint32_t>& keys,
+                                    int installedIndex, CodecStatusField& status);
     void showResult(int nameId, const CodecNameField& name, int statusId,
                     const CodecStatusField& status);
 
@@ -60,6 +68,8 @@ class CodecStatus : public CodecResolver {
     CodecServices* services_;
     VideoCodecStatus video_;
     AudioCodecStatus audio_;
+    PlayerDecoders videoPlayers_;
+    PlayerDecoders audioPlayers_;
 };
 
 } // namespace tavro

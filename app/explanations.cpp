@@ -6,6 +6,7 @@
 #include "analysis/modern/modern_fields.h"
 #include "app/ui/link_target.h"
 #include "common/fourcc_text.h"
+#include "report/explain_players.h"
 
 namespace tavro {
 namespace {
@@ -41,6 +42,48 @@ std::vector<std::string> subtypeFourccs(const VideoCodecRecord& rec) {
             out.push_back(fourccText(g.Data1));
     }
     return out;
+}
+
+// "Xvid Decoder (DSH)", "vidc.xvid (VFW, 32-bit)", "H264 MFT (MFT, merit 8)".
+std::string decoderText(const PlayerDecoder& d, int ownBits) {
+    std::string notes = d.type;
+    if (d.bits != 0 && d.bits != ownBits && d.type == "MFT")
+        notes += ", " + std::to_string(d.bits) + "-bit";
+    if (d.hasMerit) notes += ", merit " + std::to_string(d.merit);
+    if (!d.works) notes += ", not working";
+    return d.name + " (" + notes + ")";
+}
+
+// The per-player paragraph, in the order 32-bit, 64-bit, Media Foundation; none
+// when only the own player's codecs were read, which the status already tells.
+std::string playersParagraph(const PlayerDecoders& players, int ownBits) {
+    bool others = false;
+    for (int k = 0; k < kPlayerKinds; ++k)
+        others =
+            others || (k != static_cast<int>(ownPlayerKind(ownBits)) && players.kinds[k].known);
+    if (!others) return "";
+    std::vector<PlayerLine> lines;
+    for (int k = 0; k < kPlayerKinds; ++k) {
+        PlayerLine line;
+        line.kind = playerKindText(static_cast<PlayerKind>(k));
+        line.known = players.kinds[k].known;
+        for (const PlayerDecoder& d : players.kinds[k].decoders)
+            line.decoders.push_back(decoderText(d, ownBits == 64 ? 64 : 32));
+        lines.push_back(std::move(line));
+    }
+    return explainPlayers(lines);
+}
+
+// The paragraph follows the explanation's own, whose closing breaks it replaces.
+void appendParagraph(std::string& text, const std::string& paragraph) {
+    if (paragraph.empty()) return;
+    while (!text.empty() && (text.back() == ' ' || text.back() == '~'))
+        text.pop_back();
+    text += paragraph;
+}
+
+int ownBitsOf(const CodecInventories* inventories) {
+    return inventories ? inventories->ownBits : 0;
 }
 
 } // namespace
@@ -93,7 +136,15 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
     }
     in.videoCodecField = report.text(field::VideoCodec);
     in.videoCodecLink = report.linkTarget(field::VideoCodec);
-    return explainVideo(in);
+    ExplanationText out = explainVideo(in);
+    const bool shown =
+        report.text(field::VideoName) == status.name.text &&
+        (driver.info().avi.videoStreams > 0 ||
+         (driver.info().streams.present && driver.info().streams.first(StreamKind::video)));
+    if (shown)
+        appendParagraph(out.text, playersParagraph(driver.codecStatus().videoPlayers(),
+                                                   ownBitsOf(inventories)));
+    return out;
 }
 
 ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
@@ -133,7 +184,15 @@ ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories*
     }
     in.renderResult = render.result;
     in.audioCodecField = report.text(field::AudioCodec);
-    return explainAudio(in);
+    ExplanationText out = explainAudio(in);
+    const bool shown =
+        report.text(field::AudioName) == status.name.text &&
+        (driver.info().avi.audioStreams > 0 ||
+         (driver.info().streams.present && driver.info().streams.first(StreamKind::audio)));
+    if (shown)
+        appendParagraph(out.text, playersParagraph(driver.codecStatus().audioPlayers(),
+                                                   ownBitsOf(inventories)));
+    return out;
 }
 
 ExplanationText renderExplanation(AnalysisDriver& driver, const RenderFacts& render) {

@@ -10,9 +10,11 @@
 #include "app/explanations.h"
 #include "app/export_step.h"
 #include "cli/console_output.h"
+#include "cli/decoders_output.h"
 #include "cli/export_output.h"
 #include "cli/input_source.h"
 #include "cli/map_json.h"
+#include "cli/mf_play_output.h"
 #include "cli/ordered_jobs.h"
 #include "cli/picture_output.h"
 #include "cli/render_output.h"
@@ -61,7 +63,7 @@ class FileWorker {
     FileWorker(const CodecEnvironment& shared, const CliOptions& options, OutputForm form,
                int64_t total)
         : env_(makeCodecEnvironment()), shared_(shared), options_(options), form_(form),
-          total_(total) {
+          total_(total), mfPlay_(env_->settings, &shared.db) {
         env_->services.db = &shared.db; // read only, after loading
         driver_ = AnalysisDriver::create(report_, prompter_, platformFileSystem(), env_->settings,
                                          &env_->services);
@@ -101,6 +103,13 @@ class FileWorker {
         if (outcome == AnalysisDriver::Outcome::OpenFailed) return result;
         report_.setText(field::Counter, counterText(index, total_));
         noteRenderTest(renderFacts_, driver_->renderStep());
+        // Only the JSON forms have a place for the Media Foundation test.
+        if (form_ != OutputForm::Text && !options_.hasTemplate) {
+            mfPlay_.setPlayer(env_->mfPlayer);
+            mfPlay_.setForced(options_.render);
+            const int files = total_ > 1 ? (total_ > INT32_MAX ? INT32_MAX : int(total_)) : 1;
+            mfPlay_.run(entry.path, driver_->info(), files);
+        }
         result.out = output(entry.path);
         if (!options_.mapTarget.empty()) result.mapSvg = fileMapSvg(map_, pathBaseName(entry.path));
         const GraphDescription& graph = driver_->renderStep().outcome().graph;
@@ -117,6 +126,8 @@ class FileWorker {
         object["render"] = renderJson(driver_->renderStep(), report_);
         object["graph"] = graphJson(driver_->renderStep().outcome().graph, &shared_.db);
         object["explanations"] = explanationsJson(*driver_, &env_->services, renderFacts_);
+        object["decoders"] = decodersJson(driver_->info(), env_->services.inventories);
+        object["mediaFoundationPlay"] = mfPlayJson(mfPlay_);
         object["map"] = nullptr; // written by the splice: thousands of numbers
         return jsonOutput(form_, object,
                           JsonSplice{"map", [this](std::string& out, int indent, int at) {
@@ -134,6 +145,7 @@ class FileWorker {
     std::unique_ptr<AnalysisDriver> driver_;
     OutputForm form_;
     int64_t total_;
+    MfPlayStep mfPlay_;
 };
 
 const std::chrono::milliseconds kLongestHold(200);

@@ -7,6 +7,7 @@
 #include "codecs/codec_database.h"
 #include "common/settings.h"
 #include "render/graph_description.h"
+#include "render/mf_play.h"
 
 namespace tavro {
 
@@ -17,6 +18,7 @@ class CodecEnvironment {
     CodecDatabase db;
     CodecServices services;
     GraphBuilder* graphBuilder = nullptr; // the render test's DirectShow, where there is one
+    MfPlayer* mfPlayer = nullptr;         // the Media Foundation test's, likewise
 };
 
 // Natively there are no installed codecs to ask: information-only mode. On

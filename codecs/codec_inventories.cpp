@@ -31,6 +31,11 @@ void ensureCodecInventories(CodecInventories& inventories, const InventoryContex
         inventories.otherArch = std::make_unique<std::vector<OtherArchCodec>>(
             readOtherArchitectureCodecs(context.sources, bits));
     inventories.ownBits = context.sources.ownBits;
+    const int own = context.sources.ownBits;
+    inventories.otherBits =
+        context.sources.otherRegistry && (bits & kEnableRegistry) && (own == 32 || own == 64)
+            ? 96 - own
+            : 0;
     if (context.progress) context.progress->end();
 }
 

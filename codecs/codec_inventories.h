@@ -36,6 +36,9 @@ struct CodecInventories {
     // VfW, ACM and DMO codecs of the other architecture, listed only.
     std::unique_ptr<std::vector<OtherArchCodec>> otherArch;
     int ownBits = 0; // the architecture the video and audio inventories serve
+    // The architecture whose codecs otherArch lists; 0 when there is none, or its
+    // registry could not be read, so nothing is known of its players.
+    int otherBits = 0;
 
     // After the Settings dialog ends with OK: the next need rebuilds both.
     void discard() {

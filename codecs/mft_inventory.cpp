@@ -87,12 +87,13 @@ std::vector<MediaTypePair> parseMftTypePairs(const std::vector<uint8_t>& data, s
     return pairs;
 }
 
-void readRegisteredMfts(RegistrySource& registry, size_t limit,
+bool readRegisteredMfts(RegistrySource& registry, size_t limit,
                         const std::function<void(const MftEntry&)>& visit) {
     const std::string base = kTransformsKey;
     size_t delivered = 0;
     std::vector<std::string> categories =
         registry.subkeyNames(RegistryRoot::LocalMachine, base + "\\Categories");
+    if (categories.empty()) return false;
     if (categories.size() > kMaxCategoryKeys) categories.resize(kMaxCategoryKeys);
     for (const std::string& categoryName : categories) {
         Guid category;
@@ -102,7 +103,7 @@ void readRegisteredMfts(RegistrySource& registry, size_t limit,
         if (transforms.size() > kMaxTransformsPerCategory)
             transforms.resize(kMaxTransformsPerCategory);
         for (const std::string& clsidName : transforms) {
-            if (delivered >= limit) return;
+            if (delivered >= limit) return true;
             MftEntry entry;
             if (!parseGuidKeyName(clsidName, &entry.clsid)) continue;
             entry.category = category;
@@ -123,6 +124,7 @@ void readRegisteredMfts(RegistrySource& registry, size_t limit,
             ++delivered;
         }
     }
+    return true;
 }
 
 void MftInventory::add(const MftEntry& entry, int bits, bool loadable, RegistrySource* view) {
@@ -138,6 +140,7 @@ void MftInventory::add(const MftEntry& entry, int bits, bool loadable, RegistryS
 
 void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
     records_.clear();
+    consulted_ = false;
     if (enableBits == 0) return;
     const int own = sources.ownBits;
     const int other = own == 64 ? 32 : own == 32 ? 64 : 0;
@@ -155,6 +158,7 @@ void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
             add(entry, bits, loadable, bits == own ? ownView : otherView);
     };
     if (sources.mft && sources.mft->available()) {
+        consulted_ = true;
         for (const MftCategoryInfo& category : mftCategories())
             sources.mft->enumTransforms(category.guid, [&](const MftEntry& entry) {
                 MftEntry e = entry;
@@ -163,8 +167,8 @@ void MftInventory::build(const CodecSources& sources, uint32_t enableBits) {
                 addOnce(e, own, true);
             });
     } else if (sources.registry && registryAllowed) {
-        readRegisteredMfts(*sources.registry, kCapacity,
-                           [&](const MftEntry& e) { addOnce(e, own, false); });
+        consulted_ = readRegisteredMfts(*sources.registry, kCapacity,
+                                        [&](const MftEntry& e) { addOnce(e, own, false); });
     }
     if (sources.otherRegistry && registryAllowed)
         readRegisteredMfts(*sources.otherRegistry, kCapacity,

@@ -42,8 +42,9 @@ std::vector<MediaTypePair> parseMftTypePairs(const std::vector<uint8_t>& data, s
 
 // Reads MediaFoundation\Transforms\Categories and each listed transform's key
 // below HKLM\Software\Classes of `registry`'s view. `visit` gets each
-// (category, transform) once; at most `limit` of them.
-void readRegisteredMfts(RegistrySource& registry, size_t limit,
+// (category, transform) once; at most `limit` of them. False when the system has
+// no transform categories registered at all (no Media Foundation).
+bool readRegisteredMfts(RegistrySource& registry, size_t limit,
                         const std::function<void(const MftEntry&)>& visit);
 
 class MftInventory {
@@ -56,6 +57,8 @@ class MftInventory {
     void build(const CodecSources& sources, uint32_t enableBits);
 
     const std::vector<MftRecord>& records() const { return records_; }
+    // Media Foundation or the registry was asked: an empty list then means none.
+    bool consulted() const { return consulted_; }
     const MftRecord* at(int index) const {
         return index >= 0 && static_cast<size_t>(index) < records_.size() ? &records_[index]
                                                                           : nullptr;
@@ -65,6 +68,7 @@ class MftInventory {
     void add(const MftEntry& entry, int bits, bool loadable, RegistrySource* view);
 
     std::vector<MftRecord> records_;
+    bool consulted_ = false;
 };
 
 } // namespace tavro

@@ -1,5 +1,6 @@
 #include "codecs/video_codec_inventory.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -168,8 +169,9 @@ void VideoCodecInventory::completeFourccs() {
     }
 }
 
-int VideoCodecInventory::find(const char* fourcc) const {
-    if (!fourcc) return -1;
+std::vector<int> VideoCodecInventory::findAll(const char* fourcc) const {
+    std::vector<int> found;
+    if (!fourcc) return found;
     auto subtypeMatches = [fourcc](const VideoCodecRecord& rec) {
         for (int s = 0; s < 16 && rec.subtypes[s] != Guid{}; ++s) {
             if (!hasFourccTail(rec.subtypes[s])) continue;
@@ -202,10 +204,17 @@ int VideoCodecInventory::find(const char* fourcc) const {
                 match = equalsNoCase(rec.fourcc, fourcc);
                 break;
             }
-            if (match) return i;
+            // A record matched by an earlier pass keeps its earlier place.
+            if (match && std::find(found.begin(), found.end(), i) == found.end())
+                found.push_back(i);
         }
     }
-    return -1;
+    return found;
+}
+
+int VideoCodecInventory::find(const char* fourcc) const {
+    const std::vector<int> found = findAll(fourcc);
+    return found.empty() ? -1 : found.front();
 }
 
 int findInstalledVideoCodec(const VideoCodecInventory* inventory, const char* fourcc) {

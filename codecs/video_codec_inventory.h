@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "codecs/codec_database.h"
 #include "codecs/codec_source.h"
@@ -43,6 +44,8 @@ class VideoCodecInventory {
     // DirectShow filters, then VfW-backed entries, then filters that list the
     // FourCC as a registered subtype, then anything.
     int find(const char* fourcc) const;
+    // Every record that decodes the FourCC, in the order `find` prefers them.
+    std::vector<int> findAll(const char* fourcc) const;
 
     int count() const { return count_; }
     int capacity() const { return capacity_; }

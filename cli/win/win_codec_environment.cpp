@@ -6,6 +6,7 @@
 #include "cli/codec_environment.h"
 #include "codecs/win/win_codec_sources.h"
 #include "render/win/dshow_graph_builder.h"
+#include "render/win/mf_player.h"
 
 namespace tavro {
 namespace {
@@ -20,10 +21,14 @@ class WinCodecEnvironment : public CodecEnvironment {
         if (comReady_) {
             services.sources = &sources_;
             graphBuilder = &graphs_;
+            mfPlayer_ = std::make_unique<WinMfPlayer>();
+            mfPlayer = mfPlayer_.get();
         }
     }
     ~WinCodecEnvironment() override {
         services.inventories.discard(); // release COM-backed data before COM goes
+        mfPlayer = nullptr;
+        mfPlayer_.reset(); // Media Foundation shuts down before COM goes too
         if (comReady_) CoUninitialize();
     }
 
@@ -32,6 +37,7 @@ class WinCodecEnvironment : public CodecEnvironment {
     WinCodecSystem system_;
     CodecSources sources_;
     DirectShowGraphBuilder graphs_;
+    std::unique_ptr<WinMfPlayer> mfPlayer_;
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/analysis_driver.h"
+#include "app/explanations.h"
 #include "tests/app/xvid_machine_fixture.h"
 #include "tests/support/riff_builder.h"
 
@@ -71,6 +72,44 @@ TEST_F(CodecStatusDriver, FullModeResolvesAgainstTheInventoriesBuiltOnce) {
     services.inventories.discard();
     analyse();
     EXPECT_GT(sourceCalls(), calls);
+}
+
+// With the other architecture's registry and Media Foundation to ask, the old
+// status text stays first and what the other players find follows it.
+TEST_F(CodecStatusDriver, OtherPlayersFollowTheOwnPlayersStatus) {
+    FakeRegistry otherView; // a 64-bit side with nothing registered
+    MftEntry ima;
+    ima.name = "IMA ADPCM MFT";
+    ima.category = kMftCategoryAudioDecoder;
+    ima.clsid = Guid{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+    ima.hasMerit = true;
+    ima.merit = 4;
+    ima.inputs = {{kMediaTypeAudio, tagGuid(0x11)}};
+    machine.mft.transforms = {ima};
+    sources.mft = &machine.mft;
+    sources.otherRegistry = &otherView;
+    sources.ownBits = 32;
+    driver = AnalysisDriver::create(report, prompter, files, settings, &services);
+    analyse();
+    EXPECT_EQ(report.text(field::VideoStatus),
+              "Codec IS Installed  (details...)  Not installed for 64-bit or Media Foundation "
+              "players");
+    EXPECT_EQ(report.text(field::AudioStatus),
+              "Codec NOT Installed!  [more info...]  Installed (Media Foundation)");
+
+    const RenderFacts render;
+    const std::string audio = audioExplanation(*driver, &services.inventories, render).text;
+    EXPECT_NE(audio.find("~~Decoders each kind of player would find:~ DirectShow 32-bit: none "
+                         "installed~ DirectShow 64-bit: none installed~ Media Foundation: IMA "
+                         "ADPCM MFT (MFT, merit 4)"),
+              std::string::npos)
+        << audio;
+
+    // Run mode 3 shows no status, and so no verdict either.
+    settings.runMode = kRunModeInformationOnly;
+    services.inventories.discard();
+    analyse();
+    EXPECT_EQ(report.text(field::AudioStatus), "");
 }
 
 TEST_F(CodecStatusDriver, TheProgressTextsAreShownWhileTheInventoriesAreBuilt) {

@@ -1,0 +1,43 @@
+// The Media Foundation play test of the current file, beside the DirectShow
+// render test: the same enabling rules, result texts and explanation style.
+#pragma once
+#include <string>
+
+#include "analysis/media_info.h"
+#include "codecs/codec_database.h"
+#include "common/settings.h"
+#include "render/mf_play_test.h"
+
+namespace tavro {
+
+class MfPlayStep {
+  public:
+    MfPlayStep(const Settings& settings, const CodecDatabase* db) : settings_(settings), db_(db) {}
+
+    // The platform's Media Foundation; without one an allowed test reports that
+    // Media Foundation is not available.
+    void setPlayer(MfPlayer* player) { player_ = player; }
+    // Run for every file, whatever the settings and the file allow.
+    void setForced(bool forced) { forced_ = forced; }
+
+    // Decides whether the test may run for the file just analysed (as the
+    // render test decides) and runs it when allowed.
+    void run(const std::string& path, const MediaInfo& info, int fileCount);
+
+    bool enabled() const { return reason_.empty(); }
+    const std::string& disabledReason() const { return reason_; }
+    const MfPlayOutcome& outcome() const { return outcome_; }
+    // The disabled reason, or the result in the render test's words.
+    std::string statusText() const;
+    std::string explanation() const { return explainMfPlay(outcome_, reason_); }
+
+  private:
+    const Settings& settings_;
+    const CodecDatabase* db_;
+    MfPlayer* player_ = nullptr;
+    bool forced_ = false;
+    std::string reason_ = "Not run";
+    MfPlayOutcome outcome_;
+};
+
+} // namespace tavro
