@@ -63,6 +63,8 @@ ExplanationText explainAudio(const AudioExplainInput& in) {
     }
     if (in.status < 0) {
         text += kNoCodec;
+        text += missingCodecAdvice(in.missingCodec);
+        if (!in.missingCodec.keys.empty()) text += "~~ ";
     } else {
         const std::string codec =
             markupSafe(in.codecLongName.empty() ? in.codecFormatName : in.codecLongName);

@@ -83,7 +83,10 @@ std::string fourccComparison(const VideoExplainInput& in, const std::string& fil
 
 ExplanationText explainVideo(const VideoExplainInput& in) {
     ExplanationText out;
-    if (!in.hasFormatRecord || !in.decoder.found) {
+    // A missing codec is explained from what Tavro knows, render test or not: that is
+    // when the user most needs to know what to install.
+    const bool missing = in.status == kNoCodecInstalledStatus && !in.missingCodec.keys.empty();
+    if (!in.hasFormatRecord || (!in.decoder.found && !missing)) {
         out.text = kNoDetails;
         return out;
     }
@@ -97,6 +100,7 @@ ExplanationText explainVideo(const VideoExplainInput& in) {
     }
     if (in.status < 0) {
         out.text += kNoCodec;
+        if (missing) out.text += missingCodecAdvice(in.missingCodec);
         return out;
     }
     out.text += fillPattern(kFound, {markupSafe(in.codecName)});
