@@ -8,7 +8,7 @@ namespace {
 
 const char kNoCodecNeeded[] =
     " This audio is not compressed, or is compressed using a very simple method. As such, there "
-    "is no 'codec' required to play it; all or the necessary software is already 'built in to' "
+    "is no 'codec' required to play it; all of the necessary software is already 'built in to' "
     "the O/S~~ The audio for this file should play fine. ";
 const char kNoCodec[] =
     "Tavro was unable to find an audio codec which will decompress this format. ";

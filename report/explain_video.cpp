@@ -18,7 +18,7 @@ const char kNoCodec[] =
     "likely playable on this O/S at this time. To be able to play this media file, attempt to "
     "locate a suitable codec based on the Format and 4CC given above. Install the codec and then "
     "test again with Tavro after the codec has been installed.";
-const char kFound[] = "Tavro has found {%s}, which is installed on your system, is a compatible "
+const char kFound[] = "Tavro has found {%s}, which is installed on your system, is compatible "
                       "with this format; based on that, the video for this file should play "
                       "fine.~~ ";
 const char kDisagrees[] =

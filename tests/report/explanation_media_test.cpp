@@ -45,14 +45,14 @@ TEST_F(ExplanationMediaTest, FileBodiesOfRealFiles) {
     } cases[] = {
         {"mjpeg_pcm.avi", "This is a valid AVI file. The file's length is consistent",
          "follows:~~ 346 KB   (354,910 bytes)"},
-        {"cut_5000.avi", "This is a valid AVI file that has been is truncated.",
+        {"cut_5000.avi", "This is a valid AVI file that has been truncated.",
          "follows:~~ 4.88 KB   (5,000 bytes)"},
         {"vorbis_s0.ogg", "This is a valid Ogg Media file.", "(6,907 bytes)"},
         {"xvid_vorbis.ogm", "This is a valid Ogg Media file.", " bytes)"},
         {"pcm16_stereo.wav", "This is an audio-only WAVE (.wav) file.", "and bitrate"},
         {"mp3_in.wav",
          "This file is \"wrapped\" to appear like a .wav file (presumably for compatibility "
-         "resaons). Inside the wav wrapper is an audio-only MP3 (or MP2) file.",
+         "reasons). Inside the wav wrapper is an audio-only MP3 (or MP2) file.",
          "(variable bit-rate) files"},
         {"tune.mid", "This is a MIDI file (.MID): notes", notRun.c_str()},
         {"cooked.avi", "This appears to be an unsupported filetype.",
@@ -122,7 +122,7 @@ TEST_F(ExplanationMediaTest, CodecAndRenderTextsWithoutARenderTest) {
     EXPECT_EQ(e.video.text, "No Details Available");
     EXPECT_TRUE(startsWith(e.audio.text, " Audio Format:~")) << e.audio.text;
     EXPECT_TRUE(endsWith(e.render.text, "DirectShow rendering is currently disabled for the "
-                                        "reason shown it its status bar. "))
+                                        "reason shown in its status bar. "))
         << e.render.text;
     EXPECT_TRUE(e.render.targets.empty());
     // A file without audio after one with audio: nothing of the earlier file's codec.
