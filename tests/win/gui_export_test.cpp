@@ -145,6 +145,31 @@ TEST(Export, DefaultAndApplyStoreTheTemplateAtOnce) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+bool coversButton(HWND popup, HWND dialog, int id) {
+    RECT p, b, both;
+    GetWindowRect(popup, &p);
+    GetWindowRect(GetDlgItem(dialog, id), &b);
+    return IntersectRect(&both, &p, &b) != 0;
+}
+
+// A first run has no template stored: the box starts with the default, so ticking
+// "Enable Exporting" alone exports full records.
+TEST(Export, FirstRunStartsWithTheDefaultTemplate) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    setDword("RunMode", 3);
+    guitest::Program program(TAVRO_EXE, "");
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
+    HWND dialog = program.waitForWindow("Export Setup", 10000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_TEMPLATE),
+              "Title: %@\\r\\nDuration: %K\\r\\nVideo Codec: %F\\r\\n\\r\\n");
+    SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 // The texts of the open explanation popup's pieces, joined; empty when none is open.
 std::string popupText() {
     HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
@@ -197,8 +222,14 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_SAMPLE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_SAMPLE)));
     ASSERT_TRUE(guitest::waitUntil(
-        [&] { return (text = popupText()).find("%a\\t%k\\t%f\\r\\n") != std::string::npos; }, 5000))
+        [&] { return (text = popupText()).find("%@\\t%K\\t%F") != std::string::npos; }, 5000))
         << text;
+    // The help leaves the dialog's buttons uncovered.
+    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+    EXPECT_FALSE(coversButton(popup, dialog, IDOK));
+    EXPECT_FALSE(coversButton(popup, dialog, IDCANCEL));
+    guitest::settle(dialog);
+    guitest::saveWindowBitmap(popup, std::string(TAVRO_ARTIFACT_DIR) + "/export_help.bmp");
     SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
     ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog) && popupText().empty(); }, 5000));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
