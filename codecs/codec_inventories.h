@@ -36,6 +36,10 @@ struct CodecInventories {
     // VfW, ACM and DMO codecs of the other architecture, listed only.
     std::unique_ptr<std::vector<OtherArchCodec>> otherArch;
     int ownBits = 0; // the architecture the video and audio inventories serve
+    // A failed inventory is tried again at every need, but told once per run: each
+    // file needs both inventories twice (video and audio status).
+    bool videoFailureTold = false;
+    bool audioFailureTold = false;
 
     // After the Settings dialog ends with OK: the next need rebuilds both.
     void discard() {
@@ -63,7 +67,7 @@ struct InventoryContext {
 
 // Builds each inventory that does not exist. In run mode 3 they are created
 // empty: no source is consulted. An inventory that could not be allocated is
-// reported under "Tavro Initialization" and tried again next time.
+// reported under "Tavro Initialization" (once per run) and tried again next time.
 void ensureCodecInventories(CodecInventories& inventories, const InventoryContext& context);
 
 } // namespace tavro

@@ -24,25 +24,25 @@ struct Found {
     HWND window;
 };
 
+BOOL CALLBACK visitTopWindow(HWND hwnd, LPARAM data) {
+    auto* f = reinterpret_cast<Found*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char title[256] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    if (owner == f->process && hwnd != f->except && IsWindowVisible(hwnd) &&
+        GetDlgItem(hwnd, IDC_TABLE_LIST) &&
+        std::string(title).find("etails") != std::string::npos) {
+        f->window = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible table dialog of the process other than `except`, whose title names details.
 HWND findDetailTable(DWORD process, HWND except) {
     Found f = {process, except, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char title[256] = {};
-            GetWindowTextA(hwnd, title, sizeof title);
-            if (owner == f->process && hwnd != f->except && IsWindowVisible(hwnd) &&
-                GetDlgItem(hwnd, IDC_TABLE_LIST) &&
-                std::string(title).find("etails") != std::string::npos) {
-                f->window = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumWindows(visitTopWindow, reinterpret_cast<LPARAM>(&f));
     return f.window;
 }
 
