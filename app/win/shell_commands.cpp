@@ -49,8 +49,11 @@ ShellDialogEnv environment(HWND window) {
             const auto opened = reinterpret_cast<INT_PTR>(
                 ShellExecuteW(owner, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
             // A system with no program for ".md" still has Notepad.
-            if (opened <= 32)
-                ShellExecuteW(owner, L"open", L"notepad.exe", path.c_str(), nullptr, SW_SHOWNORMAL);
+            if (opened <= 32) {
+                const std::wstring quoted = L"\"" + path + L"\"";
+                ShellExecuteW(owner, L"open", L"notepad.exe", quoted.c_str(), nullptr,
+                              SW_SHOWNORMAL);
+            }
         };
     }
     env.dialogEnded = [window] { SendMessageA(window, kMsgClosePopup, 0, 0); };

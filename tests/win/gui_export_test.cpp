@@ -180,6 +180,53 @@ std::string popupText() {
     return text;
 }
 
+// Whether the popup's pieces hold `phrase`, wherever its lines wrap.
+bool popupHas(const std::string& pieces, const std::string& phrase) {
+    auto squeeze = [](const std::string& t) {
+        std::string out;
+        for (char c : t)
+            if (c != ' ' && c != '|') out += c;
+        return out;
+    };
+    return squeeze(pieces).find(squeeze(phrase)) != std::string::npos;
+}
+
+// Wine has no Motion JPEG codec of the searched kinds: the status popup says what to
+// install instead of "No Details Available".
+TEST(Explanations, MissingCodecPopupSaysWhatIsNeeded) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    const std::string avi = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    guitest::Program program(TAVRO_EXE, quoted({avi}));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] {
+            return guitest::controlText(window, IDC_VIDEO_STATUS) ==
+                   "Codec NOT Installed!  [more info...]";
+        },
+        30000))
+        << guitest::controlText(window, IDC_VIDEO_STATUS);
+    // Wait for the render test too, so the popup is not closed by its end.
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] {
+            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
+            return !render.empty() && render != "processing...";
+        },
+        30000));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_VIDEO_STATUS, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_VIDEO_STATUS)));
+    std::string text;
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    EXPECT_TRUE(popupHas(text, " Format: Motion JPEG,  4CC: MJPG")) << text;
+    EXPECT_TRUE(popupHas(text, "What is needed: a video decoder for the 4CC MJPG")) << text;
+    EXPECT_TRUE(popupHas(text, "Look for a Video for Windows codec or a DirectShow decoder filter"))
+        << text;
+    guitest::settle(window);
+    guitest::saveWindowBitmap(FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr),
+                              std::string(TAVRO_ARTIFACT_DIR) + "/explanation_missing_codec.bmp");
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 TEST(Explanations, StatusLinksShowTheirTexts) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     setDword("RunMode", 3);
