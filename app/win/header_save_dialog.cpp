@@ -52,8 +52,7 @@ void HeaderSaveDialog::saveHeaderSnapshot() {
         return;
     if (tavro::saveHeaderSnapshot(platformOutputFiles(), prompter_, head_, amount, name,
                                   mediaPath_) == SnapshotResult::Saved)
-        prompter_.tell(snapshotSavedText(amount, name), "Diagnostic Header Save",
-                       Icon::Information);
+        prompter_.tell(snapshotSavedText(amount, name), "Header Saved", Icon::Information);
 }
 
 } // namespace tavro
