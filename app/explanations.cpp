@@ -61,7 +61,9 @@ MissingCodecFacts missingFacts(bool video, const std::vector<uint32_t>& keys, in
         f.formatName = textOr(entry->name, "");
         f.vendor = textOr(entry->detail, "");
     }
-    if (!inventories) return f;
+    if (!inventories || !(video ? inventories->video != nullptr : inventories->audio != nullptr))
+        return f;
+    f.searched = true;
     f.ownBits = inventories->ownBits;
     std::vector<CodecClaim> claims;
     if (video) {

@@ -53,7 +53,10 @@ std::string missingCodecAdvice(const MissingCodecFacts& f) {
         text += ". ";
     }
 
-    if (f.claims.empty()) {
+    if (!f.searched) {
+        text += "Tavro has not searched this system's decoders, so whether any other kind "
+                "claims it is not known. ";
+    } else if (f.claims.empty()) {
         text += "No installed decoder of any kind claims it: no Video for Windows or ACM driver, "
                 "DirectShow filter, DMO or Media Foundation transform, for either architecture. ";
     } else {

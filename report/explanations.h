@@ -67,6 +67,7 @@ struct MissingCodecFacts {
         int bits = 0; // the architecture that can load it; 0 unknown
         bool loadableHere = false;
     };
+    bool searched = false;     // the system's decoders were searched: claims counts
     std::vector<Claim> claims; // other kinds of decoder that list one of the keys
     int ownBits = 0;           // this program's architecture; 0 unknown
 };

@@ -13,6 +13,7 @@ MissingCodecFacts xvid() {
     f.formatName = "Xvid (MPEG-4 Part 2)";
     f.vendor = "Xvid open source project";
     f.ownBits = 64;
+    f.searched = true;
     return f;
 }
 
@@ -29,7 +30,10 @@ TEST(MissingCodecAdvice, SaysWhatIsNeededFromWhatIsKnown) {
     MissingCodecFacts other = xvid();
     other.claims = {{"VfW driver", "vidc.xvid", "xvidvfw.dll", 32, false},
                     {"DMO", "Xvid DMO", "", 32, false}};
+    MissingCodecFacts unsearched = xvid();
+    unsearched.searched = false;
     MissingCodecFacts mp3;
+    mp3.searched = true;
     mp3.video = false;
     mp3.keys = {"0x0055"};
     mp3.formatName = "WAVE_FORMAT_MPEGLAYER3";
@@ -55,6 +59,11 @@ TEST(MissingCodecAdvice, SaysWhatIsNeededFromWhatIsKnown) {
          {"for the 4CC QQ(), which the codec data base does not know. ", none,
           "that lists the 4CC QQ(). Install it"}},
         {"family keys", family, {"4CC XVID (or one of its other names: FMP4, DIVX), that is"}},
+        // Without a search nothing is claimed of the system.
+        {"not searched",
+         unsearched,
+         {"(Xvid open source project). Tavro has not searched this system's decoders, so "
+          "whether any other kind claims it is not known. ~~ Look for"}},
         {"media foundation claims it",
          mft,
          {"Installed decoders of other kinds do claim it: the Media Foundation transform "
