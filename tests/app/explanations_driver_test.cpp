@@ -1,7 +1,7 @@
 // The explanations gathered from a driver that resolved codecs against a scripted
 // machine: the installed codec's name and link reach the video text, and the
 // render test's decoder is looked up in the inventory.
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 #include <gtest/gtest.h>
 

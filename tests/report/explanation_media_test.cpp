@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 #include "tests/support/scratch_dir.h"
 
 namespace tavro {

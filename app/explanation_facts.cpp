@@ -1,4 +1,4 @@
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 #include <cstdlib>
 #include <cstring>
