@@ -173,6 +173,7 @@ void CodecStatus::resolveModernVideo(const StreamFacts& stream) {
     video_.entrySlot = r.entrySlot;
     video_.entry = r.entry;
     video_.installedIndex = r.installedIndex;
+    video_.searchKeys = streamCodecKeys(stream).keys;
     video_.name.text =
         nameWithDetail(streamName(r, stream), stream.codec, compactDetailText(stream));
     showResult(field::VideoName, video_.name, field::VideoStatus, video_.status);
@@ -190,6 +191,7 @@ void CodecStatus::resolveModernAudio(int n) {
     audio_.entrySlot = r.entrySlot;
     audio_.entry = r.entry;
     audio_.installedIndex = r.installedIndex;
+    audio_.searchKeys = streamCodecKeys(*stream).keys;
     std::string detail = stream->profile;
     if (!stream->language.empty() && stream->language != "und")
         detail += (detail.empty() ? "" : ", ") + stream->language;

@@ -23,6 +23,7 @@ TableSpec detailSpec(const char* title, DetailRows rows) {
     spec.title = title;
     spec.columns = {{"Src", 40}, {"Property", 195}, {"Value", 400}};
     spec.rows = std::move(rows);
+    spec.emptyRowsLast = true;
     return spec;
 }
 

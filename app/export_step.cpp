@@ -32,7 +32,10 @@ std::string exportRecord(const std::string& templ, const ReportModel& report,
 
 int ExportStep::exportCurrentFile(const ReportModel& report, const std::string& path) {
     if (!settings_.exportEnabled) return 1;
-    const std::string record = exportRecord(settings_.exportFormat, report, path);
+    // An empty template (stored by an earlier version) would give a bare line end.
+    const std::string record = exportRecord(settings_.exportFormat.empty() ? kDefaultExportTemplate
+                                                                           : settings_.exportFormat,
+                                            report, path);
     const ExportTarget target =
         exportFilePath(path, settings_.exportMode, settings_.exportPath, settings_.exportFile);
     if (target.kind == ExportTarget::NoExport) return 1;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/analysis_driver.h"
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 #include "app/export_step.h"
 #include "cli/console_output.h"
 #include "cli/decoders_output.h"

@@ -1,6 +1,6 @@
 #include "cli/export_output.h"
 
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 namespace tavro {
 

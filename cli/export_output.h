@@ -6,7 +6,7 @@
 
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 namespace tavro {
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "codecs/media_guids.h"
 #include "codecs/text_field.h"
@@ -73,6 +74,24 @@ std::vector<uint32_t> acmCachedTags(const std::vector<uint8_t>& cache, uint32_t 
     return tags;
 }
 
+namespace {
+
+// The manufacturers the multimedia registry numbers most ACM drivers under.
+const char* acmManufacturerName(uint16_t mid) {
+    switch (mid) {
+    case 1:
+        return "Microsoft Corporation";
+    case 2:
+        return "Creative Labs, Inc.";
+    case 172:
+        return "Fraunhofer IIS";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
 std::unique_ptr<AudioCodecInventory> AudioCodecInventory::create(int capacity) {
     if (capacity < 1) return nullptr;
     std::unique_ptr<AudioCodecRecord[]> records(new (std::nothrow) AudioCodecRecord[capacity]());
@@ -110,6 +129,16 @@ AudioCodecRecord* AudioCodecInventory::newRecord() {
 void AudioCodecInventory::addAcmDrivers() {
     if (!sources_->acm) return;
     sources_->acm->enumDrivers([this](const AcmDriver& driver) {
+        // The file's version block gives the Vendor column, read once per driver; a file
+        // without one is vouched for by the manufacturer id the driver reports.
+        std::vector<VersionStrings> version;
+        if ((bits_ & kEnableRegistry) && (bits_ & kEnableDriverFiles) && sources_->files &&
+            !driver.file.empty()) {
+            version.resize(1);
+            if (!sources_->files->readVersionStrings(driver.file, &version[0])) version[0].clear();
+            if (!version[0].get(kCompanyName)[0])
+                copyText(version[0].text[kCompanyName], acmManufacturerName(driver.details.wMid));
+        }
         for (const AcmFormatTagDetails& tag : driver.tags) {
             if (tag.dwFormatTag == kPcmTag) continue; // PCM needs no codec
             AudioCodecRecord* rec = newRecord();
@@ -117,6 +146,8 @@ void AudioCodecInventory::addAcmDrivers() {
             rec->formatTagDetails = tag;
             rec->driverDetails = driver.details;
             rec->source = currentSource_;
+            if (bits_ & kEnableRegistry) copyText(rec->driverFile, driver.file);
+            if (!version.empty()) rec->version = version.front();
             ++count_;
         }
     });

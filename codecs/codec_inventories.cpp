@@ -7,20 +7,24 @@ void ensureCodecInventories(CodecInventories& inventories, const InventoryContex
     if (context.progress) context.progress->begin();
     if (!inventories.video) {
         auto video = context.allocator.video(VideoCodecInventory::kCapacity);
-        if (!video || !video->build(context.sources, bits, context.db))
+        if (video && video->build(context.sources, bits, context.db)) {
+            inventories.video = std::move(video);
+        } else if (!inventories.videoFailureTold) {
+            inventories.videoFailureTold = true;
             context.prompter.tell("Unable To Retrieve Local Video Codec Information",
                                   "Tavro Initialization", Icon::Exclamation);
-        else
-            inventories.video = std::move(video);
+        }
     }
     if (!inventories.audio) {
         if (context.progress) context.progress->showProgress("Getting Audio Codec Info...");
         auto audio = context.allocator.audio(AudioCodecInventory::kCapacity);
-        if (!audio || !audio->build(context.sources, bits))
+        if (audio && audio->build(context.sources, bits)) {
+            inventories.audio = std::move(audio);
+        } else if (!inventories.audioFailureTold) {
+            inventories.audioFailureTold = true;
             context.prompter.tell("Unable To Retrieve Local Audio Codec Information",
                                   "Tavro Initialization", Icon::Exclamation);
-        else
-            inventories.audio = std::move(audio);
+        }
     }
     if (!inventories.mft) {
         if (context.progress) context.progress->showProgress("Getting Media Foundation Info...");

@@ -39,6 +39,10 @@ struct CodecInventories {
     // The architecture whose codecs otherArch lists; 0 when there is none, or its
     // registry could not be read, so nothing is known of its players.
     int otherBits = 0;
+    // A failed inventory is tried again at every need, but told once per run: each
+    // file needs both inventories twice (video and audio status).
+    bool videoFailureTold = false;
+    bool audioFailureTold = false;
 
     // After the Settings dialog ends with OK: the next need rebuilds both.
     void discard() {
@@ -66,7 +70,7 @@ struct InventoryContext {
 
 // Builds each inventory that does not exist. In run mode 3 they are created
 // empty: no source is consulted. An inventory that could not be allocated is
-// reported under "Tavro Initialization" and tried again next time.
+// reported under "Tavro Initialization" (once per run) and tried again next time.
 void ensureCodecInventories(CodecInventories& inventories, const InventoryContext& context);
 
 } // namespace tavro

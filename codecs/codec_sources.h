@@ -94,6 +94,9 @@ static_assert(sizeof(AcmFormatTagDetails) == 72, "ACM format tag details keep th
 struct AcmDriver {
     AcmDriverDetails details;
     std::vector<AcmFormatTagDetails> tags; // the tags read by index, those that could be read
+    // The module file of the driver as its registration (Drivers32 "msacm.*") names
+    // it, with its folder; empty when no registered alias answered as this driver.
+    std::string file;
 };
 
 class AcmSource {

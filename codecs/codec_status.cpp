@@ -85,6 +85,7 @@ VideoCodecStatus resolveVideoCodec(const VideoStatusInput& input, const CodecDat
         out.installedIndex = kNoCodecNeeded;
     else
         out.installedIndex = findInstalledVideoCodec(inventory, k);
+    if (input.compression >= 6) out.searchKeys.push_back(input.compression);
 
     if (out.installedIndex == kNoCodecNeeded) {
         writeCodecStatus(out.status, kNoCodecNeededText);
@@ -126,6 +127,7 @@ AudioCodecStatus resolveAudioCodec(const AudioStatusInput& input, const CodecDat
     }
 
     out.installedIndex = findInstalledAudioCodec(inventory, tagText);
+    out.searchKeys.push_back(input.formatTag);
     if (out.installedIndex < 0) {
         writeCodecStatus(out.status, kCodecNotInstalledText);
         return out;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codecs/audio_codec_inventory.h"
 #include "codecs/codec_database.h"
@@ -37,6 +38,7 @@ struct VideoCodecStatus {
     const CodecDatabaseEntry* entry = nullptr;
     int installedIndex = kNoCodecInstalled; // record index, -1 none, -2 no codec needed
     char alternateFourcc[5] = {};           // "DIV3" when a DIV4 handler carries DIV3 data
+    std::vector<uint32_t> searchKeys;       // the FourCCs looked up, the file's own first
 };
 
 struct AudioCodecStatus {
@@ -45,6 +47,7 @@ struct AudioCodecStatus {
     int entrySlot = 0;
     const CodecDatabaseEntry* entry = nullptr;
     int installedIndex = kNoCodecInstalled; // -2 for PCM
+    std::vector<uint32_t> searchKeys;       // the format tags looked up
 };
 
 struct VideoStatusInput {

@@ -8,7 +8,7 @@ namespace {
 
 const char kNoCodecNeeded[] =
     " This audio is not compressed, or is compressed using a very simple method. As such, there "
-    "is no 'codec' required to play it; all or the necessary software is already 'built in to' "
+    "is no 'codec' required to play it; all of the necessary software is already 'built in to' "
     "the O/S~~ The audio for this file should play fine. ";
 const char kNoCodec[] =
     "Tavro was unable to find an audio codec which will decompress this format. ";
@@ -63,6 +63,8 @@ ExplanationText explainAudio(const AudioExplainInput& in) {
     }
     if (in.status < 0) {
         text += kNoCodec;
+        text += missingCodecAdvice(in.missingCodec);
+        if (!in.missingCodec.keys.empty()) text += "~~ ";
     } else {
         const std::string codec =
             markupSafe(in.codecLongName.empty() ? in.codecFormatName : in.codecLongName);

@@ -9,7 +9,7 @@ namespace tavro {
 namespace {
 
 const char kWrapped[] = "This file is \"wrapped\" to appear like a .wav file (presumably for "
-                        "compatibility resaons). Inside the wav wrapper is ";
+                        "compatibility reasons). Inside the wav wrapper is ";
 const char kEmpty[] = "an empty file. Its length is zero bytes.It is blank, barren and bare - "
                       "vacant, vacuous, and void. It is a degenerate case.";
 const char kAvi[] =
@@ -27,7 +27,7 @@ const char kShy[] =
 const char kWav[] = "an audio-only WAVE (.wav) file. The \"Type\" box shows the reported sample "
                     "rate, number of channels, and bitrate";
 const char kCut[] =
-    "a valid AVI file that has been is truncated. A moderate to large amount of the data is "
+    "a valid AVI file that has been truncated. A moderate to large amount of the data is "
     "missing.~~ For AVI files, a \"half a file\" does not equal \"half of a movie\" - rather, "
     "there is a good chance the file will not play at all. This is often mistaken for a codec "
     "problem, as the media player often gives no clue as to what the problem is, but rather "
@@ -43,14 +43,14 @@ const char kNamedOnly[] = " Tavro names it \"%s\" from its first bytes, but does
 // its own, so the opening needs an object first.
 const char kWrappedOther[] = "something else. ";
 const char kRenderTried[] = "Tavro has also allowed DirectShow to attempt to render the file, ";
-const char kFailedText[] = "but apparently without much sucess. The associated error is shown "
+const char kFailedText[] = "but apparently without much success. The associated error is shown "
                            "in the \"DirectShow Render\" section below.";
 const char kRenderWorked[] =
-    "and that seems to have been somewhat sucessful; you may therefore be able to find out more "
+    "and that seems to have been somewhat successful; you may therefore be able to find out more "
     "about the file by checking the details in the \"DirectShow Render\" section below.";
 const char kRenderOff[] = "Further information may be available using DirectShow Rendering; ";
 const char kRenderOffWhy[] =
-    "rendering is currently disabled, however, for the reason shown it its status bar. ";
+    "rendering is currently disabled, however, for the reason shown in its status bar. ";
 const char kCooked[] =
     "~~ Note: This file appears to be \"cooked\" - a type of corruption which can occur when a "
     "downloaded file is mistaken for text. If the file is not playable, consider obtaining a "

@@ -10,9 +10,9 @@ namespace {
 
 const char kWrapperPrefix[] = "ACM Wrapper -> ";
 const char kWrapperNote[] =
-    "~~ \"%s\" is a \"wrapper\" - an auxilliary driver which allows the %s codec, which is  a "
+    "~~ \"%s\" is a \"wrapper\" - an auxiliary driver which allows the %s codec, which is  a "
     "non-DirectShow \"ACM\" type, to work with the DirectShow system.";
-const char kIntro[] = "This section simulates 'playing' the file the same using the same system "
+const char kIntro[] = "This section simulates 'playing' the file using the same system "
                       "as Windows Media Player uses (and probably most other media players as "
                       "well).  The results of the attempt are shown here.~~ ";
 const char kFailed[] = "In this case, DirectShow was unable to play the file. The only "
@@ -21,7 +21,7 @@ const char kFailed[] = "In this case, DirectShow was unable to play the file. Th
 const char kError[] = "Error Number: %s~~ Error Name: %s~~ Full Error Text: %s";
 const char kUnknownError[] = "Error: Unknown Error";
 const char kDisabled[] =
-    "DirectShow rendering is currently disabled for the reason shown it its status bar. ";
+    "DirectShow rendering is currently disabled for the reason shown in its status bar. ";
 const char kRendered[] = "DirectShow reported no errors. It was able to \"render\" the file using ";
 const char kSplitterItem[] = "{%s} as a \"splitter\" (generally to isolate the audio and the video "
                              "from the combined stream)";

@@ -18,7 +18,7 @@ const char kNoCodec[] =
     "likely playable on this O/S at this time. To be able to play this media file, attempt to "
     "locate a suitable codec based on the Format and 4CC given above. Install the codec and then "
     "test again with Tavro after the codec has been installed.";
-const char kFound[] = "Tavro has found {%s}, which is installed on your system, is a compatible "
+const char kFound[] = "Tavro has found {%s}, which is installed on your system, is compatible "
                       "with this format; based on that, the video for this file should play "
                       "fine.~~ ";
 const char kDisagrees[] =
@@ -83,7 +83,10 @@ std::string fourccComparison(const VideoExplainInput& in, const std::string& fil
 
 ExplanationText explainVideo(const VideoExplainInput& in) {
     ExplanationText out;
-    if (!in.hasFormatRecord || !in.decoder.found) {
+    // A missing codec is explained from what Tavro knows, render test or not: that is
+    // when the user most needs to know what to install.
+    const bool missing = in.status == kNoCodecInstalledStatus && !in.missingCodec.keys.empty();
+    if (!in.hasFormatRecord || (!in.decoder.found && !missing)) {
         out.text = kNoDetails;
         return out;
     }
@@ -97,6 +100,7 @@ ExplanationText explainVideo(const VideoExplainInput& in) {
     }
     if (in.status < 0) {
         out.text += kNoCodec;
+        if (missing) out.text += missingCodecAdvice(in.missingCodec);
         return out;
     }
     out.text += fillPattern(kFound, {markupSafe(in.codecName)});

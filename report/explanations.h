@@ -23,6 +23,8 @@ struct ExplanationText {
 constexpr int kRenderNotRun = 0;
 constexpr int kRenderSucceeded = 1;
 constexpr int kRenderFailed = -1;
+// The codec status index of a format no installed codec takes.
+constexpr int kNoCodecInstalledStatus = -1;
 
 struct FileExplainInput {
     std::string typeCode; // "AVI", "OGG", "SHY", "CUT", "MPEG...", "WAV...", or a description
@@ -50,6 +52,29 @@ struct VideoDecoderFacts {
     std::vector<std::string> subtypeFourccs;
 };
 
+// What is known of a format no searched decoder takes, for the "not installed" texts.
+struct MissingCodecFacts {
+    bool video = true;
+    // The keys it travels under ("XVID", "0x0055"), the file's own first; empty
+    // when there is nothing to advise on.
+    std::vector<std::string> keys;
+    std::string formatName; // the data base's name, empty when it does not know the key
+    std::string vendor;
+    struct Claim {
+        std::string kind; // "Media Foundation transform", "VfW driver", ...
+        std::string name;
+        std::string file;
+        int bits = 0; // the architecture that can load it; 0 unknown
+        bool loadableHere = false;
+    };
+    bool searched = false;     // the system's decoders were searched: claims counts
+    std::vector<Claim> claims; // other kinds of decoder that list one of the keys
+    int ownBits = 0;           // this program's architecture; 0 unknown
+};
+
+// The paragraph that says what to install, appended to the "not installed" texts.
+std::string missingCodecAdvice(const MissingCodecFacts& facts);
+
 struct VideoExplainInput {
     bool hasFormatRecord = false; // the data base knows the video format
     std::string recordFourcc;     // the data base entry's FourCC text
@@ -63,6 +88,9 @@ struct VideoExplainInput {
     VideoDecoderFacts decoder;
     std::string videoCodecField; // the render test's "Video Codec" field and its link
     std::string videoCodecLink;
+    // With status -1 and keys given, the text says what to install even when no
+    // render test ran or found a decoder.
+    MissingCodecFacts missingCodec;
 };
 
 struct AudioExplainInput {
@@ -82,7 +110,8 @@ struct AudioExplainInput {
     std::string companionFormatName;
     int companionIndex = -1;
     int renderResult = kRenderNotRun;
-    std::string audioCodecField; // the render test's "Audio Codec" field
+    std::string audioCodecField;    // the render test's "Audio Codec" field
+    MissingCodecFacts missingCodec; // read with status -1
 };
 
 // One filter the render test chose, as its field shows it.

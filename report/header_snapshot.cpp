@@ -48,4 +48,12 @@ SnapshotResult saveHeaderSnapshot(OutputFiles& files, Prompter& prompter, const 
     return SnapshotResult::Saved;
 }
 
+std::string snapshotSavedText(uint32_t amount, const std::string& target) {
+    // Grouped by thousands as the report's sizes are.
+    std::string digits = std::to_string(amount);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return "The first " + digits + " bytes of the file were saved to " + target + ".";
+}
+
 } // namespace tavro

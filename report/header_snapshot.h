@@ -27,4 +27,7 @@ SnapshotResult saveHeaderSnapshot(OutputFiles& files, Prompter& prompter, const 
                                   uint32_t amount, const std::string& target,
                                   const std::string& mediaPath);
 
+// The confirmation after a saved snapshot: how much went where.
+std::string snapshotSavedText(uint32_t amount, const std::string& target);
+
 } // namespace tavro

@@ -8,7 +8,6 @@
 namespace tavro {
 namespace {
 
-const char kHomePage[] = "http://tavro.example.com/";
 const char kInfoTarget[] = "tavro://local.info";
 const char kLegalTarget[] = "tavro://local.legal";
 
@@ -92,7 +91,8 @@ INT_PTR CALLBACK aboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         SetDlgItemTextA(hwnd, IDC_ABOUT_VERSION, "Version " TAVRO_VERSION);
         SetDlgItemTextA(hwnd, IDC_ABOUT_BUILD, "Build 030105");
-        SetDlgItemTextA(hwnd, IDC_ABOUT_HOME, kHomePage);
+        SetDlgItemTextA(hwnd, IDC_ABOUT_HOME, env->readmeName.c_str());
+        if (env->readmeName.empty()) ShowWindow(GetDlgItem(hwnd, IDC_ABOUT_HOME), SW_HIDE);
         SetDlgItemTextA(hwnd, IDC_ABOUT_LEGAL, "legal");
         return TRUE;
     case WM_DRAWITEM:
@@ -105,7 +105,7 @@ INT_PTR CALLBACK aboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             EndDialog(hwnd, LOWORD(wParam));
             return TRUE;
         case IDC_ABOUT_HOME:
-            if (env->followLink) env->followLink(kHomePage);
+            if (!env->readmeName.empty() && env->openReadme) env->openReadme(hwnd);
             return TRUE;
         case IDC_ABOUT_LEGAL:
             if (env->followLink) env->followLink(kLegalTarget);
@@ -144,11 +144,13 @@ void runInstallDialog(HWND owner, const ShellDialogEnv& env) {
     state.env = &env;
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INSTALL), owner, installProc,
                     reinterpret_cast<LPARAM>(&state));
+    if (env.dialogEnded) env.dialogEnded();
 }
 
 void runAboutBox(HWND owner, const ShellDialogEnv& env) {
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutProc,
                     reinterpret_cast<LPARAM>(&env));
+    if (env.dialogEnded) env.dialogEnded();
 }
 
 } // namespace tavro

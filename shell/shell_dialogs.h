@@ -12,6 +12,12 @@ struct ShellDialogEnv {
     std::function<void(const std::string& target)> followLink;
     std::function<bool()> settingsStored; // "LastMediaFile" holds a path
     std::function<bool()> deleteSettings; // the registry cleanup; false when it stopped
+    // The README shipped beside the program: its name for the About box's link, and
+    // how to open it. No link is shown when the name is empty.
+    std::string readmeName;
+    std::function<void(HWND owner)> openReadme;
+    // Called as a dialog ends, so help it opened does not outlive it.
+    std::function<void()> dialogEnded;
 };
 
 void runInstallDialog(HWND owner, const ShellDialogEnv& env);

@@ -117,4 +117,37 @@ PopupPoint placePopup(PopupPoint mouse, int width, int height, const PopupRect& 
     return corner;
 }
 
+namespace {
+
+bool overlaps(const PopupRect& a, const PopupRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+} // namespace
+
+PopupPoint keepClearOf(PopupPoint corner, int width, int height,
+                       const std::vector<PopupRect>& keepClear, const PopupRect& area) {
+    // Moving up or down can uncover one button and cover another, so a few rounds; the
+    // count is bounded by the buttons, each moved past at most once each way.
+    for (size_t round = 0; round <= keepClear.size(); ++round) {
+        const PopupRect popup = {corner.x, corner.y, corner.x + width, corner.y + height};
+        int top = 0, bottom = 0;
+        bool covered = false;
+        for (const PopupRect& r : keepClear) {
+            if (!overlaps(popup, r)) continue;
+            top = covered ? std::min(top, r.top) : r.top;
+            bottom = covered ? std::max(bottom, r.bottom) : r.bottom;
+            covered = true;
+        }
+        if (!covered) return corner;
+        if (top - height >= area.top && corner.y > top - height)
+            corner.y = top - height;
+        else if (bottom + height <= area.bottom && corner.y < bottom)
+            corner.y = bottom;
+        else
+            return corner; // no room either way: better covered than off the screen
+    }
+    return corner;
+}
+
 } // namespace tavro

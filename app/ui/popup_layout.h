@@ -47,4 +47,10 @@ struct PopupRect {
 // fits between the bounds' left (top) edge and the mouse.
 PopupPoint placePopup(PopupPoint mouse, int width, int height, const PopupRect& bounds);
 
+// A help popup over a dialog must leave the dialog's buttons usable: when the popup at
+// `corner` covers any of `keepClear`, it moves above the covered ones, or below them
+// when `area` (the screen) has no room above. Horizontal place stays.
+PopupPoint keepClearOf(PopupPoint corner, int width, int height,
+                       const std::vector<PopupRect>& keepClear, const PopupRect& area);
+
 } // namespace tavro

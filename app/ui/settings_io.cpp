@@ -1,5 +1,7 @@
 #include "app/ui/settings_io.h"
 
+#include "report/export_template.h"
+
 namespace tavro {
 namespace {
 
@@ -17,6 +19,9 @@ Settings loadSettings(SettingsStore& store) {
     if (store.readInt("RunMode", value)) settings.runMode = value;
     if (store.readInt("ExportMode", value)) settings.exportMode = value;
     if (store.readInt("FileMaskIndex", value)) settings.fileMaskIndex = value;
+    // A first run starts with the default template: an empty one would export a bare
+    // line end per file.
+    settings.exportFormat = kDefaultExportTemplate;
     readText(store, "ExportFormat", 255, settings.exportFormat);
     readText(store, "ExportFile", 259, settings.exportFile);
     readText(store, "ExportPath", 259, settings.exportPath);

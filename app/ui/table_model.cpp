@@ -42,6 +42,13 @@ std::vector<int> sortedRows(const TableSpec& spec, int column) {
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return lessNoCase(cell(spec, a, column), cell(spec, b, column));
     });
+    if (spec.emptyRowsLast)
+        std::stable_partition(order.begin(), order.end(), [&](int row) {
+            const auto& cells = spec.rows[static_cast<size_t>(row)];
+            for (size_t c = 2; c < cells.size(); ++c)
+                if (!cells[c].empty()) return true;
+            return false;
+        });
     return order;
 }
 

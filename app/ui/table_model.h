@@ -19,13 +19,16 @@ struct TableSpec {
     std::vector<std::vector<std::string>> rows;
     // Called with a row's index in `rows`, whatever the sort order; may be empty.
     std::function<void(int)> rowAction;
+    // Detail views: rows with nothing after their first two cells (a property without
+    // a value) follow the others in every order.
+    bool emptyRowsLast = false;
 };
 
 // The rows shown: those before the first row whose first text is empty.
 size_t shownRowCount(const TableSpec& spec);
 
 // Row indices ordered by one column, ascending, ignoring ASCII case; ties keep
-// their order.
+// their order. With emptyRowsLast, rows without a value come after all others.
 std::vector<int> sortedRows(const TableSpec& spec, int column);
 
 // The given rows as cells joined by tabs, each ended by CR LF; "" for no rows.

@@ -22,6 +22,24 @@ bool registerClass(HINSTANCE instance) {
     return RegisterClassA(&wc) != 0;
 }
 
+// The screen rectangles of a dialog's visible push buttons.
+std::vector<PopupRect> pushButtonRects(HWND dialog) {
+    std::vector<PopupRect> out;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child && out.size() < 64;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        const LONG_PTR type = GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK;
+        if (lstrcmpiA(name, "Button") != 0 || !IsWindowVisible(child) ||
+            (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON))
+            continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        out.push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return out;
+}
+
 } // namespace
 
 ExplanationPopup::ExplanationPopup() = default;
@@ -32,7 +50,8 @@ ExplanationPopup::~ExplanationPopup() {
     if (brush_) DeleteObject(brush_);
 }
 
-bool ExplanationPopup::open(HWND owner, int kind, const Explanation& explanation, POINT mouse) {
+bool ExplanationPopup::open(HWND owner, int kind, const Explanation& explanation, POINT mouse,
+                            bool keepButtonsClear) {
     close();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!registerClass(instance)) return false;
@@ -58,8 +77,14 @@ bool ExplanationPopup::open(HWND owner, int kind, const Explanation& explanation
 
     RECT bounds;
     GetWindowRect(owner, &bounds);
-    const PopupPoint corner = placePopup({mouse.x, mouse.y}, layout.width, layout.height,
-                                         {bounds.left, bounds.top, bounds.right, bounds.bottom});
+    PopupPoint corner = placePopup({mouse.x, mouse.y}, layout.width, layout.height,
+                                   {bounds.left, bounds.top, bounds.right, bounds.bottom});
+    if (keepButtonsClear) {
+        RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        corner = keepClearOf(corner, layout.width, layout.height, pushButtonRects(owner),
+                             {work.left, work.top, work.right, work.bottom});
+    }
     hwnd_ =
         CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP | WS_BORDER, corner.x, corner.y,
                         layout.width, layout.height, owner, nullptr, instance, nullptr);

@@ -26,7 +26,10 @@ class ExplanationPopup {
 
     // Opens at `mouse` (screen pixels), kept inside `owner`'s window rectangle by the
     // placement rule; a clicked link is sent to `owner` as kMsgFollowLink.
-    bool open(HWND owner, int kind, const Explanation& explanation, POINT mouse);
+    // With `keepButtonsClear`, the popup (help over a dialog) leaves the owner's push
+    // buttons uncovered.
+    bool open(HWND owner, int kind, const Explanation& explanation, POINT mouse,
+              bool keepButtonsClear = false);
     void close();
     bool isOpen() const { return hwnd_ != nullptr; }
     int kind() const { return hwnd_ ? kind_ : 0; }

@@ -267,7 +267,7 @@ void ExportSetupDialog::showHelp(int linkId) {
         if (help.id != linkId) continue;
         POINT mouse = {0, 0};
         GetCursorPos(&mouse);
-        popup_.open(hwnd_, linkId, {resourceText(instance_, help.text), {}}, mouse);
+        popup_.open(hwnd_, linkId, {resourceText(instance_, help.text), {}}, mouse, true);
     }
 }
 

@@ -23,7 +23,11 @@ INT_PTR CALLBACK HeaderSaveDialog::dialogProc(HWND hwnd, UINT message, WPARAM wP
 }
 
 INT_PTR HeaderSaveDialog::handle(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE; // no size button selected at first
+    if (message == WM_INITDIALOG) {
+        // The size its label calls the default starts selected.
+        CheckRadioButton(hwnd_, IDC_HDR_5K, IDC_HDR_500K, IDC_HDR_50K);
+        return TRUE;
+    }
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     if (LOWORD(wParam) == IDOK) {
         saveHeaderSnapshot();
@@ -46,7 +50,9 @@ void HeaderSaveDialog::saveHeaderSnapshot() {
     if (!askSaveFileName(hwnd_, "Binary Files (*.bin)\0*.bin\0ALL Files (*.*)\0*.*\0",
                          "Save File Header as...", "bin", &name))
         return;
-    tavro::saveHeaderSnapshot(platformOutputFiles(), prompter_, head_, amount, name, mediaPath_);
+    if (tavro::saveHeaderSnapshot(platformOutputFiles(), prompter_, head_, amount, name,
+                                  mediaPath_) == SnapshotResult::Saved)
+        prompter_.tell(snapshotSavedText(amount, name), "Header Saved", Icon::Information);
 }
 
 } // namespace tavro

@@ -1,5 +1,8 @@
 #include "app/win/main_window.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -209,6 +212,19 @@ bool MainWindow::onInitDialog() {
     return true;
 }
 
+namespace {
+
+// Wide enough for the widest of `texts` in the list's font, with the cell margins.
+int commentColumnWidth(HWND list, std::initializer_list<const char*> texts) {
+    int widest = 0;
+    for (const char* text : texts)
+        widest = std::max(widest, static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                                reinterpret_cast<LPARAM>(text))));
+    return widest + 16;
+}
+
+} // namespace
+
 void MainWindow::attachControls() {
     auto attachField = [this](int id) {
         auto field = std::make_unique<ReportField>();
@@ -237,15 +253,18 @@ void MainWindow::attachControls() {
     if (comments) {
         SendMessageA(comments, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                      LVS_EX_FULLROWSELECT);
-        const struct {
-            const char* title;
-            int width;
-        } columns[] = {{"Code", 50}, {"Name", 90}, {"Contents", 150}};
+        const char* titles[] = {"Code", "Name", "Contents"};
+        const int widths[] = {commentColumnWidth(comments, {"Code", "WWWW"}),
+                              commentColumnWidth(comments, {"Name", "(ASCII in junk chunk)"}), 0};
+        // Contents takes the rest of the list, less a vertical scroll bar.
+        RECT client;
+        GetClientRect(comments, &client);
+        const int rest = client.right - widths[0] - widths[1] - GetSystemMetrics(SM_CXVSCROLL);
         for (int i = 0; i < 3; ++i) {
             LVCOLUMNA column = {};
             column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.pszText = const_cast<char*>(columns[i].title);
-            column.cx = columns[i].width;
+            column.pszText = const_cast<char*>(titles[i]);
+            column.cx = i < 2 ? widths[i] : std::max(rest, 100);
             SendMessageA(comments, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
         }
         SendMessageA(comments, LVM_SETTEXTCOLOR, 0, kFieldText);
@@ -355,7 +374,11 @@ void MainWindow::followLink(const std::string& target) {
         popup_.close();
         POINT mouse = {0, 0};
         GetCursorPos(&mouse);
-        popup_.open(hwnd_, kLocalHelpPopup, {text, {}}, mouse);
+        // Help asked for by one of this window's dialogs belongs to that dialog: it goes
+        // with it and leaves its buttons uncovered.
+        HWND active = GetActiveWindow();
+        const bool fromDialog = active && active != hwnd_ && GetWindow(active, GW_OWNER) == hwnd_;
+        popup_.open(fromDialog ? active : hwnd_, kLocalHelpPopup, {text, {}}, mouse, fromDialog);
         break;
     }
     case LinkKind::None:

@@ -244,9 +244,15 @@ void ModelWindowDriver::showRenderGraph() {
 }
 
 void ModelWindowDriver::showTable(TableSpec spec) {
+    // A detail table asked for from a list dialog is modal to that list; one asked for
+    // from the main window (a popup link) to the main window. Owned by the main window
+    // while a list is open, it would re-enable the main window as it closes.
+    HWND main = static_cast<HWND>(view_.windowHandle());
+    HWND owner = main;
+    HWND active = GetActiveWindow();
+    if (active && active != main && GetWindow(active, GW_OWNER) == main) owner = active;
     TableDialog dialog(std::move(spec));
-    dialog.run(static_cast<HWND>(view_.windowHandle()), GetModuleHandleA(nullptr),
-               smallDialogUnits());
+    dialog.run(owner, GetModuleHandleA(nullptr), smallDialogUnits());
 }
 
 void ModelWindowDriver::showVideoDetails(int index) {

@@ -6,7 +6,7 @@
 #include "app/analysis_driver.h"
 #include "app/codec_status.h"
 #include "app/codec_views.h"
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
 #include "app/win/background_render.h"

@@ -54,7 +54,10 @@ INT_PTR TableDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (hdr->code == LVN_COLUMNCLICK)
             sortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
         else if (hdr->code == NM_DBLCLK)
-            runAction();
+            // Run once the list has finished its own click handling: a modal table
+            // started inside the notification opens while the list still holds the
+            // mouse, and is not drawn until something else repaints it.
+            PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(IDM_TABLE_DETAILS, 0), 0);
         return TRUE;
     }
     case WM_CONTEXTMENU:

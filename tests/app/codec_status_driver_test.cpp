@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/analysis_driver.h"
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 #include "tests/app/xvid_machine_fixture.h"
 #include "tests/support/riff_builder.h"
 

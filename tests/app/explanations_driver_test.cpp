@@ -1,7 +1,7 @@
 // The explanations gathered from a driver that resolved codecs against a scripted
 // machine: the installed codec's name and link reach the video text, and the
 // render test's decoder is looked up in the inventory.
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,12 @@ namespace {
 
 using test::Bytes;
 
-Bytes xvidAvi() {
+Bytes xvidAvi(const char* code = "XVID") {
     using namespace test;
     Bytes hdrl = list("LIST", "hdrl",
-                      avih(40000, 2, 1, 320, 240) + list("LIST", "strl",
-                                                         strh("vids", "XVID", 1, 25, 2) +
-                                                             bitmapStrf(320, 240, fourcc("XVID"))));
+                      avih(40000, 2, 1, 320, 240) +
+                          list("LIST", "strl",
+                               strh("vids", code, 1, 25, 2) + bitmapStrf(320, 240, fourcc(code))));
     Bytes movi = chunk("00dc", Bytes(100, 1)) + chunk("00dc", Bytes(100, 3));
     return list("RIFF", "AVI ", hdrl + list("LIST", "movi", movi));
 }
@@ -60,6 +60,22 @@ TEST_F(ExplanationsDriver, VideoTextNamesTheInstalledCodec) {
     EXPECT_NE(other.find("whose primary 4cc (FFDS) does not match the file's 4cc (XVID)."),
               std::string::npos)
         << other;
+}
+
+// No render test ran, yet "Codec NOT Installed!" leads to what is needed.
+TEST_F(ExplanationsDriver, MissingCodecSaysWhatToInstall) {
+    files.files["other.avi"].bytes = xvidAvi("WXYZ");
+    driver->fileList().add("other.avi");
+    driver->fileList().current = 1;
+    driver->analyseCurrentFile();
+    ASSERT_EQ(report.text(field::VideoStatus), "Codec NOT Installed!  [more info...]");
+    const std::string text = videoExplanation(*driver, &services.inventories, RenderFacts()).text;
+    EXPECT_EQ(text.rfind(" Format: <unknown>,  4CC: WXYZ~~ Tavro was unable to find", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("What is needed: a video decoder for the 4CC WXYZ, which the codec data "
+                        "base does not know. No installed decoder of any kind claims it"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(ExplanationsDriver, AudioTextOfAFileWithoutAudio) {

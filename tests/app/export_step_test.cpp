@@ -100,6 +100,18 @@ TEST_F(ExportStepTest, SameFolderAndChosenFolderModes) {
     EXPECT_EQ(ScratchDir::read(dir.path("out") + "/clip.txt"), one.substr(0, one.size() / 2));
 }
 
+// A template left empty (an older version's first run) exports the default record,
+// never a bare line end.
+TEST_F(ExportStepTest, EmptyTemplateExportsTheDefaultRecord) {
+    const std::string media = dir.path("clip.wav");
+    addWave(media, 100);
+    settings.exportMode = kExportSameFolder;
+    settings.exportFormat.clear();
+    run({media});
+    const std::string record = ScratchDir::read(dir.path("clip.txt"));
+    EXPECT_EQ(record.rfind("Title: clip.wav\r\nDuration: ", 0), 0u) << record;
+}
+
 TEST_F(ExportStepTest, OffOrUnknownModeWritesNothing) {
     const std::string media = dir.path("clip.wav");
     addWave(media, 100);

@@ -146,5 +146,36 @@ TEST(PopupPlacement, MovesAwayFromTheRightAndBottomEdges) {
     EXPECT_EQ(stays.y, 150);
 }
 
+// Help over a dialog: OK and Cancel at the bottom stay uncovered.
+TEST(PopupLayout, HelpKeepsTheDialogButtonsClear) {
+    const PopupRect screen = {0, 0, 1024, 768};
+    const std::vector<PopupRect> buttons = {{500, 500, 580, 520}, {590, 500, 670, 520}};
+    struct Case {
+        const char* name;
+        PopupPoint corner;
+        int height;
+        std::vector<PopupRect> clear;
+        PopupPoint expected;
+    } cases[] = {
+        {"clear already", {100, 100}, 200, buttons, {100, 100}},
+        {"covers OK: moved above", {400, 450}, 200, buttons, {400, 300}},
+        {"covers both", {450, 480}, 100, buttons, {450, 400}},
+        {"no room above: moved below", {400, 60}, 480, {{500, 100, 580, 120}}, {400, 120}},
+        {"no room either way: stays", {400, 100}, 700, {{500, 300, 580, 320}}, {400, 100}},
+        // Moved above OK it would cover a button higher up: above that one too.
+        {"stacked buttons",
+         {400, 450},
+         100,
+         {{500, 500, 580, 520}, {500, 420, 580, 440}},
+         {400, 320}},
+        {"no buttons", {400, 450}, 200, {}, {400, 450}},
+    };
+    for (const Case& c : cases) {
+        const PopupPoint got = keepClearOf(c.corner, 349, c.height, c.clear, screen);
+        EXPECT_EQ(got.x, c.expected.x) << c.name;
+        EXPECT_EQ(got.y, c.expected.y) << c.name;
+    }
+}
+
 } // namespace
 } // namespace tavro

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ui/settings_io.h"
+#include "report/export_template.h"
 
 namespace tavro {
 namespace {
@@ -13,8 +14,8 @@ TEST(SettingsIo, FirstRunTakesTheDefaults) {
     EXPECT_EQ(s.exportMode, 1);
     EXPECT_EQ(s.fileMaskIndex, 0);
     EXPECT_EQ(s.exportEnabled, 0u);
-    EXPECT_TRUE(s.exportFormat.empty() && s.exportFile.empty() && s.exportPath.empty() &&
-                s.lastMediaFile.empty());
+    EXPECT_EQ(s.exportFormat, kDefaultExportTemplate);
+    EXPECT_TRUE(s.exportFile.empty() && s.exportPath.empty() && s.lastMediaFile.empty());
     // No render test for multi-file lists until the user asks for it.
     EXPECT_TRUE(s.allows(kNoBatchRendering));
 }

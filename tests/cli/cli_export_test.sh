@@ -33,9 +33,9 @@ e = doc[0]["explanations"]
 assert set(e) == {"file", "video", "audio", "render"}, e
 assert e["file"].startswith("This is a valid AVI file. The file's length is consistent"), e["file"]
 assert e["file"].endswith("follows:~~ 346 KB   (354,910 bytes)"), e["file"]
-assert "DirectShow rendering is currently disabled for the reason shown it its status bar. " in e["render"]
+assert "DirectShow rendering is currently disabled for the reason shown in its status bar. " in e["render"]
 w = doc[1]["explanations"]["file"]
 assert w.startswith('This file is "wrapped" to appear like a .wav file (presumably for compatibility '
-                    'resaons). Inside the wav wrapper is an audio-only MP3 (or MP2) file.'), w
+                    'reasons). Inside the wav wrapper is an audio-only MP3 (or MP2) file.'), w
 PY
 exit $fail

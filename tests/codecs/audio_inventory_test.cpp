@@ -135,6 +135,39 @@ TEST_F(AudioInventory, AcmTagsBecomeRecordsExceptPcm) {
     EXPECT_EQ(inv->record(0).link, -1);
 }
 
+// An ACM driver's file comes from its registration, its vendor from the file's
+// version block, even where the system keeps no driver cache (Wine, newer Windows).
+TEST_F(AudioInventory, AcmDriverFileAndVendorFromTheRegistration) {
+    AcmDriver mp3 =
+        acmDriver("MPEG Layer-3 Codec", {acmTag(0x55, "MPEG Layer-3"), acmTag(1, "PCM")});
+    mp3.file = "C:\\windows\\system32\\l3codeca.acm";
+    m.acm.drivers.push_back(mp3);
+    m.acm.drivers.push_back(acmDriver("Unregistered", {acmTag(0x31, "GSM 6.10")}));
+    // A file without a version block: the driver's manufacturer id names the vendor.
+    AcmDriver gsm = acmDriver("GSM 6.10 Codec", {acmTag(0x31, "GSM 6.10")});
+    gsm.file = "C:\\windows\\system32\\msgsm32.acm";
+    gsm.details.wMid = 1;
+    m.acm.drivers.push_back(gsm);
+    m.files.companies[mp3.file] = "Fraunhofer";
+    struct Case {
+        uint32_t bits;
+        const char* file;
+        const char* vendor;
+    } cases[] = {{0xFFFFFFFF, "C:\\windows\\system32\\l3codeca.acm", "Fraunhofer"},
+                 {~kEnableDriverFiles, "C:\\windows\\system32\\l3codeca.acm", ""},
+                 {~kEnableRegistry, "", ""}};
+    for (const Case& c : cases) {
+        auto inv = build(c.bits);
+        ASSERT_EQ(inv->count(), 3);
+        EXPECT_STREQ(inv->record(0).driverFile, c.file) << c.bits;
+        EXPECT_STREQ(inv->record(0).version.get(kCompanyName), c.vendor) << c.bits;
+        EXPECT_STREQ(inv->record(1).driverFile, "") << c.bits;
+        EXPECT_STREQ(inv->record(2).version.get(kCompanyName),
+                     c.vendor[0] ? "Microsoft Corporation" : "")
+            << c.bits;
+    }
+}
+
 TEST_F(AudioInventory, DirectShowEntriesMergeIntoAcmRecordsByName) {
     m.acm.drivers.push_back(acmDriver("MP3 ACM", {acmTag(0x55, "MPEG Layer-3")}));
     category().push_back(moniker("MPEG Layer-3", kA));

@@ -82,6 +82,11 @@ TEST_F(Ensure, AllocationFailureIsReportedAndRetried) {
     EXPECT_EQ(prompter.messages[0].icon, Icon::Exclamation);
     EXPECT_FALSE(inv.video || inv.audio);
     EXPECT_EQ(progress.events.back(), "end");
+    // Tried again at the next needs (the audio status, the next file), told no more.
+    ensureCodecInventories(inv, context);
+    ensureCodecInventories(inv, context);
+    EXPECT_EQ(prompter.messages.size(), 2u);
+    EXPECT_FALSE(inv.video || inv.audio);
     ensureCodecInventories(inv, {sources, db, settings, prompter});
     EXPECT_TRUE(inv.video && inv.audio);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "codecs/codec_claims.h"
 #include "codecs/codec_inventories.h"
 #include "codecs/media_guids.h"
 #include "codecs/mft_tables.h"
@@ -239,6 +240,56 @@ TEST(MftInventory, RegistryLimitStopsTheWalk) {
     int seen = 0;
     readRegisteredMfts(reg, 3, [&](const MftEntry&) { ++seen; });
     EXPECT_EQ(seen, 3);
+}
+
+} // namespace
+} // namespace tavro
+
+namespace tavro {
+namespace {
+
+// A format no searched decoder takes may still be claimed by a transform or by a
+// codec of the other architecture; the "not installed" text names them.
+TEST_F(MftBuild, ClaimsOnAFormatFromTransformsAndTheOtherArchitecture) {
+    CodecInventories inv;
+    inv.mft = std::make_unique<MftInventory>();
+    inv.mft->build(sources(), 0xFFFFFFFF);
+    OtherArchCodec xvid;
+    xvid.bits = 32;
+    xvid.source = kSourceVfw;
+    xvid.video = true;
+    xvid.key = "XVID";
+    xvid.name = "vidc.xvid";
+    xvid.file = "xvidvfw.dll";
+    OtherArchCodec mp3 = xvid;
+    mp3.video = false;
+    mp3.source = kSourceAcm;
+    mp3.key = "0x0055";
+    mp3.name = "msacm.l3acm";
+    inv.otherArch =
+        std::make_unique<std::vector<OtherArchCodec>>(std::vector<OtherArchCodec>{xvid, mp3});
+
+    auto names = [](const std::vector<CodecClaim>& claims) {
+        std::vector<std::string> out;
+        for (const CodecClaim& c : claims)
+            out.push_back(c.kind + "|" + c.name + "|" + std::to_string(c.bits) + "|" +
+                          (c.loadableHere ? "here" : "not here"));
+        return out;
+    };
+    using Names = std::vector<std::string>;
+    // FourCCs compare without case; a tag is no FourCC and a FourCC no tag.
+    EXPECT_EQ(names(videoCodecClaims(inv, {fourccGuid("h264").Data1})),
+              (Names{"Media Foundation transform|H264 Decoder|64|here",
+                     "Media Foundation transform|Hardware H264|64|here"}));
+    EXPECT_EQ(names(videoCodecClaims(inv, {fourccGuid("DIVX").Data1, fourccGuid("xvid").Data1})),
+              (Names{"VfW driver|vidc.xvid|32|not here"}));
+    EXPECT_EQ(names(audioCodecClaims(inv, {0x0055})),
+              (Names{"Media Foundation transform|AAC Decoder|32|not here",
+                     "ACM driver|msacm.l3acm|32|not here"}));
+    EXPECT_TRUE(videoCodecClaims(inv, {0x0055}).empty());
+    EXPECT_TRUE(audioCodecClaims(inv, {0x1234}).empty());
+    EXPECT_EQ(videoCodecClaims(inv, {fourccGuid("H264").Data1}, 1).size(), 1u);
+    EXPECT_TRUE(videoCodecClaims(CodecInventories(), {fourccGuid("H264").Data1}).empty());
 }
 
 } // namespace

@@ -27,6 +27,29 @@ TEST(TableModel, RowsEndSortAndCopy) {
     EXPECT_FALSE(isDetailTitle("VIDEO: Installed codecs"));
 }
 
+// A detail view lists properties with values first, in every order.
+TEST(TableModel, EmptyRowsLastInDetailViews) {
+    TableSpec spec;
+    spec.rows = {{"FIL", "Comments", ""},
+                 {"ACM", "Short Name", "MPEG Layer-3"},
+                 {"REG", "Driver File", "l3codeca.acm"},
+                 {"DSH", "DirectShow Codec", ""},
+                 {"ACM", "Features", ""},
+                 {"FIL", "Company Name", "Fraunhofer"}};
+    struct Case {
+        int column;
+        bool emptyLast;
+        std::vector<int> order;
+    } cases[] = {{0, false, {1, 4, 3, 0, 5, 2}},
+                 {0, true, {1, 5, 2, 4, 3, 0}},
+                 {1, true, {5, 2, 1, 0, 3, 4}},
+                 {2, true, {5, 2, 1, 0, 3, 4}}};
+    for (const Case& c : cases) {
+        spec.emptyRowsLast = c.emptyLast;
+        EXPECT_EQ(sortedRows(spec, c.column), c.order) << c.column << c.emptyLast;
+    }
+}
+
 class Views : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/analysis_driver.h"
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 #include "render/render_fields.h"
 #include "tests/render/graph_builder.h"
 #include "tests/support/memory_file_system.h"

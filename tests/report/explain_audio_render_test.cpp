@@ -61,7 +61,7 @@ TEST(ExplainAudio, Branches) {
         {"no codec needed",
          audio(-2, kRenderFailed),
          kHeader + " This audio is not compressed, or is compressed using a very simple method. "
-                   "As such, there is no 'codec' required to play it; all or the necessary "
+                   "As such, there is no 'codec' required to play it; all of the necessary "
                    "software is already 'built in to' the O/S~~ The audio for this file should "
                    "play fine. ",
          {}},
@@ -136,7 +136,7 @@ TEST(ExplainAudio, Branches) {
     }
 }
 
-const std::string kIntro = "This section simulates 'playing' the file the same using the same "
+const std::string kIntro = "This section simulates 'playing' the file using the same "
                            "system as Windows Media Player uses (and probably most other media "
                            "players as well).  The results of the attempt are shown here.~~ ";
 const std::string kRendered =
@@ -189,7 +189,7 @@ TEST(ExplainRender, Branches) {
          {}},
         {"not run",
          off,
-         kIntro + "DirectShow rendering is currently disabled for the reason shown it its status "
+         kIntro + "DirectShow rendering is currently disabled for the reason shown in its status "
                   "bar. ",
          {}},
         {"three items",
@@ -207,7 +207,7 @@ TEST(ExplainRender, Branches) {
          wrapped,
          kIntro + kRendered + kSplitter +
              " and {MPEG Layer-3} as the audio codec.~~ \"ACM Wrapper -> \" is a \"wrapper\" - an "
-             "auxilliary driver which allows the MPEG Layer-3 codec, which is  a non-DirectShow "
+             "auxiliary driver which allows the MPEG Layer-3 codec, which is  a non-DirectShow "
              "\"ACM\" type, to work with the DirectShow system.",
          {fl, ""}},
     };

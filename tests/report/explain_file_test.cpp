@@ -52,14 +52,14 @@ TEST(ExplainFile, EveryBodyToTheCharacter) {
          "sample rate, and the bitrate if the file is CBR (constant bit rate). No bitrate will be "
          "shown for VBR (variable bit-rate) files"},
         {wrapped, "This file is \"wrapped\" to appear like a .wav file (presumably for "
-                  "compatibility resaons). Inside the wav wrapper is an audio-only MP3 (or MP2) "
+                  "compatibility reasons). Inside the wav wrapper is an audio-only MP3 (or MP2) "
                   "file. The \"Type\" box shows the exact type, the sample rate, and the bitrate "
                   "if the file is CBR (constant bit rate). No bitrate will be shown for VBR "
                   "(variable bit-rate) files"},
         {file("WAV: 44100 Hz"), "This is an audio-only WAVE (.wav) file. The \"Type\" box shows "
                                 "the reported sample rate, number of channels, and bitrate"},
         {file("CUT"),
-         "This is a valid AVI file that has been is truncated. A moderate to large amount of the "
+         "This is a valid AVI file that has been truncated. A moderate to large amount of the "
          "data is missing.~~ For AVI files, a \"half a file\" does not equal \"half of a movie\" "
          "- rather, there is a good chance the file will not play at all. This is often mistaken "
          "for a codec problem, as the media player often gives no clue as to what the problem "
@@ -68,15 +68,15 @@ TEST(ExplainFile, EveryBodyToTheCharacter) {
              kLength},
         {file("QuickTime Movie"),
          unsupported + "Further information may be available using DirectShow Rendering; "
-                       "rendering is currently disabled, however, for the reason shown it its "
+                       "rendering is currently disabled, however, for the reason shown in its "
                        "status bar. "},
         {file("QuickTime Movie", kRenderFailed),
          unsupported + "Tavro has also allowed DirectShow to attempt to render the file, but "
-                       "apparently without much sucess. The associated error is shown in the "
+                       "apparently without much success. The associated error is shown in the "
                        "\"DirectShow Render\" section below."},
         {file("QuickTime Movie", kRenderSucceeded),
          unsupported + "Tavro has also allowed DirectShow to attempt to render the file, and "
-                       "that seems to have been somewhat sucessful; you may therefore be able to "
+                       "that seems to have been somewhat successful; you may therefore be able to "
                        "find out more about the file by checking the details in the \"DirectShow "
                        "Render\" section below."},
     };
@@ -95,7 +95,7 @@ TEST(ExplainFile, NamedContainerToTheCharacter) {
               "kind of video, audio and subtitles. Tavro names it \"Matroska (.MKV/.MKA)\" from "
               "its first bytes, but does not yet read what it holds, so no stream details are "
               "shown.~~ Tavro has also allowed DirectShow to attempt to render the file, but "
-              "apparently without much sucess. The associated error is shown in the "
+              "apparently without much success. The associated error is shown in the "
               "\"DirectShow Render\" section below.");
     // The MPEG audio row reads as the scanned MPEG audio kinds do, without the render parts.
     FileExplainInput mp2 = file("MPEG1/MPEG2 (.MP2/.MPA)", kRenderSucceeded);
@@ -108,7 +108,7 @@ TEST(ExplainFile, WrappedOpeningsReadOn) {
     midi.container = ContainerKind::Midi;
     midi.wrapperKind = 1;
     EXPECT_EQ(explainFile(midi).text.rfind("This file is \"wrapped\" to appear like a .wav file "
-                                           "(presumably for compatibility resaons). Inside the "
+                                           "(presumably for compatibility reasons). Inside the "
                                            "wav wrapper is a MIDI file (.MID): notes",
                                            0),
               0u)

@@ -9,7 +9,7 @@ namespace {
 
 const std::string kFormat = " Format: XviD MPEG-4,  4CC: XVID~~ ";
 const std::string kFound = " Format: XviD MPEG-4,  4CC: XVID~~ Tavro has found {Xvid Decoder}, "
-                           "which is installed on your system, is a compatible with this format; "
+                           "which is installed on your system, is compatible with this format; "
                            "based on that, the video for this file should play fine.~~ ";
 const std::string kWorked = "DirectShow is apparently able to play the file as well (see "
                             "\"DirectShow Render\", below), ";

@@ -37,6 +37,18 @@ std::vector<uint8_t> head(size_t n) {
     return bytes;
 }
 
+TEST(SaveHeaderSnapshot, ConfirmationNamesAmountAndTarget) {
+    const struct {
+        uint32_t amount;
+        const char* text;
+    } cases[] = {{51200, "The first 51,200 bytes of the file were saved to C:\\x.bin."},
+                 {512000, "The first 512,000 bytes of the file were saved to C:\\x.bin."},
+                 {999, "The first 999 bytes of the file were saved to C:\\x.bin."},
+                 {1000, "The first 1,000 bytes of the file were saved to C:\\x.bin."}};
+    for (const auto& c : cases)
+        EXPECT_EQ(snapshotSavedText(c.amount, "C:\\x.bin"), c.text);
+}
+
 TEST(SaveHeaderSnapshot, WritesTheFirstBytesReplacingTheTarget) {
     ScratchDir dir;
     const std::string target = dir.path("clip.bin");

@@ -145,6 +145,31 @@ TEST(Export, DefaultAndApplyStoreTheTemplateAtOnce) {
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
+bool coversButton(HWND popup, HWND dialog, int id) {
+    RECT p, b, both;
+    GetWindowRect(popup, &p);
+    GetWindowRect(GetDlgItem(dialog, id), &b);
+    return IntersectRect(&both, &p, &b) != 0;
+}
+
+// A first run has no template stored: the box starts with the default, so ticking
+// "Enable Exporting" alone exports full records.
+TEST(Export, FirstRunStartsWithTheDefaultTemplate) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    setDword("RunMode", 3);
+    guitest::Program program(TAVRO_EXE, "");
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
+    HWND dialog = program.waitForWindow("Export Setup", 10000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(guitest::controlText(dialog, IDC_EXP_TEMPLATE),
+              "Title: %@\\r\\nDuration: %K\\r\\nVideo Codec: %F\\r\\n\\r\\n");
+    SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
+    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
+}
+
 // The texts of the open explanation popup's pieces, joined; empty when none is open.
 std::string popupText() {
     HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
@@ -153,6 +178,53 @@ std::string popupText() {
     for (int id = 100; GetDlgItem(popup, id); ++id)
         text += guitest::controlText(popup, id) + "|";
     return text;
+}
+
+// Whether the popup's pieces hold `phrase`, wherever its lines wrap.
+bool popupHas(const std::string& pieces, const std::string& phrase) {
+    auto squeeze = [](const std::string& t) {
+        std::string out;
+        for (char c : t)
+            if (c != ' ' && c != '|') out += c;
+        return out;
+    };
+    return squeeze(pieces).find(squeeze(phrase)) != std::string::npos;
+}
+
+// Wine has no Motion JPEG codec of the searched kinds: the status popup says what to
+// install instead of "No Details Available".
+TEST(Explanations, MissingCodecPopupSaysWhatIsNeeded) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    const std::string avi = std::string(TAVRO_MEDIA_DIR) + "/mjpeg_pcm.avi";
+    guitest::Program program(TAVRO_EXE, quoted({avi}));
+    HWND window = program.waitForWindow(kTitle, 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] {
+            return guitest::controlText(window, IDC_VIDEO_STATUS) ==
+                   "Codec NOT Installed!  [more info...]";
+        },
+        30000))
+        << guitest::controlText(window, IDC_VIDEO_STATUS);
+    // Wait for the render test too, so the popup is not closed by its end.
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] {
+            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
+            return !render.empty() && render != "processing...";
+        },
+        30000));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_VIDEO_STATUS, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_VIDEO_STATUS)));
+    std::string text;
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    EXPECT_TRUE(popupHas(text, " Format: Motion JPEG,  4CC: MJPG")) << text;
+    EXPECT_TRUE(popupHas(text, "What is needed: a video decoder for the 4CC MJPG")) << text;
+    EXPECT_TRUE(popupHas(text, "Look for a Video for Windows codec or a DirectShow decoder filter"))
+        << text;
+    guitest::settle(window);
+    guitest::saveWindowBitmap(FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr),
+                              std::string(TAVRO_ARTIFACT_DIR) + "/explanation_missing_codec.bmp");
+    EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 
 TEST(Explanations, StatusLinksShowTheirTexts) {
@@ -197,8 +269,14 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_SAMPLE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_SAMPLE)));
     ASSERT_TRUE(guitest::waitUntil(
-        [&] { return (text = popupText()).find("%a\\t%k\\t%f\\r\\n") != std::string::npos; }, 5000))
+        [&] { return (text = popupText()).find("%@\\t%K\\t%F") != std::string::npos; }, 5000))
         << text;
+    // The help leaves the dialog's buttons uncovered.
+    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+    EXPECT_FALSE(coversButton(popup, dialog, IDOK));
+    EXPECT_FALSE(coversButton(popup, dialog, IDCANCEL));
+    guitest::settle(dialog);
+    guitest::saveWindowBitmap(popup, std::string(TAVRO_ARTIFACT_DIR) + "/export_help.bmp");
     SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
     ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog) && popupText().empty(); }, 5000));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);

@@ -141,6 +141,28 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     ASSERT_TRUE(guitest::waitUntil([&] { return list.find("INAM") >= 0; }, 15000));
     EXPECT_EQ(list.text(list.find("INAM"), 1), "Name");
     EXPECT_EQ(list.text(list.find("ISFT"), 1), "Software");
+    // Rows and columns fill the list: several rows show, the Name column holds the
+    // longest name whole, and the three columns span the list.
+    EXPECT_GE(SendMessageA(listWindow, LVM_GETCOUNTPERPAGE, 0, 0), 5);
+    HDC dc = GetDC(listWindow);
+    HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0,
+                             0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE junk = {};
+    GetTextExtentPoint32A(dc, "(ASCII in junk chunk)", 21, &junk);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(listWindow, dc);
+    EXPECT_GE(SendMessageA(listWindow, LVM_GETCOLUMNWIDTH, 1, 0), junk.cx + 12);
+    RECT client;
+    GetClientRect(listWindow, &client);
+    int total = 0;
+    for (int c = 0; c < 3; ++c)
+        total += static_cast<int>(SendMessageA(listWindow, LVM_GETCOLUMNWIDTH, c, 0));
+    EXPECT_GE(total, client.right - GetSystemMetrics(SM_CXVSCROLL) - 2);
+    EXPECT_LE(total, client.right);
+    guitest::settle(window);
+    guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) + "/comments_list.bmp");
 
     // Edit through the field editor.
     list.select(list.find("INAM"));
@@ -149,6 +171,12 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(guitest::controlText(editor, IDC_FE_NAME), "INAM: Name");
     EXPECT_EQ(guitest::controlText(editor, IDC_FE_TEXT), "Tavro test");
+    // The current text is shown selected while the name box has the focus.
+    HWND textBox = GetDlgItem(editor, IDC_FE_TEXT);
+    const DWORD selection = static_cast<DWORD>(SendMessageA(textBox, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), 10);
+    EXPECT_TRUE(GetWindowLongA(textBox, GWL_STYLE) & ES_NOHIDESEL);
     SendMessageA(GetDlgItem(editor, IDC_FE_TEXT), WM_SETTEXT, 0, (LPARAM) "Edited in Wine");
     guitest::settle(editor);
     EXPECT_TRUE(guitest::saveWindowBitmap(editor, std::string(TAVRO_ARTIFACT_DIR) +

@@ -214,7 +214,7 @@ TEST(SettingsDialogLayout, HasTheBoxesAndModesWithTheirLabels) {
         {IDC_SET_MODE_NORMAL, "Normal mode (full status)"},
         {IDC_SET_MODE_NO_RENDER, "Normal, but no \"rendering\" ( fast )"},
         {IDC_SET_MODE_INFO_ONLY,
-         "Media file information only (no trendering or installation status)"},
+         "Media file information only (no rendering or installation status)"},
         {IDC_SET_SAVE_DEFAULT, "Save as default"},
         {IDOK, "OK"},
         {IDCANCEL, "Cancel"},

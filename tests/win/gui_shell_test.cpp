@@ -26,7 +26,11 @@ TEST(ShellGui, AboutBoxTexts) {
     EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_VERSION), "Version 2.1");
     EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_BUILD), "Build 030105");
     EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_LEGAL), "legal");
-    EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_HOME).rfind("http://", 0), 0u);
+    // The home link is the README shipped beside the program.
+    EXPECT_EQ(guitest::controlText(about, IDC_ABOUT_HOME), "README.md");
+    std::string readme = TAVRO_EXE;
+    readme = readme.substr(0, readme.find_last_of("/\\") + 1) + "README.md";
+    EXPECT_NE(GetFileAttributesA(readme.c_str()), INVALID_FILE_ATTRIBUTES) << readme;
     guitest::settle(about);
     EXPECT_TRUE(guitest::saveWindowBitmap(about, std::string(TAVRO_ARTIFACT_DIR) + "/about.bmp"));
     // "legal" opens its help text in the explanation popup.
@@ -41,8 +45,20 @@ TEST(ShellGui, AboutBoxTexts) {
         },
         5000));
     EXPECT_EQ(help.rfind("Tavro is provided as it is", 0), 0u) << help;
+    // It leaves OK uncovered, and goes with the About box.
+    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+    RECT p, ok, both;
+    GetWindowRect(popup, &p);
+    GetWindowRect(GetDlgItem(about, IDOK), &ok);
+    EXPECT_FALSE(IntersectRect(&both, &p, &ok));
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(guitest::waitUntil([&] { return !IsWindow(about); }, 10000));
+    EXPECT_TRUE(guitest::waitUntil(
+        [&] {
+            HWND left = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+            return !left || !IsWindowVisible(left);
+        },
+        5000));
     // The system menu's item opens it too.
     PostMessageA(window, WM_SYSCOMMAND, IDM_SYSTEM_ABOUT, 0);
     about = program.waitForWindow("About Tavro", 10000);
@@ -87,7 +103,8 @@ TEST(ShellGui, InstallDialogShortcutsAndRegistryCleanup) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Orlent\\Tavro\\Settings", 0, nullptr, 0,
                               KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, "LastMediaFile", 0, REG_SZ, (const BYTE*)"C:\\x.avi", 9);
+    // Settings Tavro stored without ever opening a file still count as stored.
+    RegSetValueExA(key, "ExportFormat", 0, REG_SZ, (const BYTE*)"%@", 3);
     RegCloseKey(key);
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Orlent\\OtherProgram", 0, nullptr, 0,
                               KEY_WRITE, nullptr, &key, nullptr),

@@ -24,8 +24,10 @@ void saveHeader(const std::string& media, int size, const std::string& target,
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_FILE_HEADER_SAVE, 0), 0);
     HWND dialog = program.waitForWindow("Diagnostic Header Save", 10000);
     ASSERT_NE(dialog, nullptr);
-    for (int id : {IDC_HDR_5K, IDC_HDR_50K, IDC_HDR_500K})
-        EXPECT_FALSE(checked(dialog, id)) << "no size chosen at first";
+    // The size labelled default starts chosen.
+    EXPECT_FALSE(checked(dialog, IDC_HDR_5K));
+    EXPECT_TRUE(checked(dialog, IDC_HDR_50K));
+    EXPECT_FALSE(checked(dialog, IDC_HDR_500K));
     if (size) SendDlgItemMessageA(dialog, size, BM_CLICK, 0, 0);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
@@ -39,6 +41,13 @@ void saveHeader(const std::string& media, int size, const std::string& target,
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
         PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(save, IDOK)));
+        // A saved header is confirmed.
+        HWND saved = program.waitForWindow("Header Saved", 10000);
+        ASSERT_NE(saved, nullptr);
+        EXPECT_NE(guitest::messageBoxText(saved).find(" bytes of the file were saved to "),
+                  std::string::npos)
+            << guitest::messageBoxText(saved);
+        PostMessageA(saved, WM_COMMAND, IDOK, 0);
     }
     ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog); }, 10000));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
@@ -52,7 +61,7 @@ TEST(HeaderSnapshot, SavesTheChosenSizeCutToTheFile) {
     saveHeader(small, IDC_HDR_500K, target, true);
     EXPECT_TRUE(readFile(target) == readFile(small)) << readFile(target).size();
     DeleteFileA(target.c_str()); // else the Save As dialog asks before replacing it
-    // No button touched: 50K.
+    // No button touched: 50K, chosen from the start.
     saveHeader(big, 0, target, true);
     EXPECT_TRUE(readFile(target) == readFile(big).substr(0, 51200)) << readFile(target).size();
     DeleteFileA(target.c_str());

@@ -362,7 +362,7 @@ TEST(MainWindow, WritesTheWorkingSettingsOnExit) {
     clearSettings();
     setString("LastMediaFile", "C:\\clips\\seed.avi");
     setDword("FileMaskIndex", 2);
-    setDword("ExportFormat", 5); // the wrong type: read as missing, written back as text
+    setDword("ExportFormat", 5); // the wrong type: read as missing, the default written back
     guitest::Program program(TAVRO_EXE, "");
     HWND window = program.waitForWindow(kTitle, 20000);
     ASSERT_NE(window, nullptr);
@@ -374,7 +374,8 @@ TEST(MainWindow, WritesTheWorkingSettingsOnExit) {
     EXPECT_EQ(stored("LastMediaFile").type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(stored("LastMediaFile").text(), "C:\\clips\\seed.avi");
     EXPECT_EQ(stored("ExportFormat").type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(stored("ExportFormat").text(), "");
+    EXPECT_EQ(stored("ExportFormat").text(),
+              "Title: %@\\r\\nDuration: %K\\r\\nVideo Codec: %F\\r\\n\\r\\n");
     EXPECT_EQ(stored("ExportFile").type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(stored("ExportPath").type, static_cast<DWORD>(REG_SZ));
     // The defaults are written only by "Save as default".

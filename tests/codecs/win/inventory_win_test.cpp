@@ -100,6 +100,15 @@ TEST_F(WineInventory, AudioHoldsWinesAcmCodecs) {
         EXPECT_NE(full->audio->record(i).driverDetails.szLongName[0], '\0') << tag;
     }
     EXPECT_EQ(full->audio->find("0x0001"), -1); // PCM is never listed
+    // The driver file and its vendor come from the driver's registration, though Wine
+    // keeps no driver cache: the MP3 decoder is l3codeca.acm.
+    const AudioCodecRecord& mp3 = full->audio->record(full->audio->find("0x0055"));
+    const std::string file = mp3.driverFile;
+    ASSERT_GE(file.size(), 12u);
+    EXPECT_EQ(_stricmp(file.substr(file.size() - 12).c_str(), "l3codeca.acm"), 0) << file;
+    EXPECT_NE(mp3.version.get(kCompanyName)[0], '\0') << file;
+    for (const char* tag : {"0x0011", "0x0002", "0x0031"})
+        EXPECT_NE(full->audio->record(full->audio->find(tag)).driverFile[0], '\0') << tag;
 }
 
 TEST_F(WineInventory, VideoHoldsWinesVfwCodecsFromTheCompressorCategory) {

@@ -1,10 +1,12 @@
-#include "app/explanations.h"
+#include "app/explanation_facts.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "analysis/modern/modern_fields.h"
 #include "app/ui/link_target.h"
+#include "codecs/codec_claims.h"
+#include "codecs/stream_codec_status.h"
 #include "common/fourcc_text.h"
 #include "report/explain_players.h"
 
@@ -86,6 +88,41 @@ int ownBitsOf(const CodecInventories* inventories) {
     return inventories ? inventories->ownBits : 0;
 }
 
+std::string keyText(bool video, uint32_t key) {
+    return streamCodecKeyText(video ? StreamKind::video : StreamKind::audio, key);
+}
+
+// What the "not installed" texts say about a format: its keys, the data base's
+// name and vendor, and the decoders of other kinds that claim it.
+MissingCodecFacts missingFacts(bool video, const std::vector<uint32_t>& keys, int entrySlot,
+                               const CodecDatabaseEntry* entry,
+                               const CodecInventories* inventories) {
+    MissingCodecFacts f;
+    f.video = video;
+    for (uint32_t key : keys)
+        f.keys.push_back(keyText(video, key));
+    if (entry && entrySlot != 0) {
+        f.formatName = textOr(entry->name, "");
+        f.vendor = textOr(entry->detail, "");
+    }
+    if (!inventories || !(video ? inventories->video != nullptr : inventories->audio != nullptr))
+        return f;
+    f.searched = true;
+    f.ownBits = inventories->ownBits;
+    std::vector<CodecClaim> claims;
+    if (video) {
+        claims = videoCodecClaims(*inventories, keys);
+    } else {
+        std::vector<uint16_t> tags;
+        for (uint32_t key : keys)
+            if (key <= 0xFFFF) tags.push_back(static_cast<uint16_t>(key));
+        claims = audioCodecClaims(*inventories, tags);
+    }
+    for (const CodecClaim& c : claims)
+        f.claims.push_back({c.kind, c.name, c.file, c.bits, c.loadableHere});
+    return f;
+}
+
 } // namespace
 
 ExplanationText fileExplanation(const AnalysisDriver& driver, const RenderFacts& render) {
@@ -114,15 +151,19 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
     // The codec status keeps the last resolution, which may be another file's: it
     // counts only while the name field still shows what it wrote.
     const VideoCodecStatus& status = driver.codecStatus().video();
-    const bool hasVideo =
-        driver.info().avi.videoStreams > 0 && report.text(field::VideoName) == status.name.text;
+    const bool aviVideo = driver.info().avi.videoStreams > 0;
+    const bool hasVideo = (aviVideo || driver.info().streams.first(StreamKind::video)) &&
+                          report.text(field::VideoName) == status.name.text;
     VideoExplainInput in;
     in.hasFormatRecord = hasVideo && status.entry != nullptr;
     if (in.hasFormatRecord) {
         in.recordFourcc = textOr(status.entry->key, "");
         in.recordName = textOr(status.entry->name, "");
     }
-    in.fileFourcc = fourccText(driver.info().avi.videoFormat.compression());
+    if (aviVideo)
+        in.fileFourcc = fourccText(driver.info().avi.videoFormat.compression());
+    else if (!status.searchKeys.empty())
+        in.fileFourcc = keyText(true, status.searchKeys[0]);
     in.fourccField = report.text(field::FourCC);
     in.status = hasVideo ? status.installedIndex : kNoCodecInstalled;
     in.codecName = report.secondaryText(field::VideoName);
@@ -147,12 +188,19 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
     return out;
 }
 
+    if (hasVideo && in.status == kNoCodecInstalled)
+        in.missingCodec =
+            missingFacts(true, status.searchKeys, status.entrySlot, status.entry, inventories);
+    return explainVideo(in);
+}
+
 ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
                                  const RenderFacts& render) {
     const ReportModel& report = driver.report();
     const AudioCodecStatus& status = driver.codecStatus().audio();
     const bool hasAudio =
-        driver.info().avi.audioStreams > 0 && report.text(field::AudioName) == status.name.text;
+        (driver.info().avi.audioStreams > 0 || driver.info().streams.first(StreamKind::audio)) &&
+        report.text(field::AudioName) == status.name.text;
     AudioExplainInput in;
     in.code = "<unknown>";
     if (hasAudio && status.entry && status.entrySlot != 0) {
@@ -182,6 +230,9 @@ ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories*
             }
         }
     }
+    if (hasAudio && in.status == kNoCodecInstalled)
+        in.missingCodec =
+            missingFacts(false, status.searchKeys, status.entrySlot, status.entry, inventories);
     in.renderResult = render.result;
     in.audioCodecField = report.text(field::AudioCodec);
     ExplanationText out = explainAudio(in);
