@@ -177,6 +177,9 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
     }
     in.videoCodecField = report.text(field::VideoCodec);
     in.videoCodecLink = report.linkTarget(field::VideoCodec);
+    if (hasVideo && in.status == kNoCodecInstalled)
+        in.missingCodec =
+            missingFacts(true, status.searchKeys, status.entrySlot, status.entry, inventories);
     ExplanationText out = explainVideo(in);
     const bool shown =
         report.text(field::VideoName) == status.name.text &&
@@ -186,12 +189,6 @@ ExplanationText videoExplanation(AnalysisDriver& driver, const CodecInventories*
         appendParagraph(out.text, playersParagraph(driver.codecStatus().videoPlayers(),
                                                    ownBitsOf(inventories)));
     return out;
-}
-
-    if (hasVideo && in.status == kNoCodecInstalled)
-        in.missingCodec =
-            missingFacts(true, status.searchKeys, status.entrySlot, status.entry, inventories);
-    return explainVideo(in);
 }
 
 ExplanationText audioExplanation(AnalysisDriver& driver, const CodecInventories* inventories,
