@@ -96,10 +96,9 @@ class WinPathInspector : public PathInspector {
             if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0)
                 continue;
             std::string name = utf8(data.cFileName);
-            // Reparse points (links, junctions, cloud placeholders) are looked at in turn.
-            const DWORD special =
-                FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
-            names.add(name.data(), name.size(), (data.dwFileAttributes & special) == 0);
+            // Every entry is looked at in turn: the attributes cannot tell a pipe or a
+            // device (a FIFO on a Wine drive reads as a plain file here).
+            names.add(name.data(), name.size(), false);
         } while (FindNextFileW(find, &data));
         FindClose(find);
         return true;
