@@ -23,8 +23,8 @@ for f in A B C D E F G H I J K L M N O P Q R S T U V W X; do template+="\\t%$f";
 # What each kind of player finds is seen from the build's own side: its own
 # codecs through their systems, the other architecture's from the registry
 # view, which need not list the same (Wine keeps VfW drivers in system.ini).
-# That part of the status, the per-player lists and paragraphs, and the Media
-# Foundation test (each build asks its own Media Foundation) are left out.
+# That part of the status, the per-player lists and paragraphs, what a missing
+# codec needs, and the Media Foundation test (each build asks its own Media Foundation) are left out.
 normalise() {
   python3 - "$1" <<'PY'
 import json, re, sys
@@ -32,6 +32,8 @@ path = sys.argv[1]
 lines = open(path, encoding="utf-8", errors="surrogateescape").read().split("\n")
 suffix = re.compile(r"  (Not installed for [^\t\n]* players|Installed \([^)\t\n]*\))")
 paragraph = re.compile(r"~~Decoders each kind of player would find:.*$")
+# What a missing codec needs names the decoders each side can see and its own bits.
+missing = re.compile(r"~~ What is needed: .*?Install it, then check the file again with Tavro\.")
 text = "\n".join(lines)
 try:
     body, code = text.rstrip("\n").rsplit("\n", 1)
@@ -45,7 +47,7 @@ for report in doc if isinstance(doc, list) else []:
     for key, value in report.get("fields", {}).items():
         report["fields"][key] = suffix.sub("", value)
     for key, value in report.get("explanations", {}).items():
-        report["explanations"][key] = paragraph.sub("", value)
+        report["explanations"][key] = missing.sub("", paragraph.sub("", value))
 open(path, "w", encoding="utf-8", errors="surrogateescape").write(
     json.dumps(doc, indent=1, sort_keys=True) + "\n" + code + "\n")
 PY

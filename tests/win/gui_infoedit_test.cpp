@@ -113,6 +113,17 @@ BOOL CALLBACK matchDialogWithChild(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 // The field editor has no caption: it is the program's window holding the text box.
+// The window shows at once and fills in as the steps end; the editing commands
+// wait for the render test, the last step, to finish.
+bool waitForRenderTest(HWND window) {
+    return guitest::waitUntil(
+        [&] {
+            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
+            return !render.empty() && render != "processing..." && render != "Rendering...";
+        },
+        60000);
+}
+
 HWND waitForEditor(HWND mainWindow) {
     ChildFinder f = {0, IDC_FE_TEXT, nullptr};
     GetWindowThreadProcessId(mainWindow, &f.pid);
@@ -139,6 +150,7 @@ TEST(InfoEditGui, EditDeleteAndSaveInTheWindow) {
     RemoteList list(listWindow);
     ASSERT_TRUE(list.ready());
     ASSERT_TRUE(guitest::waitUntil([&] { return list.find("INAM") >= 0; }, 15000));
+    ASSERT_TRUE(waitForRenderTest(window)) << guitest::controlText(window, IDC_RENDER_STATUS);
     EXPECT_EQ(list.text(list.find("INAM"), 1), "Name");
     EXPECT_EQ(list.text(list.find("ISFT"), 1), "Software");
     // Rows and columns fill the list: several rows show, the Name column holds the
@@ -227,6 +239,7 @@ TEST(InfoEditGui, NewFieldSaveAsAndTheQuestionOnExit) {
     ASSERT_NE(window, nullptr);
     RemoteList list(GetDlgItem(window, IDC_COMMENTS));
     ASSERT_TRUE(guitest::waitUntil([&] { return list.find("INAM") >= 0; }, 15000));
+    ASSERT_TRUE(waitForRenderTest(window)) << guitest::controlText(window, IDC_RENDER_STATUS);
 
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_EDIT_NEW, 0), 0);
     HWND editor = waitForEditor(window);
