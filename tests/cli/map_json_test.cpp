@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/file_span.h"
+
 namespace tavro {
 namespace {
 
-FileSpan span(uint64_t offset, uint64_t size, SpanKind kind, int stream = kNoSpanStream,
-              double start = -1, double end = -1) {
-    FileSpan s;
-    s.offset = offset;
-    s.size = size;
-    s.kind = kind;
-    s.stream = stream;
-    s.start = start;
-    s.end = end;
-    return s;
-}
+using test::span;
 
 std::string mapText(const FileMap& map, int indent, int at = 0) {
     std::string out;

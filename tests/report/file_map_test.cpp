@@ -5,23 +5,12 @@
 #include "analysis/riff_walker.h"
 #include "analysis/span_feed.h"
 #include "tests/support/analysis_fixture.h"
+#include "tests/support/file_span.h"
 
 namespace tavro {
 namespace {
 
 using namespace test;
-
-FileSpan span(uint64_t offset, uint64_t size, SpanKind kind, int stream = kNoSpanStream,
-              double start = -1, double end = -1) {
-    FileSpan s;
-    s.offset = offset;
-    s.size = size;
-    s.kind = kind;
-    s.stream = stream;
-    s.start = start;
-    s.end = end;
-    return s;
-}
 
 // Every bin's parts add up to the bin, and the bins tile the extent.
 void expectBinsTile(const FileMap& map) {

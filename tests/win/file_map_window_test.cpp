@@ -9,20 +9,12 @@
 #include "app/win/file_map_window.h"
 #include "gui_harness.h"
 #include "resource.h"
+#include "tests/support/file_span.h"
 
 namespace tavro {
 namespace {
 
-FileSpan span(uint64_t offset, uint64_t size, SpanKind kind, int stream, double start, double end) {
-    FileSpan s;
-    s.offset = offset;
-    s.size = size;
-    s.kind = kind;
-    s.stream = stream;
-    s.start = start;
-    s.end = end;
-    return s;
-}
+using test::span;
 
 // The window lives on this thread: its paints are dispatched here before a capture.
 void paintNow(HWND hwnd) {
