@@ -25,7 +25,8 @@ class InputFileReader : public RandomAccessReader {
         if (offset < headLength_) {
             const size_t left = headLength_ - static_cast<size_t>(offset);
             fromHead = want < left ? want : left;
-            std::memcpy(buffer, head_ + offset, fromHead);
+            // An empty request may carry a null buffer, which memcpy must not see.
+            if (fromHead) std::memcpy(buffer, head_ + offset, fromHead);
             *got = fromHead;
             if (fromHead == want) return true;
         }
