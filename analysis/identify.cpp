@@ -82,7 +82,8 @@ void identifyOgg(Analysis& a) {
 void identifyOther(Analysis& a) {
     MediaInfo& info = a.info;
     bool matched = matchSignature(a, info.head(), "");
-    scanMpegAudio(info.headBuffer(), info.headLength, info.mpegScanFile);
+    // Only the verdict is used when there is none, so a hopeless scan may stop early.
+    scanMpegAudio(info.headBuffer(), info.headLength, info.mpegScanFile, true);
     if (info.mpegScanFile.verdict != 0) {
         // A frame scan outranks a signature: MPEG audio may begin with any bytes.
         MpegAudioSummary s = describeMpegAudio(info.mpegScanFile);
