@@ -25,11 +25,13 @@ class InputFileReader : public RandomAccessReader {
         return readRest(offset, static_cast<uint8_t*>(buffer), fromHead, want, got);
     }
     bool readInto(uint64_t offset, size_t want, std::vector<uint8_t>& out) override {
-        // The head's part is copied in; only what lies past it is made room for.
+        // The head's part is copied in, and room is cleared only where `out` grows:
+        // whatever it held is read over.
         const size_t fromHead = headPart(offset, want);
-        out.reserve(want);
-        if (fromHead) out.assign(head_ + offset, head_ + offset + fromHead);
-        else out.clear();
+        if (fromHead) {
+            out.reserve(want);
+            out.assign(head_ + offset, head_ + offset + fromHead);
+        }
         out.resize(want);
         size_t got = 0;
         const bool ok = readRest(offset, out.data(), fromHead, want, &got);
