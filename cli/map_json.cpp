@@ -84,6 +84,29 @@ class NumberArray {
         if (value < 10) *p_++ = char('0' + value); // most bins are empty or tiny
         else p_ = std::to_chars(p_, p_ + kDigits, value).ptr;
     }
+    // A run of numbers, in batches that surely fit the buffer, with the write position
+    // kept in a local: stores through it would otherwise reload the member each time.
+    void numbers(const uint64_t* values, int count) {
+        int i = 0;
+        if (first_ && count > 0) number(values[i++]);
+        while (i < count) {
+            const size_t fit = size_t(buffer_ + sizeof buffer_ - p_) / (kLeadRoom + kDigits);
+            if (fit == 0 || leadLength_ > kLeadRoom) {
+                number(values[i++]);
+                continue;
+            }
+            const int stop = count - i < int(fit) ? count : i + int(fit);
+            char* p = p_;
+            for (; i < stop; ++i) {
+                std::memcpy(p, lead_, kLeadRoom);
+                p += leadLength_;
+                const uint64_t value = values[i];
+                if (value < 10) *p++ = char('0' + value);
+                else p = std::to_chars(p, p + kDigits, value).ptr;
+            }
+            p_ = p;
+        }
+    }
     void null() {
         lead();
         std::memcpy(p_, "null", 4);
@@ -140,8 +163,7 @@ class NumberArray {
 
 void appendNumbers(std::string& out, const uint64_t* values, int count, int indent, int at) {
     NumberArray array(out, indent, at);
-    for (int i = 0; i < count; ++i)
-        array.number(values[i]);
+    array.numbers(values, count);
     array.close();
 }
 

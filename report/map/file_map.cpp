@@ -288,6 +288,12 @@ void FileMap::fillBin(int index, uint64_t extent, MapBinView& v) const {
     const uint64_t rest = present - covered;
     // A file no reader mapped (a container that feeds no spans) is unread, not a gap.
     const uint64_t readTo = spans_ > 0 ? std::min(readEnd_, fileSize_) : 0;
+    if (v.end <= readTo) {
+        // Most bins lie wholly in the part read: what no span covers is gap.
+        v.gap = rest;
+        v.unread = 0;
+        return;
+    }
     const uint64_t gapRange = overlap(v.begin, v.end, 0, readTo);
     const uint64_t unreadRange = overlap(v.begin, v.end, readTo, fileSize_);
     v.gap = v.unread = 0;
