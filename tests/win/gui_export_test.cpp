@@ -9,6 +9,7 @@
 #include "export_ids.h"
 #include "gui_export_support.h"
 #include "gui_harness.h"
+#include "gui_steps.h"
 #include "resource.h"
 
 namespace {
@@ -206,13 +207,8 @@ TEST(Explanations, MissingCodecPopupSaysWhatIsNeeded) {
         },
         30000))
         << guitest::controlText(window, IDC_VIDEO_STATUS);
-    // Wait for the render test too, so the popup is not closed by its end.
-    ASSERT_TRUE(guitest::waitUntil(
-        [&] {
-            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
-            return !render.empty() && render != "processing...";
-        },
-        30000));
+    // Wait for the play tests too, so the popup is not closed by their end.
+    ASSERT_TRUE(guitest::waitForPlayTests(window, 30000));
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_VIDEO_STATUS, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_VIDEO_STATUS)));
     std::string text;
