@@ -76,15 +76,6 @@ std::string jsonString(const std::string& json, size_t from, const std::string& 
     return text;
 }
 
-std::string popupText() {
-    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
-    if (!popup || !IsWindowVisible(popup)) return std::string();
-    std::string text;
-    for (int id = 100; GetDlgItem(popup, id); ++id)
-        text += guitest::controlText(popup, id) + "|";
-    return text;
-}
-
 // The words alone: the popup wraps lines and turns the markup's breaks into pieces.
 std::string words(const std::string& text) {
     std::string out;
@@ -131,7 +122,8 @@ TEST(MfPlayWindow, ShowsWhatTheCliFindsForTheSameFile) {
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MF_PLAY_STATUS, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_MF_PLAY_STATUS)));
         std::string text;
-        ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+        ASSERT_TRUE(
+            guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
         EXPECT_EQ(words(text), words(cliExplanation)) << text;
         if (c.file == cases[0].file) {
             guitest::settle(window);
@@ -162,20 +154,13 @@ TEST(MfPlayWindow, EscapeCancelsASlowTest) {
     DWORD_PTR answer = 0;
     EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
 
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    const std::string cancelled = "0x800704c7: ERROR_CANCELLED - ";
-    ASSERT_TRUE(guitest::waitUntil(
-        [&] {
-            return guitest::controlText(window, IDC_MF_PLAY_STATUS)
-                       .compare(0, cancelled.size(), cancelled) == 0;
-        },
-        10000))
+    ASSERT_TRUE(guitest::escapeCancels(window, IDC_MF_PLAY_STATUS))
         << guitest::controlText(window, IDC_MF_PLAY_STATUS);
     EXPECT_NE(guitest::controlText(window, IDC_FILE_STATUS), "ESC to cancel...");
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MF_PLAY_STATUS, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_MF_PLAY_STATUS)));
     std::string text;
-    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
     EXPECT_NE(words(text).find(words("cancelled before Media Foundation answered")),
               std::string::npos)
         << text;

@@ -22,4 +22,14 @@ inline bool waitForPlayTests(HWND window, DWORD timeoutMs) {
     return waitUntil([&] { return playTestsEnded(window); }, timeoutMs);
 }
 
+// Presses ESC in the window and waits for the status link `id` to show the
+// result of a cancelled test, in the data base's own words for the cancel code.
+inline bool escapeCancels(HWND window, int id) {
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    const std::string cancelled = "0x800704c7: ERROR_CANCELLED - ";
+    return waitUntil(
+        [&] { return controlText(window, id).compare(0, cancelled.size(), cancelled) == 0; },
+        10000);
+}
+
 } // namespace guitest
