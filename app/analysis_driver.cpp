@@ -117,6 +117,7 @@ AnalysisDriver::Outcome AnalysisDriver::analyseCurrentFile() {
     }
     if (askAboutUrl()) {
         render_.run(path_, info, list_.count(), batchRunning);
+        if (mfPlay_) mfPlay_->run(path_, info, list_.count(), batchRunning);
         if (exporter_) exporter_->exportCurrentFile(report_, path_);
     }
     updateCounter();

@@ -10,6 +10,7 @@
 #include "app/codec_status.h"
 #include "app/export_step.h"
 #include "app/file_list.h"
+#include "app/mf_play_step.h"
 #include "app/render_step.h"
 #include "app/report_model.h"
 #include "common/file_system.h"
@@ -68,6 +69,9 @@ class AnalysisDriver {
     }
     // The text export run after the render test; none (no export) by default.
     void setExporter(ExportStep* exporter) { exporter_ = exporter; }
+    // The Media Foundation test run right after the render test; none by default
+    // (tavro-cli runs its own only where its output has room for it).
+    void setMfPlayStep(MfPlayStep* step) { mfPlay_ = step; }
 
   private:
     AnalysisDriver(std::unique_ptr<MediaInfo> info, ReportModel& report, Prompter& prompter,
@@ -91,6 +95,7 @@ class AnalysisDriver {
     std::string path_;
     std::string wrapPrefix_;
     ExportStep* exporter_ = nullptr;
+    MfPlayStep* mfPlay_ = nullptr;
     std::function<void(const std::string&)> beforeOpen_;
     uint32_t headFilled_ = 0; // the head buffer's bytes past this are all zero
 };

@@ -1,5 +1,6 @@
 #include "app/render_step.h"
 
+#include "app/step_progress.h"
 #include "app/ui/link_target.h"
 #include "render/render_fields.h"
 
@@ -54,10 +55,7 @@ void RenderStep::run(const std::string& path, const MediaInfo& info, int fileCou
 void RenderStep::renderFileTest(const std::string& path, bool batchRunning) {
     if (path.empty()) return;
     report_.setText(field::RenderStatus, "Rendering...");
-    report_.pushText(field::AudioStatus, "processing...");
-    report_.pushText(field::VideoStatus, "processing...");
-    report_.pushText(field::FileStatus,
-                     batchRunning || cancellable_ ? "ESC to cancel..." : "processing...");
+    pushStepProgress(report_, batchRunning || cancellable_);
     if (services_ && services_->refresh) services_->refresh();
 
     const CodecDatabase* db = services_ ? services_->db : nullptr;
@@ -78,9 +76,7 @@ void RenderStep::renderFileTest(const std::string& path, bool batchRunning) {
     showFields();
     report_.setText(field::RenderStatus, renderStatusText(outcome_.hr, outcome_.errorText));
 
-    report_.popText(field::FileStatus);
-    report_.popText(field::VideoStatus);
-    report_.popText(field::AudioStatus);
+    popStepProgress(report_);
 }
 
 void RenderStep::showFields() {

@@ -15,6 +15,8 @@ const char* stageKey(MfPlayStage stage) {
         return "open_source";
     case MfPlayStage::Presentation:
         return "presentation";
+    case MfPlayStage::Cancelled:
+        return "cancelled";
     default:
         return "";
     }

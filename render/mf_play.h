@@ -18,6 +18,7 @@ enum class MfPlayStage {
     Resolver,     // the source resolver could not be created
     OpenSource,   // no media source for the file (unknown type, unreadable, missing)
     Presentation, // the media source gave no presentation descriptor
+    Cancelled,    // the user stopped the test before Media Foundation answered
 };
 
 struct MfDecoderFound {

@@ -75,6 +75,8 @@ const char* stageText(MfPlayStage stage) {
         return "Media Foundation found no media source that opens this file";
     case MfPlayStage::Presentation:
         return "the media source could not describe the file's streams";
+    case MfPlayStage::Cancelled:
+        return "the test was cancelled before Media Foundation answered";
     default:
         return "";
     }

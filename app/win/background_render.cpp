@@ -10,35 +10,24 @@ namespace tavro {
 namespace {
 
 // What the worker and the window share; the worker keeps it alive when abandoned.
-struct RenderJob {
-    BackgroundGraphBuilder::Factory make;
-    std::string path;
-    size_t maxFilters = 0;
+struct WorkerJob {
+    std::function<void()> work;
     DWORD delayMs = 0;
-    GraphDescription graph;
-    bool managerCreated = false;
-    int32_t hr = 0;
     HANDLE done = nullptr;
-    ~RenderJob() {
+    ~WorkerJob() {
         if (done) CloseHandle(done);
     }
 };
 
-unsigned __stdcall renderWorker(void* argument) {
+unsigned __stdcall workerMain(void* argument) {
     // The worker's own reference: the job outlives a window that stopped waiting.
-    std::unique_ptr<std::shared_ptr<RenderJob>> held(
-        static_cast<std::shared_ptr<RenderJob>*>(argument));
-    RenderJob& job = **held;
+    std::unique_ptr<std::shared_ptr<WorkerJob>> held(
+        static_cast<std::shared_ptr<WorkerJob>*>(argument));
+    WorkerJob& job = **held;
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (job.delayMs) Sleep(job.delayMs);
-    {
-        // Made, used and released on this thread, inside its apartment.
-        std::unique_ptr<GraphBuilder> builder = job.make ? job.make() : nullptr;
-        if (builder)
-            job.hr = builder->renderFile(job.path, job.maxFilters, &job.graph, &job.managerCreated);
-        else
-            job.hr = E_NOTIMPL;
-    }
+    // What the work makes there is used and released on this thread, in its apartment.
+    job.work();
     if (SUCCEEDED(com)) CoUninitialize();
     SetEvent(job.done);
     return 0;
@@ -75,32 +64,45 @@ bool waitPumpingMessages(HANDLE done) {
     }
 }
 
-int32_t BackgroundGraphBuilder::renderFile(const std::string& path, size_t maxFilters,
-                                           GraphDescription* graph, bool* managerCreated) {
-    graph->filters.clear();
-    *managerCreated = false;
-    auto job = std::make_shared<RenderJob>();
-    job->make = make_;
-    job->path = path;
-    job->maxFilters = maxFilters;
+int32_t BackgroundWorker::runOnWorker(std::function<void()> work) {
+    auto job = std::make_shared<WorkerJob>();
+    job->work = std::move(work);
     job->delayMs = delayMs_;
     job->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!job->done) return HRESULT_FROM_WIN32(GetLastError());
-    auto* handOver = new std::shared_ptr<RenderJob>(job);
-    const uintptr_t thread = _beginthreadex(nullptr, 0, &renderWorker, handOver, 0, nullptr);
+    auto* handOver = new std::shared_ptr<WorkerJob>(job);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &workerMain, handOver, 0, nullptr);
     if (!thread) {
         delete handOver;
         return E_OUTOFMEMORY;
     }
     const bool finished = waitPumpingMessages(job->done);
     CloseHandle(reinterpret_cast<HANDLE>(thread)); // the worker ends by itself
-    if (!finished) {
-        if (onCancel_) onCancel_();
-        return kRenderCancelled;
-    }
-    *graph = std::move(job->graph);
-    *managerCreated = job->managerCreated;
-    return job->hr;
+    if (finished) return 0;
+    if (onCancel_) onCancel_();
+    return kRenderCancelled;
+}
+
+int32_t BackgroundGraphBuilder::renderFile(const std::string& path, size_t maxFilters,
+                                           GraphDescription* graph, bool* managerCreated) {
+    graph->filters.clear();
+    *managerCreated = false;
+    struct Result {
+        GraphDescription graph;
+        bool managerCreated = false;
+        int32_t hr = E_NOTIMPL;
+    };
+    auto result = std::make_shared<Result>();
+    const int32_t ran = runOnWorker([make = make_, result, path, maxFilters] {
+        std::unique_ptr<GraphBuilder> builder = make ? make() : nullptr;
+        if (builder)
+            result->hr =
+                builder->renderFile(path, maxFilters, &result->graph, &result->managerCreated);
+    });
+    if (ran != 0) return ran;
+    *graph = std::move(result->graph);
+    *managerCreated = result->managerCreated;
+    return result->hr;
 }
 
 } // namespace tavro

@@ -42,6 +42,7 @@ int explanationKindOf(int id) {
         return 2;
     case IDC_FILE_STATUS:
     case IDC_RENDER_STATUS:
+    case IDC_MF_PLAY_STATUS:
         return 3;
     default:
         return 0;
@@ -240,6 +241,7 @@ void MainWindow::attachControls() {
                  {IDC_VIDEO_STATUS, LinkButton::Menu::Details},
                  {IDC_AUDIO_STATUS, LinkButton::Menu::Details},
                  {IDC_RENDER_STATUS, LinkButton::Menu::Details},
+                 {IDC_MF_PLAY_STATUS, LinkButton::Menu::Details},
                  {IDC_COUNTER, LinkButton::Menu::Batch}};
     for (const auto& l : links) {
         auto button = std::make_unique<LinkButton>();

@@ -63,15 +63,23 @@ bool ModelWindowDriver::start() {
     driver_->setExporter(&export_);
     driver_->setBeforeOpen(
         [this](const std::string& path) { offerRecovery(platformFileSystem(), prompter_, path); });
-    // The test runs on a worker while the window stays painted and answers ESC; a
+    // The tests run on a worker while the window stays painted and answers ESC; a
     // cancel also stops a running batch.
-    graphs_.setOnCancel([this] {
+    auto cancelled = [this] {
         PostMessageW(static_cast<HWND>(view_.windowHandle()), kMsgRenderCancelled, 0, 0);
-    });
+    };
+    graphs_.setOnCancel(cancelled);
+    mfPlayers_.setOnCancel(cancelled);
     if (const char* delay = std::getenv("TAVRO_TEST_RENDER_DELAY_MS"))
         graphs_.setDelayForTests(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
+    if (const char* delay = std::getenv("TAVRO_TEST_MF_DELAY_MS"))
+        mfPlayers_.setDelayForTests(static_cast<DWORD>(std::strtoul(delay, nullptr, 10)));
     driver_->renderStep().setGraphBuilder(&graphs_);
     driver_->renderStep().setCancellable(true);
+    mfPlay_.setPlayer(&mfPlayers_);
+    mfPlay_.setCancellable(true);
+    mfPlay_.showIn(&report_, services_.refresh);
+    driver_->setMfPlayStep(&mfPlay_);
     driver_->info().spans = &map_;
     if (!loadCodecDatabaseAtStartup(db_, platformFileSystem(), prompter_)) return false;
     services_.db = &db_;
@@ -138,6 +146,8 @@ Explanation ModelWindowDriver::explanationOf(int kind, int linkId) {
         e = audioExplanation(*driver_, &services_.inventories, render_);
     else if (linkId == IDC_RENDER_STATUS)
         e = renderExplanation(*driver_, render_);
+    else if (linkId == IDC_MF_PLAY_STATUS)
+        e.text = mfPlay_.explanation();
     else
         e = fileExplanation(*driver_, render_);
     return {e.text, e.targets};
@@ -281,26 +291,31 @@ void ModelWindowDriver::showMftDetails(int index) {
 
 void ModelWindowDriver::mirror() {
     HWND window = static_cast<HWND>(view_.windowHandle());
-    for (const ReportFieldInfo& f : reportFields()) {
-        const std::string text = report_.text(f.id);
-        if (LinkButton* button = view_.link(f.id)) {
-            button->setText(text);
-            button->setTarget(report_.linkTarget(f.id));
-            if (report_.enabled(f.id))
-                button->enable();
-            else
-                button->disable(false);
-        } else if (ReportField* field = view_.field(f.id)) {
-            field->setTextAndLink(text, report_.linkTarget(f.id));
-            field->setSecondaryText(report_.secondaryText(f.id));
-            // Greyed where the model says so (the render fields when the test is off).
-            EnableWindow(field->hwnd(), report_.enabled(f.id));
-        } else if (HWND control = GetDlgItem(window, f.id)) {
-            SetWindowTextA(control, text.c_str());
-            EnableWindow(control, report_.enabled(f.id));
-        }
-    }
+    for (const ReportFieldInfo& f : reportFields())
+        mirrorField(window, f.id);
+    // The window's own field: the CLI reports the test in a member of its own.
+    mirrorField(window, field::MfPlayStatus);
     if (HWND list = GetDlgItem(window, IDC_COMMENTS)) mirrorComments(list);
+}
+
+void ModelWindowDriver::mirrorField(HWND window, int id) {
+    const std::string text = report_.text(id);
+    if (LinkButton* button = view_.link(id)) {
+        button->setText(text);
+        button->setTarget(report_.linkTarget(id));
+        if (report_.enabled(id))
+            button->enable();
+        else
+            button->disable(false);
+    } else if (ReportField* field = view_.field(id)) {
+        field->setTextAndLink(text, report_.linkTarget(id));
+        field->setSecondaryText(report_.secondaryText(id));
+        // Greyed where the model says so (the render fields when the test is off).
+        EnableWindow(field->hwnd(), report_.enabled(id));
+    } else if (HWND control = GetDlgItem(window, id)) {
+        SetWindowTextA(control, text.c_str());
+        EnableWindow(control, report_.enabled(id));
+    }
 }
 
 void ModelWindowDriver::mirrorComments(HWND list) {

@@ -9,6 +9,7 @@
 #include "app/explanation_facts.h"
 #include "app/export_step.h"
 #include "app/report_model.h"
+#include "app/win/background_mf_player.h"
 #include "app/win/background_render.h"
 #include "app/win/file_map_window.h"
 #include "app/win/graph_window.h"
@@ -18,6 +19,7 @@
 #include "codecs/win/win_codec_sources.h"
 #include "common/settings.h"
 #include "render/win/dshow_graph_builder.h"
+#include "render/win/mf_player.h"
 #include "report/map/file_map.h"
 
 namespace tavro {
@@ -44,6 +46,7 @@ class ModelWindowDriver : public WindowDriver {
     void analysed();
     void saveHeader();
     void mirror();
+    void mirrorField(HWND window, int id);
     void showTable(TableSpec spec);
     void showVideoDetails(int index);
     void showAudioDetails(int index);
@@ -65,6 +68,9 @@ class ModelWindowDriver : public WindowDriver {
     CodecServices services_;
     // DirectShow's builder, made on the worker thread of each test.
     BackgroundGraphBuilder graphs_{[] { return std::make_unique<DirectShowGraphBuilder>(); }};
+    // Media Foundation's player for the test beside it, likewise made on its worker.
+    BackgroundMfPlayer mfPlayers_{[] { return std::make_unique<WinMfPlayer>(); }};
+    MfPlayStep mfPlay_{settings_, &db_};
     // The current file's map, filled by the analysis; the map window draws it.
     FileMap map_;
     FileMapWindow mapWindow_;

@@ -9,6 +9,7 @@
 #include "export_ids.h"
 #include "gui_export_support.h"
 #include "gui_harness.h"
+#include "gui_steps.h"
 #include "resource.h"
 
 namespace {
@@ -171,15 +172,6 @@ TEST(Export, FirstRunStartsWithTheDefaultTemplate) {
 }
 
 // The texts of the open explanation popup's pieces, joined; empty when none is open.
-std::string popupText() {
-    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
-    if (!popup || !IsWindowVisible(popup)) return std::string();
-    std::string text;
-    for (int id = 100; GetDlgItem(popup, id); ++id)
-        text += guitest::controlText(popup, id) + "|";
-    return text;
-}
-
 // Whether the popup's pieces hold `phrase`, wherever its lines wrap.
 bool popupHas(const std::string& pieces, const std::string& phrase) {
     auto squeeze = [](const std::string& t) {
@@ -206,17 +198,12 @@ TEST(Explanations, MissingCodecPopupSaysWhatIsNeeded) {
         },
         30000))
         << guitest::controlText(window, IDC_VIDEO_STATUS);
-    // Wait for the render test too, so the popup is not closed by its end.
-    ASSERT_TRUE(guitest::waitUntil(
-        [&] {
-            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
-            return !render.empty() && render != "processing...";
-        },
-        30000));
+    // Wait for the play tests too, so the popup is not closed by their end.
+    ASSERT_TRUE(guitest::waitForPlayTests(window, 30000));
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_VIDEO_STATUS, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_VIDEO_STATUS)));
     std::string text;
-    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
     EXPECT_TRUE(popupHas(text, " Format: Motion JPEG,  4CC: MJPG")) << text;
     EXPECT_TRUE(popupHas(text, "What is needed: a video decoder for the 4CC MJPG")) << text;
     EXPECT_TRUE(popupHas(text, "Look for a Video for Windows codec or a DirectShow decoder filter"))
@@ -243,7 +230,7 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     };
     click(IDC_FILE_STATUS);
     std::string text;
-    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
     EXPECT_EQ(text.rfind("This is a valid AVI file.", 0), 0u) << text;
     guitest::settle(window);
     guitest::saveWindowBitmap(FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr),
@@ -251,12 +238,12 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     EXPECT_NE(text.find("(354,910 bytes)"), std::string::npos) << text;
     // The render link shares the file link's kind: this click only closes the popup.
     click(IDC_RENDER_STATUS);
-    ASSERT_TRUE(guitest::waitUntil([&] { return popupText().empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return guitest::popupText().empty(); }, 5000));
     click(IDC_RENDER_STATUS);
-    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
     EXPECT_EQ(text.rfind("This section simulates 'playing' the file", 0), 0u) << text;
     click(IDC_RENDER_STATUS);
-    ASSERT_TRUE(guitest::waitUntil([&] { return popupText().empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return guitest::popupText().empty(); }, 5000));
 
     // The Export Setup dialog's help links open their texts in the same kind of window.
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS_EXPORT, 0), 0);
@@ -264,12 +251,13 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_KEY, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_KEY)));
-    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = popupText()).empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil([&] { return !(text = guitest::popupText()).empty(); }, 5000));
     EXPECT_EQ(text.rfind("%@ File Name (without path)|%A File Name (full path)|", 0), 0u) << text;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXP_LINK_SAMPLE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXP_LINK_SAMPLE)));
     ASSERT_TRUE(guitest::waitUntil(
-        [&] { return (text = popupText()).find("%@\\t%K\\t%F") != std::string::npos; }, 5000))
+        [&] { return (text = guitest::popupText()).find("%@\\t%K\\t%F") != std::string::npos; },
+        5000))
         << text;
     // The help leaves the dialog's buttons uncovered.
     HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
@@ -278,7 +266,8 @@ TEST(Explanations, StatusLinksShowTheirTexts) {
     guitest::settle(dialog);
     guitest::saveWindowBitmap(popup, std::string(TAVRO_ARTIFACT_DIR) + "/export_help.bmp");
     SendDlgItemMessageA(dialog, IDCANCEL, BM_CLICK, 0, 0);
-    ASSERT_TRUE(guitest::waitUntil([&] { return !IsWindow(dialog) && popupText().empty(); }, 5000));
+    ASSERT_TRUE(guitest::waitUntil(
+        [&] { return !IsWindow(dialog) && guitest::popupText().empty(); }, 5000));
     EXPECT_EQ(program.closeAndWait(window, 10000), 0);
 }
 

@@ -21,8 +21,8 @@ const UINT kMsgTitleTipQuery = WM_APP + 0x40;
 
 // The fields a report fills; the path field is not one of them.
 const auto& kFieldIds = tavro::kReportFieldIds;
-const int kLinkIds[] = {IDC_FILE_STATUS, IDC_VIDEO_STATUS, IDC_AUDIO_STATUS, IDC_RENDER_STATUS,
-                        IDC_COUNTER};
+const int kLinkIds[] = {IDC_FILE_STATUS,   IDC_VIDEO_STATUS,   IDC_AUDIO_STATUS,
+                        IDC_RENDER_STATUS, IDC_MF_PLAY_STATUS, IDC_COUNTER};
 
 bool isLink(int id) {
     for (int link : kLinkIds)
@@ -116,6 +116,8 @@ const struct {
     {IDC_AUDIO_BITRATE, "320 kb/s (160/ch x 2 ch) VBR LAME3.100"},
     {IDC_FS, "192000 Hz"},
     {IDC_COUNTER, "999/1000"},
+    {IDC_MF_PLAY_STATUS, "Opening through Media Foundation..."},
+    {IDC_MF_PLAY_STATUS, "Disabled by default when processing multiple files (see prefs)"},
 };
 
 TEST(FieldsFit, TheLongestRealisticTexts) {

@@ -235,4 +235,13 @@ std::string clipboardText() {
     return text;
 }
 
+std::string popupText() {
+    HWND popup = FindWindowExA(nullptr, nullptr, "TavroExplanationPopup", nullptr);
+    if (!popup || !IsWindowVisible(popup)) return std::string();
+    std::string text;
+    for (int id = 100; GetDlgItem(popup, id); ++id)
+        text += controlText(popup, id) + "|";
+    return text;
+}
+
 } // namespace guitest

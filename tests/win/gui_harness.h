@@ -67,6 +67,10 @@ std::string narrow(const std::wstring& text);
 // The clipboard's text (CF_TEXT); empty when there is none.
 std::string clipboardText();
 
+// The pieces of the program's explanation popup, each followed by "|"; empty
+// when no popup shows.
+std::string popupText();
+
 // Lets the window's thread paint everything pending before it is captured.
 void settle(HWND window);
 

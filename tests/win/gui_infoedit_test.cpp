@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui_harness.h"
+#include "gui_steps.h"
 #include "info_shell_resource.h"
 #include "infoedit/save_journal.h"
 #include "resource.h"
@@ -116,12 +117,7 @@ BOOL CALLBACK matchDialogWithChild(HWND hwnd, LPARAM param) {
 // The window shows at once and fills in as the steps end; the editing commands
 // wait for the render test, the last step, to finish.
 bool waitForRenderTest(HWND window) {
-    return guitest::waitUntil(
-        [&] {
-            const std::string render = guitest::controlText(window, IDC_RENDER_STATUS);
-            return !render.empty() && render != "processing..." && render != "Rendering...";
-        },
-        60000);
+    return guitest::waitForPlayTests(window, 60000);
 }
 
 HWND waitForEditor(HWND mainWindow) {

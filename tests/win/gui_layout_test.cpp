@@ -154,6 +154,7 @@ TEST(MainDialogLayout, EveryReportControlHasItsLabelAndGroup) {
         {IDC_RENDER_VIDEO_CODEC, "Video Codec", kRender},
         {IDC_RENDER_AUDIO_CODEC, "Audio Codec", kRender},
         {IDC_RENDER_STATUS, "Status", kRender},
+        {IDC_MF_PLAY_STATUS, "Status", "Media Foundation Play"},
         {IDC_COMMENTS, nullptr, "Comments / Metadata"},
     };
     for (const auto& row : table) {
@@ -185,7 +186,7 @@ TEST(MainDialogLayout, TooltipsSitUnderTheControlIds) {
     EXPECT_EQ(resources.string(IDC_STREAM3), "Selects audio stream #3 for display, if applicable");
     const int withTooltip[] = {1000, 1001, 1002, 1003, 1005, 1006, 1007, 1008, 1009, 1010,
                                1011, 1012, 1013, 1014, 1015, 1017, 1018, 1019, 1020, 1021,
-                               1022, 1023, 1024, 1025, 1026, 1028, 1131, 1132, 1133};
+                               1022, 1023, 1024, 1025, 1026, 1028, 1029, 1131, 1132, 1133};
     for (int id : withTooltip)
         EXPECT_FALSE(resources.string(id).empty()) << id;
     EXPECT_TRUE(resources.string(IDC_COMMENTS).empty());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gui_harness.h"
+#include "gui_steps.h"
 #include "resource.h"
 #include "table_dialog_ids.h"
 
@@ -34,6 +35,7 @@ TEST(RenderWindow, RendersTheFileAndOpensEachList) {
     ASSERT_TRUE(guitest::waitUntil(
         [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kRendered; }, 30000))
         << guitest::controlText(window, IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitForPlayTests(window, 30000));
     EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SOURCE_MEDIA), "AVI file");
     EXPECT_NE(guitest::controlText(window, IDC_RENDER_VIDEO_CODEC), "");
     EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "File Length Correct");
@@ -123,16 +125,9 @@ TEST(RenderWindow, ShowsAtOnceAndEscapeCancelsASlowRender) {
     EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
                                                       "/main_window_rendering.bmp"));
 
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    // The data base's own words for the cancel code.
-    const std::string cancelled = "0x800704c7: ERROR_CANCELLED - ";
-    ASSERT_TRUE(guitest::waitUntil(
-        [&] {
-            return guitest::controlText(window, IDC_RENDER_STATUS)
-                       .compare(0, cancelled.size(), cancelled) == 0;
-        },
-        10000))
+    ASSERT_TRUE(guitest::escapeCancels(window, IDC_RENDER_STATUS))
         << guitest::controlText(window, IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitForPlayTests(window, 30000));
     EXPECT_EQ(guitest::controlText(window, IDC_FILE_STATUS), "File Length Correct");
     EXPECT_EQ(guitest::controlText(window, IDC_RENDER_VIDEO_CODEC), "");
     // The window is still there and closes normally, the abandoned test or not.
@@ -155,6 +150,7 @@ TEST(RenderWindow, JapaneseNamedFileRendersWithTheAudioFieldsFilled) {
     EXPECT_TRUE(guitest::waitUntil(
         [&] { return guitest::controlText(window, IDC_RENDER_STATUS) == kRendered; }, 30000))
         << guitest::controlText(window, IDC_RENDER_STATUS);
+    ASSERT_TRUE(guitest::waitForPlayTests(window, 30000));
     EXPECT_EQ(guitest::controlText(window, IDC_RENDER_SOURCE_MEDIA), "AVI file");
     const std::string video = guitest::controlText(window, IDC_RENDER_VIDEO_CODEC);
     EXPECT_NE(video, "");

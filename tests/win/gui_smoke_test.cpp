@@ -34,7 +34,7 @@ TEST(MainDialogTemplate, HasTitleMenuBarAndSize) {
     const std::vector<std::string> expected = {"&File", "&Edit", "&View", "&Options", "&Help"};
     EXPECT_EQ(topMenuTexts(menu), expected);
 
-    RECT units = {0, 0, 520, 340};
+    RECT units = {0, 0, 520, 369};
     ASSERT_TRUE(MapDialogRect(dialog, &units));
     RECT client;
     GetClientRect(dialog, &client);

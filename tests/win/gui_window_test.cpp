@@ -159,7 +159,8 @@ TEST(MainWindow, ReportsARealAviWithCodecStatus) {
         EXPECT_EQ(guitest::controlText(window, e.id), e.text) << e.id;
     EXPECT_EQ(guitest::controlText(window, IDC_AUDIO_STATUS).rfind(installed, 0), 0u)
         << guitest::controlText(window, IDC_AUDIO_STATUS);
-    for (int id : {IDC_FILE_STATUS, IDC_VIDEO_STATUS, IDC_AUDIO_STATUS, IDC_RENDER_STATUS})
+    for (int id : {IDC_FILE_STATUS, IDC_VIDEO_STATUS, IDC_AUDIO_STATUS, IDC_RENDER_STATUS,
+                   IDC_MF_PLAY_STATUS})
         EXPECT_NE(guitest::controlText(window, id), "processing...") << id;
     EXPECT_TRUE(guitest::saveWindowBitmap(window, std::string(TAVRO_ARTIFACT_DIR) +
                                                       "/main_window_avi.bmp"));
