@@ -35,6 +35,8 @@ class SpanSink {
     virtual void beginFile(uint64_t fileSize, uint64_t readEnd) = 0;
     // Where the container says the file ends (RIFF size + 8); past fileSize when cut.
     virtual void declareEnd(uint64_t end) = 0;
+    // A reader that walked less of the head than that reach says how far it went.
+    virtual void readTo(uint64_t end) = 0;
     virtual void nameStream(int stream, const std::string& name) = 0;
     virtual void addSpan(const FileSpan& span) = 0;
 };
