@@ -28,6 +28,18 @@ struct FileSpan {
     double end = -1;
 };
 
+inline FileSpan fileSpan(uint64_t offset, uint64_t size, SpanKind kind, int stream = kNoSpanStream,
+                         double start = -1, double end = -1) {
+    FileSpan s;
+    s.offset = offset;
+    s.size = size;
+    s.kind = kind;
+    s.stream = stream;
+    s.start = start;
+    s.end = end;
+    return s;
+}
+
 class SpanSink {
   public:
     virtual ~SpanSink() = default;

@@ -1,26 +1,11 @@
 #include "analysis/streams/map_feed.h"
 
 namespace tavro {
-namespace {
-
-FileSpan spanOf(uint64_t offset, uint64_t size, SpanKind kind, int stream, double start,
-                double end) {
-    FileSpan s;
-    s.offset = offset;
-    s.size = size;
-    s.kind = kind;
-    s.stream = stream;
-    s.start = start;
-    s.end = end;
-    return s;
-}
-
-} // namespace
 
 void MapFeed::add(uint64_t offset, uint64_t size, SpanKind kind, int stream, double start,
                   double end) {
     const bool timed = start >= 0 && end >= start;
-    put(spanOf(offset, size, kind, stream, timed ? start : -1, timed ? end : -1),
+    put(fileSpan(offset, size, kind, stream, timed ? start : -1, timed ? end : -1),
         timed ? Timing::closed : Timing::none);
 }
 
@@ -29,7 +14,7 @@ void MapFeed::addOpen(uint64_t offset, uint64_t size, int stream, double start, 
         add(offset, size, SpanKind::Data, stream);
         return;
     }
-    put(spanOf(offset, size, SpanKind::Data, stream, start, end > start ? end : start),
+    put(fileSpan(offset, size, SpanKind::Data, stream, start, end > start ? end : start),
         Timing::open);
 }
 
