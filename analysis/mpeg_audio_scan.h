@@ -9,8 +9,9 @@
 
 namespace tavro {
 
-inline void scanMpegAudio(const uint8_t* begin, size_t length, MpegScanState& state) {
-    scanMpegAudio(begin, begin + length, state);
+inline void scanMpegAudio(const uint8_t* begin, size_t length, MpegScanState& state,
+                          bool stopWhenNone = false) {
+    scanMpegAudio(begin, begin + length, state, stopWhenNone);
 }
 
 struct MpegAudioSummary {

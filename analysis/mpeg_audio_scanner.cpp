@@ -1,5 +1,6 @@
 #include "analysis/mpeg_audio_scanner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -63,6 +64,27 @@ bool decodeHeader(const uint8_t* h, FrameHeader& out) {
     return out.length > 0;
 }
 
+// The shortest frame any valid header describes; a scan can count at most one frame
+// per this many bytes left.
+constexpr uint32_t shortestFrame() {
+    uint32_t shortest = UINT32_MAX;
+    for (int version = 0; version < 2; ++version)
+        for (int layerCode = 1; layerCode < 4; ++layerCode)
+            for (int index = 1; index < 15; ++index)
+                for (uint32_t rate : kSampleRates[version]) {
+                    const uint32_t kbps = kBitrates[version][layerCode][index];
+                    if (kbps == 0) continue;
+                    const uint32_t length = layerCode == 3 ? 12000 * kbps / rate * 4
+                                            : layerCode == 1 && version == 0
+                                                ? 72000 * kbps / rate
+                                                : 144000 * kbps / rate;
+                    if (length > 0 && length < shortest) shortest = length;
+                }
+    return shortest;
+}
+constexpr uint32_t kShortestFrame = shortestFrame();
+static_assert(kShortestFrame >= 1, "a frame moves the scan on");
+
 // Looks for a VBRI or Xing header at byte 36 only (after a 4-byte MPEG-1 header and
 // 32 bytes of stereo side information); a LAME tag follows a full Xing header at 156.
 bool readVbrTag(const uint8_t* begin, size_t size, char* encoder, size_t encoderSize) {
@@ -116,7 +138,8 @@ void resetMpegScan(MpegScanState& state) {
     if (table) std::memset(table, 0, sizeof(uint32_t) * dirty);
 }
 
-void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& state) {
+void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& state,
+                   bool stopWhenNone) {
     resetMpegScan(state);
     const size_t size = (begin && end > begin) ? static_cast<size_t>(end - begin) : 0;
     const bool vbrTag = readVbrTag(begin, size, state.encoder, sizeof state.encoder);
@@ -134,6 +157,13 @@ void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& stat
         if (state.frameCount > 0) state.strayBytes += static_cast<int32_t>(next - pos);
         pos = next;
         if (pos >= size) break;
+        // Stray bytes only grow, so once even a frame in every shortest-frame step of
+        // what is left would stay under the threshold, the verdict is settled.
+        if (stopWhenNone && !vbrTag && state.frameCount > 0) {
+            const int64_t reachable = int64_t(state.frameCount) + (size - pos) / kShortestFrame + 1;
+            const int64_t threshold = std::max<int64_t>(16, state.strayBytes / 2);
+            if (reachable < threshold) break;
+        }
 
         FrameHeader h;
         // A header needs three bytes inside the range; one at the very end is no header.

@@ -39,8 +39,11 @@ struct MpegScanState {
 // later only as far as the last scan wrote it.
 void resetMpegScan(MpegScanState& state);
 
-// Resets the state, then scans [begin, end). Never reads outside the range.
-void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& state);
+// Resets the state, then scans [begin, end). Never reads outside the range. With
+// `stopWhenNone`, a scan that can no longer reach a verdict stops there: the verdict
+// is the same, the counts are those of the part scanned.
+void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& state,
+                   bool stopWhenNone = false);
 
 // kind: "MPEG-1 Layer 3"; rate: " 128 kbps 44100 Hz", " VBR 44100 Hz" or
 // "(?) 44100 Hz". Both bounded by their sizes; meant for a non-zero verdict.

@@ -225,11 +225,11 @@ void AnalysisDriver::identifyHead() {
         report_.setText(field::FileStatus, "File is Empty (Zero Length)");
         return;
     }
-    // Identification only reads the head, so the score is taken from it directly.
-    const uint32_t cooked = cookedScore(info.headBuffer(), info.headLength);
     info.analysing = 1;
     identify(analysis_, info.fileSize);
-    if (cooked > kCookedThreshold && !info.notIdentified) {
+    // Identification only reads the head, so the score taken after it is the head's;
+    // it matters only for a file identification named.
+    if (!info.notIdentified && cookedScore(info.headBuffer(), info.headLength) > kCookedThreshold) {
         info.isCooked = 1;
         report_.setText(field::FileStatus, report_.text(field::FileStatus) + kCookedMark);
     }

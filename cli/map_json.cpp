@@ -1,6 +1,7 @@
 #include "cli/map_json.h"
 
 #include <charconv>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -58,29 +59,132 @@ void appendValue(std::string& out, const nlohmann::json& value) {
     appendJson(out, value, -1);
 }
 
-void appendNumbers(std::string& out, const std::vector<uint64_t>& values, int indent, int at) {
-    Container array(out, '[', indent, at);
-    for (uint64_t v : values)
-        appendNumber(array.next(), v);
+// One array of numbers (or nulls) in the library's layout, written through a small
+// buffer with each element's line lead copied whole: a map holds thousands of
+// numbers, and appending comma, newline, spaces and digits one by one to the string
+// cost more than analysing the file.
+class NumberArray {
+  public:
+    NumberArray(std::string& out, int indent, int at)
+        : out_(out), pretty_(indent >= 0), at_(at) {
+        const size_t spaces = pretty_ ? static_cast<size_t>(at + indent) : 0;
+        leadLength_ = pretty_ ? 2 + spaces : 1;
+        if (leadLength_ <= kLeadRoom) {
+            std::memset(lead_, ' ', sizeof lead_);
+            lead_[0] = ',';
+            lead_[1] = '\n';
+        } else {
+            longLead_ = ",\n" + std::string(spaces, ' ');
+        }
+        *p_++ = '[';
+    }
+    ~NumberArray() { flush(); }
+    void number(uint64_t value) {
+        lead();
+        if (value < 10) *p_++ = char('0' + value); // most bins are empty or tiny
+        else p_ = std::to_chars(p_, p_ + kDigits, value).ptr;
+    }
+    // A run of numbers, in batches that surely fit the buffer, with the write position
+    // kept in a local: stores through it would otherwise reload the member each time.
+    void numbers(const uint64_t* values, int count) {
+        int i = 0;
+        if (first_ && count > 0) number(values[i++]);
+        while (i < count) {
+            const size_t fit = size_t(buffer_ + sizeof buffer_ - p_) / (kLeadRoom + kDigits);
+            if (fit == 0 || leadLength_ > kLeadRoom) {
+                number(values[i++]);
+                continue;
+            }
+            const int stop = count - i < int(fit) ? count : i + int(fit);
+            char* p = p_;
+            for (; i < stop; ++i) {
+                std::memcpy(p, lead_, kLeadRoom);
+                p += leadLength_;
+                const uint64_t value = values[i];
+                if (value < 10) *p++ = char('0' + value);
+                else p = std::to_chars(p, p + kDigits, value).ptr;
+            }
+            p_ = p;
+        }
+    }
+    void null() {
+        lead();
+        std::memcpy(p_, "null", 4);
+        p_ += 4;
+    }
+    void close() {
+        if (!first_ && pretty_) {
+            room(size_t(at_) + 2);
+            *p_++ = '\n';
+            for (int i = 0; i < at_; ++i)
+                *p_++ = ' ';
+        } else {
+            room(1);
+        }
+        *p_++ = ']';
+    }
+
+  private:
+    static constexpr size_t kLeadRoom = 48;
+    static constexpr size_t kDigits = 24;
+    // Makes room for one element (its lead and its digits) or `n` bytes.
+    void room(size_t n) {
+        if (size_t(buffer_ + sizeof buffer_ - p_) < n) flush();
+    }
+    // The comma (none before the first element), and the new line and spaces when pretty.
+    void lead() {
+        const size_t skip = first_ ? 1 : 0;
+        first_ = false;
+        if (leadLength_ <= kLeadRoom) {
+            room(kLeadRoom + kDigits);
+            // A fixed-size copy: cheaper than one of the lead's own length.
+            std::memcpy(p_, lead_ + skip, kLeadRoom);
+            p_ += leadLength_ - skip;
+        } else {
+            flush();
+            out_.append(longLead_, skip, std::string::npos);
+            room(kDigits);
+        }
+    }
+    void flush() {
+        out_.append(buffer_, size_t(p_ - buffer_));
+        p_ = buffer_;
+    }
+    std::string& out_;
+    const bool pretty_;
+    const int at_;
+    size_t leadLength_;
+    char lead_[kLeadRoom + 1];
+    std::string longLead_;
+    bool first_ = true;
+    char buffer_[8192];
+    char* p_ = buffer_;
+};
+
+void appendNumbers(std::string& out, const uint64_t* values, int count, int indent, int at) {
+    NumberArray array(out, indent, at);
+    array.numbers(values, count);
     array.close();
 }
 
 void appendLayers(std::string& out, const FileMap& map, int indent, int at) {
     const int bins = map.binCount();
     const int kParts = kMapLayers + 3;
-    // Only the layers some span fed can hold bytes; the others stay empty.
-    std::vector<std::vector<uint64_t>> parts(kParts);
+    // Column by column, in one store kept for the thread's next file; only the layers
+    // some span fed can hold bytes, so only theirs are written.
+    thread_local std::vector<uint64_t> store;
+    if (store.size() < size_t(kParts) * size_t(bins)) store.resize(size_t(kParts) * size_t(bins));
+    const auto column = [&](int part) { return store.data() + size_t(part) * size_t(bins); };
     const uint32_t used = map.usedLayers();
-    for (int p = 0; p < kParts; ++p)
-        if (p >= kMapLayers || (used & (1u << p))) parts[size_t(p)].resize(size_t(bins));
-    for (int b = 0; b < bins; ++b) {
-        const MapBinView v = map.bin(b);
-        for (int l = 0; l < kMapLayers; ++l)
-            if (used & (1u << l)) parts[size_t(l)][size_t(b)] = v.layers[size_t(l)];
-        parts[kMapLayers][size_t(b)] = v.gap;
-        parts[kMapLayers + 1][size_t(b)] = v.unread;
-        parts[kMapLayers + 2][size_t(b)] = v.missing;
-    }
+    map.eachBin([&](int b, const MapBinView& v) {
+        for (uint32_t rest = used; rest != 0; rest &= rest - 1) {
+            const int l = __builtin_ctz(rest);
+            column(l)[b] = v.layers[size_t(l)];
+        }
+        column(kMapLayers)[b] = v.gap;
+        column(kMapLayers + 1)[b] = v.unread;
+        column(kMapLayers + 2)[b] = v.missing;
+    });
     // The keys in byte order, as an object's members are printed.
     struct Key {
         const char* name;
@@ -106,25 +210,27 @@ void appendLayers(std::string& out, const FileMap& map, int indent, int at) {
     static_assert(sizeof kOrder / sizeof kOrder[0] == kMapLayers + 3, "every part has a key");
     Container layers(out, '{', indent, at);
     for (const Key& k : kOrder) {
-        const std::vector<uint64_t>& values = parts[size_t(k.part)];
+        // Layers no span fed are zero throughout and their columns were not written.
+        if (k.part < kMapLayers && !(used & (1u << k.part))) continue;
+        const uint64_t* values = column(k.part);
         bool any = false;
-        for (uint64_t v : values)
-            any = any || v != 0;
-        if (any) appendNumbers(layers.key(k.name), values, indent, layers.inner());
+        for (int b = 0; b < bins && !any; ++b)
+            any = values[b] != 0;
+        if (any) appendNumbers(layers.key(k.name), values, bins, indent, layers.inner());
     }
     layers.close();
 }
 
 void appendOffsets(std::string& out, const FileMap& map, int stream, bool last, int indent,
                    int at) {
-    Container array(out, '[', indent, at);
+    NumberArray array(out, indent, at);
     const int bins = map.timeBinCount();
     for (int b = 0; b < bins; ++b) {
         const MapTimeCell cell = map.timeCell(stream, b);
         if (cell.used())
-            appendNumber(array.next(), last ? cell.last : cell.first);
+            array.number(last ? cell.last : cell.first);
         else
-            array.next() += "null";
+            array.null();
     }
     array.close();
 }

@@ -204,8 +204,11 @@ std::string jsonOutput(OutputForm form, const nlohmann::json& object) {
 }
 
 std::string jsonOutput(OutputForm form, const nlohmann::json& object, const JsonSplice& splice) {
+    // Room for the largest record so far (a file map is most of one) saves growing
+    // the text step by step and copying it each time.
+    thread_local size_t largest = 4096;
     std::string out;
-    out.reserve(4096);
+    out.reserve(largest);
     if (form == OutputForm::JsonLines) {
         appendJson(out, object, -1, 0, splice);
         out.push_back('\n');
@@ -214,6 +217,7 @@ std::string jsonOutput(OutputForm form, const nlohmann::json& object, const Json
         out += "  ";
         appendJson(out, object, 2, 2, splice);
     }
+    if (out.size() > largest) largest = out.size();
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "analysis/codec_config/bit_reader.h"
 
+#include <cstring>
+
 namespace tavro {
 
 uint32_t BitReader::bits(int count) {
@@ -113,8 +115,13 @@ constexpr size_t kNoStartCode = static_cast<size_t>(-1);
 
 // Offset of the first 00 00 01 at or after `from`, or kNoStartCode.
 size_t findStartCode(const uint8_t* data, size_t size, size_t from) {
-    for (size_t i = from; size >= 3 && i <= size - 3; ++i) {
-        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1) return i;
+    // A code ends in the rare byte 0x01: jump from one to the next and look back.
+    for (size_t j = from + 2; j < size;) {
+        const auto* one = static_cast<const uint8_t*>(std::memchr(data + j, 1, size - j));
+        if (!one) break;
+        j = static_cast<size_t>(one - data);
+        if (data[j - 1] == 0 && data[j - 2] == 0) return j - 2;
+        ++j;
     }
     return kNoStartCode;
 }

@@ -150,13 +150,11 @@ ElementaryFile readElementaryStream(RandomAccessReader& reader, const Elementary
     if (!skipId3(reader, f)) return f;
     // The head: the bytes after any tags, read once.
     const uint64_t want = std::min<uint64_t>(f.fileSize - f.id3Bytes, limits.headBytes);
-    std::vector<uint8_t> b(static_cast<size_t>(want));
-    size_t got = 0;
-    if (want && !reader.readAt(f.id3Bytes, b.data(), b.size(), &got)) {
+    std::vector<uint8_t> b;
+    if (want && !reader.readInto(f.id3Bytes, static_cast<size_t>(want), b)) {
         f.status = ElementaryStatus::readError;
         return f;
     }
-    b.resize(std::min(got, b.size()));
     f.headBytes = b.size();
     f.wholeFileRead = f.id3Bytes + f.headBytes == f.fileSize;
     if (b.empty()) return f;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -228,7 +229,11 @@ void findLastFrame(Source& src, FlacFile& f, uint64_t end, const FlacLimits& lim
     uint64_t ends[8] = {};
     size_t endCount = 0;
     for (size_t i = 0; i + 1 < b.size(); ++i) {
-        if (b[i] != 0xFF || (b[i + 1] & 0xFE) != 0xF8) continue;
+        // Every header begins with the rare byte 0xFF: jump from one to the next.
+        const auto* ff = static_cast<const uint8_t*>(std::memchr(&b[i], 0xFF, b.size() - 1 - i));
+        if (!ff) break;
+        i = static_cast<size_t>(ff - b.data());
+        if ((b[i + 1] & 0xFE) != 0xF8) continue;
         const FlacFrameHeader h = parseFlacFrameHeader(&b[i], b.size() - i);
         if (!agrees(h, f)) continue;
         const uint64_t first = firstSampleOf(h, f);

@@ -26,11 +26,7 @@ bool isLeadingBox(uint32_t type) {
 
 bool readBytes(RandomAccessReader& reader, uint64_t offset, uint64_t size,
                std::vector<uint8_t>& out) {
-    out.resize(static_cast<size_t>(size));
-    size_t got = 0;
-    if (!reader.readAt(offset, out.data(), out.size(), &got)) return false;
-    out.resize(got);
-    return true;
+    return reader.readInto(offset, static_cast<size_t>(size), out);
 }
 
 void readFtyp(const std::vector<uint8_t>& p, IsoFile& file) {

@@ -1,5 +1,7 @@
 #include "analysis/matroska/mkv_cluster.h"
 
+#include "common/byte_search.h"
+
 #include "analysis/matroska/ebml.h"
 
 namespace tavro {
@@ -124,8 +126,13 @@ LastCluster findLastCluster(const uint8_t* data, size_t size, size_t maxCandidat
                             size_t maxChildren) {
     LastCluster partial;
     size_t tried = 0;
-    for (size_t i = size >= 4 ? size - 4 : 0; size >= 4 && tried < maxCandidates; --i) {
-        if (data[i] == 0x1F && data[i + 1] == 0x43 && data[i + 2] == 0xB6 && data[i + 3] == 0x75) {
+    // Candidates from the end back, each found by its rare first byte.
+    for (size_t below = size >= 4 ? size - 3 : 0; below > 0 && tried < maxCandidates;) {
+        const uint8_t* first = findLastByte(data, below, 0x1F);
+        if (!first) break;
+        const size_t i = static_cast<size_t>(first - data);
+        below = i;
+        if (data[i + 1] == 0x43 && data[i + 2] == 0xB6 && data[i + 3] == 0x75) {
             ++tried;
             ElementHeader h;
             // Parsed against a parent without end, so a size past the span shows.
@@ -157,7 +164,6 @@ LastCluster findLastCluster(const uint8_t* data, size_t size, size_t maxCandidat
                 }
             }
         }
-        if (i == 0) break;
     }
     return partial;
 }

@@ -34,12 +34,10 @@ class BudgetReader {
             want = left_;
             file_.note(MkvProblem::readBudget);
         }
-        out.resize(static_cast<size_t>(want));
-        size_t got = 0;
-        if (want && !reader_.readAt(offset, out.data(), out.size(), &got)) return false;
-        out.resize(std::min(got, out.size()));
+        out.clear();
+        if (want && !reader_.readInto(offset, static_cast<size_t>(want), out)) return false;
         left_ -= want;
-        file_.bytesRead += got;
+        file_.bytesRead += out.size();
         return true;
     }
 

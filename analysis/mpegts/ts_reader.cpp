@@ -370,11 +370,7 @@ class PacketWalk {
 
 bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want,
                 std::vector<uint8_t>& out) {
-    out.resize(static_cast<size_t>(want));
-    size_t got = 0;
-    if (!reader.readAt(offset, out.data(), out.size(), &got)) return false;
-    out.resize(std::min(got, out.size()));
-    return true;
+    return reader.readInto(offset, static_cast<size_t>(want), out);
 }
 
 } // namespace

@@ -108,10 +108,8 @@ template <typename Visit> void forEachPage(const std::vector<uint8_t>& bytes, Vi
 }
 
 std::vector<uint8_t> readRange(RandomAccessReader& reader, uint64_t offset, size_t want) {
-    std::vector<uint8_t> bytes(want);
-    size_t got = 0;
-    if (!reader.readAt(offset, bytes.data(), want, &got)) got = 0;
-    bytes.resize(got);
+    std::vector<uint8_t> bytes;
+    if (!reader.readInto(offset, want, bytes)) bytes.clear();
     return bytes;
 }
 

@@ -17,16 +17,12 @@ class BudgetSource {
     bool read(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
         out.clear();
         if (want > budget_ - used_) return false;
-        out.resize(want);
-        size_t got = 0;
-        if (!reader_.readAt(offset, out.data(), want, &got)) {
+        if (!reader_.readInto(offset, want, out)) {
             ioError_ = true;
             out.clear();
             return false;
         }
-        got = std::min(got, want);
-        used_ += got;
-        out.resize(got);
+        used_ += out.size();
         return true;
     }
     uint64_t used() const { return used_; }

@@ -3,6 +3,7 @@
 // counted, so a reader's budget can be checked in tests. Bytes of the head the
 // analysis already read come from memory: most files are read from it alone.
 #pragma once
+#include <algorithm>
 #include <cstring>
 
 #include "analysis/streams/random_access.h"
@@ -18,30 +19,47 @@ class InputFileReader : public RandomAccessReader {
         : file_(file), head_(head), headLength_(length) {}
     uint64_t size() const override { return file_.size(); }
     bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got) override {
-        *got = 0;
-        bytesRead_ += want;
-        ++reads_;
-        size_t fromHead = 0;
-        if (offset < headLength_) {
-            const size_t left = headLength_ - static_cast<size_t>(offset);
-            fromHead = want < left ? want : left;
-            // An empty request may carry a null buffer, which memcpy must not see.
-            if (fromHead) std::memcpy(buffer, head_ + offset, fromHead);
-            *got = fromHead;
-            if (fromHead == want) return true;
+        const size_t fromHead = headPart(offset, want);
+        // An empty request may carry a null buffer, which memcpy must not see.
+        if (fromHead) std::memcpy(buffer, head_ + offset, fromHead);
+        return readRest(offset, static_cast<uint8_t*>(buffer), fromHead, want, got);
+    }
+    bool readInto(uint64_t offset, size_t want, std::vector<uint8_t>& out) override {
+        // The head's part is copied in, and room is cleared only where `out` grows:
+        // whatever it held is read over.
+        const size_t fromHead = headPart(offset, want);
+        if (fromHead) {
+            out.reserve(want);
+            out.assign(head_ + offset, head_ + offset + fromHead);
         }
-        FileError error;
-        if (!file_.seek(offset + fromHead, &error)) return false;
-        size_t rest = 0;
-        const bool ok =
-            file_.read(static_cast<uint8_t*>(buffer) + fromHead, want - fromHead, &rest, &error);
-        *got = fromHead + rest;
+        out.resize(want);
+        size_t got = 0;
+        const bool ok = readRest(offset, out.data(), fromHead, want, &got);
+        out.resize(std::min(got, want));
         return ok;
     }
     uint64_t bytesRead() const { return bytesRead_; }
     uint64_t reads() const { return reads_; }
 
   private:
+    // How many of the `want` bytes at `offset` the head holds.
+    size_t headPart(uint64_t offset, size_t want) const {
+        if (offset >= headLength_) return 0;
+        return std::min(want, headLength_ - static_cast<size_t>(offset));
+    }
+    // Counts the read, and reads from the file what the head did not hold.
+    bool readRest(uint64_t offset, uint8_t* buffer, size_t fromHead, size_t want, size_t* got) {
+        bytesRead_ += want;
+        ++reads_;
+        *got = fromHead;
+        if (fromHead == want && offset < headLength_) return true;
+        FileError error;
+        if (!file_.seek(offset + fromHead, &error)) return false;
+        size_t rest = 0;
+        const bool ok = file_.read(buffer + fromHead, want - fromHead, &rest, &error);
+        *got = fromHead + rest;
+        return ok;
+    }
     InputFile& file_;
     const uint8_t* head_ = nullptr;
     size_t headLength_ = 0;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace tavro {
 
@@ -15,6 +16,15 @@ class RandomAccessReader {
     // Reads up to `want` bytes at `offset`; `got` says how many arrived. False on an
     // I/O error (a short read at the end is not one).
     virtual bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got) = 0;
+    // readAt into `out`, sized to what arrived (also after an I/O error). A reader
+    // holding bytes in memory copies them without clearing the room first.
+    virtual bool readInto(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
+        out.resize(want);
+        size_t got = 0;
+        const bool ok = readAt(offset, out.data(), want, &got);
+        out.resize(got < want ? got : want);
+        return ok;
+    }
 };
 
 // A reader over bytes already in memory; `claimed` lets a caller (or a fuzzer) state

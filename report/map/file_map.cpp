@@ -262,17 +262,22 @@ MapBinView FileMap::bin(int index) const {
     MapBinView v;
     if (index < 0 || index >= binCount()) return v;
     settleCovers();
+    fillBin(index, extent(), v);
+    return v;
+}
+
+void FileMap::fillBin(int index, uint64_t extent, MapBinView& v) const {
     v.begin = uint64_t(index) * binBytes_;
-    v.end = std::min(saturatingAdd(v.begin, binBytes_), extent());
+    v.end = std::min(saturatingAdd(v.begin, binBytes_), extent);
     const uint64_t width = v.end - v.begin;
     // Past the file's actual end every byte is missing, whatever a span declared there.
     v.missing = overlap(v.begin, v.end, fileSize_, UINT64_MAX);
     const uint64_t present = width - v.missing;
     uint64_t covered = 0;
-    for (int layer = 0; layer < kMapLayers; ++layer) {
-        if (!(usedLayers_ & (1u << layer))) continue;
-        v.layers[layer] = partial(layer, index);
-        covered = saturatingAdd(covered, v.layers[layer]);
+    for (uint32_t used = usedLayers_; used != 0; used &= used - 1) {
+        const int layer = __builtin_ctz(used);
+        v.layers[size_t(layer)] = partial(layer, index);
+        covered = saturatingAdd(covered, v.layers[size_t(layer)]);
     }
     if (covered > present) {
         // Overlapping spans, or spans running past the end: scaled to share what is
@@ -287,8 +292,15 @@ MapBinView FileMap::bin(int index) const {
     const uint64_t rest = present - covered;
     // A file no reader mapped (a container that feeds no spans) is unread, not a gap.
     const uint64_t readTo = spans_ > 0 ? std::min(readEnd_, fileSize_) : 0;
+    if (v.end <= readTo) {
+        // Most bins lie wholly in the part read: what no span covers is gap.
+        v.gap = rest;
+        v.unread = 0;
+        return;
+    }
     const uint64_t gapRange = overlap(v.begin, v.end, 0, readTo);
     const uint64_t unreadRange = overlap(v.begin, v.end, readTo, fileSize_);
+    v.gap = v.unread = 0;
     if (covered == 0) {
         v.gap = gapRange;
         v.unread = unreadRange;
@@ -296,7 +308,6 @@ MapBinView FileMap::bin(int index) const {
         v.unread = static_cast<uint64_t>(double(rest) * unreadRange / (gapRange + unreadRange));
         v.gap = rest - v.unread;
     }
-    return v;
 }
 
 int FileMap::timeBinCount() const {

@@ -72,6 +72,19 @@ class FileMap : public SpanSink {
     uint64_t binBytes() const { return binBytes_; }
     int binCount() const;
     MapBinView bin(int index) const;
+    // Every bin in order, as bin() gives them, to f(index, view): for callers that
+    // walk them all, without the per-call work.
+    template <class F>
+    void eachBin(F&& f) const {
+        settleCovers();
+        const uint64_t end = extent();
+        const int n = binCount();
+        MapBinView v;
+        for (int b = 0; b < n; ++b) {
+            fillBin(b, end, v);
+            f(b, static_cast<const MapBinView&>(v));
+        }
+    }
     uint64_t layerTotal(int layer) const { return totals_[layer]; }
     // Bit l set when any span fed layer l: the others are zero in every bin.
     uint32_t usedLayers() const { return usedLayers_; }
@@ -92,6 +105,9 @@ class FileMap : public SpanSink {
     int64_t& cover(int layer, int bin) const {
         return cover_[size_t(layer) * (byteBins_ + 1) + bin];
     }
+    // Bin `index` into `v`; the layers no span fed are left as they are (zero in a
+    // fresh view), so one view serves a walk over every bin.
+    void fillBin(int index, uint64_t extent, MapBinView& v) const;
     // Turns the whole-bin covers into bytes; readers call it, so it is const.
     void settleCovers() const;
     void widenBytesTo(uint64_t end);

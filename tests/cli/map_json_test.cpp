@@ -54,12 +54,16 @@ TEST(MapJson, WritesWhatTheLibraryWrites) {
         const nlohmann::json parsed = nlohmann::json::parse(pretty);
         EXPECT_EQ(pretty, parsed.dump(2)) << shape;
         EXPECT_EQ(mapText(fresh, -1), parsed.dump()) << shape;
-        std::string shifted;
-        for (char c : pretty) {
-            shifted.push_back(c);
-            if (c == '\n') shifted += "    ";
+        // Shifted a little, and far enough in that a line's lead outgrows the writer's
+        // fixed-size copy.
+        for (int at : {4, 60}) {
+            std::string shifted;
+            for (char c : pretty) {
+                shifted.push_back(c);
+                if (c == '\n') shifted.append(size_t(at), ' ');
+            }
+            EXPECT_EQ(mapText(fresh, 2, at), shifted) << shape << " at " << at;
         }
-        EXPECT_EQ(mapText(fresh, 2, 4), shifted) << shape;
 
         FileMap reused;
         feed(reused, (shape + 2) % 4);

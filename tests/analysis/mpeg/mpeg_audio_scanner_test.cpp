@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -302,6 +303,49 @@ TEST(MpegAudioScanner, EmptyRangesAndReset) {
     describeMpegAudio(state, kind, sizeof kind, rate, sizeof rate);
     EXPECT_STREQ(kind, "MPEG-1 ");
     EXPECT_STREQ(rate, " 320 ");
+}
+
+// A scan allowed to stop once no verdict is reachable gives the verdict of a full scan:
+// noise thick with false headers, and frames after noise around the point where the
+// frames just outweigh the stray bytes.
+TEST(MpegAudioScanner, StoppingEarlyKeepsTheVerdict) {
+    std::mt19937 random(7);
+    const auto noise = [&](size_t n, int ffEvery) {
+        std::vector<uint8_t> out(n);
+        for (uint8_t& b : out)
+            b = random() % ffEvery == 0 ? 0xFF : static_cast<uint8_t>(random());
+        return out;
+    };
+    struct Case {
+        size_t noiseBytes;
+        int ffEvery;
+        int frames;
+        Header header;
+    };
+    const Header shortest{0, 1, 1, 3}; // MPEG-2 Layer III, 8 kbps, reserved rate: 11 bytes
+    const Case cases[] = {
+        {500000, 256, 0, Header{}},   {500000, 3, 0, Header{}},     {200000, 2, 0, Header{}},
+        {4000, 256, 2100, Header{}},  {100000, 256, 300, Header{}}, {100000, 8, 5000, shortest},
+        {20000, 4, 9000, shortest},   {20000, 4, 11000, shortest},
+    };
+    int stoppedEarly = 0, found = 0;
+    for (const Case& c : cases) {
+        std::vector<uint8_t> data = noise(c.noiseBytes, c.ffEvery);
+        appendFrames(data, c.header, c.header.layerCode == 1 && c.header.version == 0 ? 11 : 417,
+                     c.frames);
+        MpegScanState full, stopped;
+        scanMpegAudio(data.data(), data.data() + data.size(), full);
+        scanMpegAudio(data.data(), data.data() + data.size(), stopped, true);
+        EXPECT_EQ(stopped.verdict, full.verdict) << c.noiseBytes << " bytes, " << c.frames;
+        if (full.verdict != kMpegNone) {
+            EXPECT_EQ(stopped.frameCount, full.frameCount);
+            ++found;
+        }
+        stoppedEarly += stopped.strayBytes < full.strayBytes;
+    }
+    // The table holds both kinds, or it proves nothing.
+    EXPECT_GT(found, 0);
+    EXPECT_GT(stoppedEarly, 0);
 }
 
 } // namespace

@@ -1,0 +1,51 @@
+#include "analysis/streams/input_file_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/memory_file_system.h"
+
+namespace tavro {
+namespace {
+
+using test::MemoryFile;
+using test::MemoryFileSystem;
+
+// Reading into a vector gives what reading into a buffer gives, with the same counts,
+// wherever the window lies against the head held in memory and the file's end.
+TEST(InputFileReader, ReadIntoMatchesReadAt) {
+    std::vector<uint8_t> bytes(1000);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+    const size_t kHead = 300;
+    const std::vector<uint8_t> head(bytes.begin(), bytes.begin() + kHead);
+    const struct {
+        uint64_t offset;
+        size_t want;
+    } windows[] = {{0, 0},   {0, 100},   {250, 50},  {250, 51},  {299, 400},
+                   {300, 0}, {300, 100}, {900, 200}, {1000, 10}, {5000, 10}};
+    for (bool failing : {false, true}) {
+        MemoryFileSystem fs;
+        fs.files["f"] = MemoryFile(bytes);
+        fs.failReads = failing;
+        FileError error;
+        std::unique_ptr<InputFile> a = fs.openRead("f", &error), b = fs.openRead("f", &error);
+        InputFileReader byBuffer(*a, head.data(), head.size()), byVector(*b, head.data(), head.size());
+        for (const auto& w : windows) {
+            std::vector<uint8_t> expected(w.want + 1, 0xEE);
+            size_t got = 0;
+            const bool okBuffer = byBuffer.readAt(w.offset, expected.data(), w.want, &got);
+            expected.resize(std::min(got, w.want));
+            std::vector<uint8_t> out{1, 2, 3};
+            const bool okVector = byVector.readInto(w.offset, w.want, out);
+            const std::string where = std::to_string(w.offset) + "+" + std::to_string(w.want) +
+                                      (failing ? " failing" : "");
+            EXPECT_EQ(okVector, okBuffer) << where;
+            EXPECT_EQ(out, expected) << where;
+            EXPECT_EQ(byVector.bytesRead(), byBuffer.bytesRead()) << where;
+            EXPECT_EQ(byVector.reads(), byBuffer.reads()) << where;
+        }
+    }
+}
+
+} // namespace
+} // namespace tavro
