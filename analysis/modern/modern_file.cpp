@@ -32,6 +32,7 @@ bool isIsoMedia(ContainerKind kind) {
     }
 }
 
+// A reader's usual limits, with the map's sink (null: no map, nothing computed for it).
 template <typename Limits> Limits mapping(SpanSink* spans) {
     Limits limits;
     limits.spans = spans;
