@@ -28,6 +28,18 @@ struct FileSpan {
     double end = -1;
 };
 
+inline FileSpan fileSpan(uint64_t offset, uint64_t size, SpanKind kind, int stream = kNoSpanStream,
+                         double start = -1, double end = -1) {
+    FileSpan s;
+    s.offset = offset;
+    s.size = size;
+    s.kind = kind;
+    s.stream = stream;
+    s.start = start;
+    s.end = end;
+    return s;
+}
+
 class SpanSink {
   public:
     virtual ~SpanSink() = default;
@@ -35,6 +47,8 @@ class SpanSink {
     virtual void beginFile(uint64_t fileSize, uint64_t readEnd) = 0;
     // Where the container says the file ends (RIFF size + 8); past fileSize when cut.
     virtual void declareEnd(uint64_t end) = 0;
+    // A reader that walked less of the head than that reach says how far it went.
+    virtual void readTo(uint64_t end) = 0;
     virtual void nameStream(int stream, const std::string& name) = 0;
     virtual void addSpan(const FileSpan& span) = 0;
 };

@@ -12,6 +12,7 @@
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/oggcodec/ogg_codecs.h"
 #include "analysis/riff_walker.h"
+#include "analysis/span_feed.h"
 #include "analysis/streams/input_file_reader.h"
 #include "app/export_step.h"
 #include "common/fourcc_text.h"
@@ -172,9 +173,10 @@ bool AnalysisDriver::readAndIdentify(InputFile* file) {
 void AnalysisDriver::readModernStreams(InputFile& file) {
     MediaInfo& info = *info_;
     InputFileReader reader(file, info.headBuffer(), info.headLength);
+    SpanSink* spans = spanSinkOf(info);
     if (info.notIdentified) {
         if (info.isRiff || info.isCooked) return;
-        info.streams = readRawStream(reader);
+        info.streams = readRawStream(reader, spans);
         if (!info.streams.present) return;
         // A raw stream names the file: the unknown-type texts do not follow.
         info.notIdentified = 0;
@@ -189,7 +191,7 @@ void AnalysisDriver::readModernStreams(InputFile& file) {
         // An Ogg file the OGM path showed as plain audio may hold Opus, FLAC or Theora.
         info.streams = readOggCodecs(reader);
     } else if (readsModern(info.container)) {
-        info.streams = readModernFile(info.container, reader);
+        info.streams = readModernFile(info.container, reader, spans);
     }
     if (!info.streams.present) return;
     fillModernFields(analysis_, info.streams);

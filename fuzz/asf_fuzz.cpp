@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "analysis/asf/asf_reader.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -22,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavro::BufferReader reader(data + 8, size - 8, claimed);
     tavro::AsfLimits limits;
     limits.maxHeaderBytes = 1 << 20;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::AsfFile f = tavro::readAsfFile(reader, limits);
     check(f.bytesRead <= limits.maxBytesRead);
     check(f.streams.size() <= limits.maxStreams && f.tags.size() <= limits.maxTags);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "analysis/elementary/elementary_reader.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavro::BufferReader reader(data + 8, size - 8, claimed);
     tavro::ElementaryLimits limits;
     limits.headBytes = 64 << 10;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::ElementaryFile f = tavro::readElementaryStream(reader, limits);
     check(f.headBytes <= limits.headBytes);
     check((f.status == tavro::ElementaryStatus::ok) == (f.kind != tavro::ElementaryKind::unknown));

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "analysis/flac/flac_reader.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         claimed = claimed << 8 | data[i];
     tavro::BufferReader reader(data + 8, size - 8, claimed);
     tavro::FlacLimits limits;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::FlacFile f = tavro::readFlacFile(reader, limits);
     check(f.bytesRead <= limits.maxBytesRead);
     check(f.comments.size() <= limits.maxComments && f.pictures.size() <= limits.maxPictures);

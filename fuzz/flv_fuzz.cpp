@@ -7,6 +7,7 @@
 
 #include "analysis/flv/flv_reader.h"
 #include "analysis/flv/flv_streams.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.tailBytes = 1024;
     limits.maxScriptBytes = 4096;
     limits.maxTags = 10000;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::FlvFile f = tavro::readFlvFile(reader, limits);
     check(f.bytesRead <= limits.headBytes + limits.tailBytes + limits.maxScriptBytes);
     check(f.tagsRead <= limits.maxTags);

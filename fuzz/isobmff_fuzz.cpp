@@ -6,6 +6,7 @@
 
 #include "analysis/isobmff/iso_reader.h"
 #include "analysis/isobmff/iso_streams.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavro::BufferReader reader(data + 8, size - 8, claimed);
     tavro::IsoLimits limits;
     limits.maxTopBoxes = 100000;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::IsoFile f = tavro::readIsoFile(reader, limits);
     check(f.tracks.size() <= limits.maxTracks && f.tracks.size() <= f.trackCount);
     check((f.status == tavro::IsoStatus::ok) ==

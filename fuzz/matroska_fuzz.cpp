@@ -7,6 +7,7 @@
 
 #include "analysis/matroska/mkv_reader.h"
 #include "analysis/matroska/mkv_streams.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CountingReader reader(data + 8, size - 8, claimed);
     tavro::MkvLimits limits;
     limits.maxBytesRead = 4 << 20;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::MkvFile f = tavro::readMatroskaFile(reader, limits);
     check(reader.asked <= limits.maxBytesRead);
     check(f.tracks.size() <= limits.elements.maxTracks && f.tracks.size() <= f.trackCount);

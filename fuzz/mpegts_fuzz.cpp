@@ -7,6 +7,7 @@
 
 #include "analysis/mpegts/ts_reader.h"
 #include "analysis/mpegts/ts_streams.h"
+#include "fuzz/span_check.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.tailBytes = 2048;
     limits.probeBytes = 2048;
     limits.maxStreams = 16;
+    tavro::fuzz::SpanCheck spans;
+    limits.spans = &spans;
     const tavro::TsFile f = tavro::readTransportStream(reader, limits);
     check(f.bytesRead <= limits.headBytes + limits.tailBytes);
     check(f.streams.size() <= limits.maxStreams && f.streams.size() <= f.streamCount);

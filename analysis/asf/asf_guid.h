@@ -12,7 +12,7 @@ struct AsfGuid {
 };
 
 namespace asf_guid {
-extern const AsfGuid header, data, simpleIndex, index;
+extern const AsfGuid header, data, simpleIndex, index, padding;
 extern const AsfGuid fileProperties, streamProperties, headerExtension, codecList;
 extern const AsfGuid contentDescription, extendedContentDescription, streamBitrateProperties;
 extern const AsfGuid extendedStreamProperties, languageList;

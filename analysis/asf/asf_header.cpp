@@ -68,7 +68,13 @@ struct Walk {
     AsfFile& file;
     const AsfLimits& limits;
     uint64_t objects = 0;
+    MapFeed* map = nullptr;
+    const uint8_t* start = nullptr; // the bytes given, which lie at `offset` of the file
+    uint64_t offset = 0;
 };
+
+// Header Extension: GUID, size, a reserved GUID and word, and the children's length.
+constexpr uint64_t kExtensionFixedBytes = 46;
 
 AsfStreamType streamTypeOf(const uint8_t* guid) {
     using namespace asf_guid;
@@ -322,6 +328,14 @@ void walkObjects(const uint8_t* data, size_t size, Walk& w, int depth) {
             w.file.note(depth ? AsfProblem::extensionDamaged : AsfProblem::objectPastParent);
             objectSize = size - pos;
         }
+        if (w.map) {
+            // The extension's children are mapped in their turn.
+            const uint8_t* guid = data + pos;
+            const bool extension = depth == 0 && asf_guid::headerExtension.is(guid);
+            w.map->add(w.offset + static_cast<uint64_t>(guid - w.start),
+                       extension ? std::min(objectSize, kExtensionFixedBytes) : objectSize,
+                       asf_guid::padding.is(guid) ? SpanKind::Junk : SpanKind::Header);
+        }
         parseObject(data + pos, Cursor(data + pos + 24, static_cast<size_t>(objectSize - 24)), w,
                     depth);
         pos += static_cast<size_t>(objectSize);
@@ -351,9 +365,12 @@ std::string asfUtf16Text(const uint8_t* data, size_t size, size_t maxBytes) {
     return out;
 }
 
-void parseAsfHeaderObjects(const uint8_t* data, size_t size, AsfFile& file,
-                           const AsfLimits& limits) {
+void parseAsfHeaderObjects(const uint8_t* data, size_t size, AsfFile& file, const AsfLimits& limits,
+                           MapFeed* map, uint64_t offset) {
     Walk w{file, limits};
+    w.map = map;
+    w.start = data;
+    w.offset = offset;
     walkObjects(data, size, w, 0);
     if (!file.hasFileProperties) file.note(AsfProblem::noFileProperties);
     if (file.headerObjectsFound != file.headerObjectCount && !file.has(AsfProblem::tooManyObjects))

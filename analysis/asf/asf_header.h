@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "analysis/asf/asf_file.h"
+#include "analysis/file_spans.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -17,12 +19,16 @@ struct AsfLimits {
     size_t maxTags = 256;
     size_t maxLanguages = 128;
     size_t maxTextBytes = 4096; // of one title, tag name or value
+    // Takes where the header's objects, the data and the indexes lie; null for no
+    // file map.
+    SpanSink* spans = nullptr;
 };
 
 // Parses the Header Object's children: `data` holds the object's bytes from its
-// first child on.
-void parseAsfHeaderObjects(const uint8_t* data, size_t size, AsfFile& file,
-                           const AsfLimits& limits);
+// first child on, which lies at `offset` of the file. With `map`, each child goes to
+// the file map (padding as such).
+void parseAsfHeaderObjects(const uint8_t* data, size_t size, AsfFile& file, const AsfLimits& limits,
+                           MapFeed* map = nullptr, uint64_t offset = 0);
 
 // UTF-16LE to UTF-8, up to the first NUL; unpaired surrogates become U+FFFD.
 std::string asfUtf16Text(const uint8_t* data, size_t size, size_t maxBytes);

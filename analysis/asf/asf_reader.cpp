@@ -1,6 +1,7 @@
 #include "analysis/asf/asf_reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "analysis/asf/asf_guid.h"
@@ -39,9 +40,28 @@ uint64_t le(const uint8_t* p, int n) {
 
 using Source = BudgetSource;
 
+// The Data Object's fields before its packets.
+constexpr uint64_t kDataFixedBytes = 50;
+
+// A top-level object on the file map, as much of it as the file holds: the packets
+// are data of no one stream (they are not read), the indexes the index.
+void mapTopObject(MapFeed& map, const AsfFile& f, const uint8_t* guid, uint64_t offset,
+                  uint64_t size) {
+    const uint64_t held = std::min(size, f.fileSize - offset);
+    if (asf_guid::data.is(guid)) {
+        map.add(offset, std::min(held, kDataFixedBytes), SpanKind::Header);
+        if (held > kDataFixedBytes)
+            map.add(offset + kDataFixedBytes, held - kDataFixedBytes, SpanKind::Data);
+    } else {
+        const bool index = asf_guid::simpleIndex.is(guid) || asf_guid::index.is(guid);
+        map.add(offset, held, index ? SpanKind::Index : SpanKind::Header);
+    }
+}
+
 // The objects after the header: the Data Object (its fixed fields only) and the
-// indexes, by offset.
-void walkTop(Source& src, AsfFile& f, const AsfLimits& limits) {
+// indexes, by offset. Returns where the last object read says it ends.
+uint64_t walkTop(Source& src, AsfFile& f, const AsfLimits& limits, MapFeed* map) {
+    uint64_t claimedEnd = 0;
     uint64_t offset = f.headerSize;
     std::vector<uint8_t> b;
     for (uint64_t i = 0; offset < f.fileSize && f.fileSize - offset >= 24; ++i) {
@@ -65,6 +85,10 @@ void walkTop(Source& src, AsfFile& f, const AsfLimits& limits) {
             f.note(AsfProblem::badObjectSize);
             break;
         }
+        if (map) {
+            mapTopObject(*map, f, b.data(), offset, size);
+            claimedEnd = size <= UINT64_MAX - offset ? offset + size : UINT64_MAX;
+        }
         if (size > f.fileSize - offset) {
             f.note(isData ? AsfProblem::dataTruncated : AsfProblem::objectPastParent);
             if (isData) f.bytesMissing = size - (f.fileSize - offset);
@@ -73,6 +97,7 @@ void walkTop(Source& src, AsfFile& f, const AsfLimits& limits) {
         offset += size;
     }
     if (!f.hasData) f.note(AsfProblem::noDataObject);
+    return claimedEnd;
 }
 
 void figure(AsfFile& f) {
@@ -100,8 +125,12 @@ AsfFile readAsfFile(RandomAccessReader& reader, const AsfLimits& limits) {
     AsfFile f;
     f.fileSize = reader.size();
     Source src(reader, limits.maxBytesRead);
+    std::optional<MapFeed> feed;
+    if (limits.spans) feed.emplace(*limits.spans);
+    MapFeed* map = feed ? &*feed : nullptr;
     std::vector<uint8_t> b;
     if (src.read(0, 30, b) && b.size() == 30 && asf_guid::header.is(b.data())) {
+        if (map) map->add(0, 30, SpanKind::Header);
         f.headerSize = le(&b[16], 8);
         f.headerObjectCount = static_cast<uint32_t>(le(&b[24], 4));
         if (f.headerSize < 30) {
@@ -118,14 +147,29 @@ AsfFile readAsfFile(RandomAccessReader& reader, const AsfLimits& limits) {
                 f.note(AsfProblem::headerTooLarge);
                 held = limits.maxHeaderBytes;
             }
+            uint64_t parsed = 30;
             if (held > 30 && src.read(30, static_cast<size_t>(held - 30), b)) {
                 if (b.size() < held - 30) f.note(AsfProblem::headerPastEnd);
-                parseAsfHeaderObjects(b.data(), b.size(), f, limits);
+                parseAsfHeaderObjects(b.data(), b.size(), f, limits, map, 30);
+                parsed += b.size();
             } else {
                 f.note(AsfProblem::noFileProperties);
             }
-            if (!f.has(AsfProblem::headerPastEnd)) walkTop(src, f, limits);
+            uint64_t claimedEnd = f.headerSize;
+            if (map) {
+                // What of the header lies past the part held (or the file).
+                const uint64_t headerEnd = std::min(f.headerSize, f.fileSize);
+                if (headerEnd > parsed) map->add(parsed, headerEnd - parsed, SpanKind::Header);
+            }
+            if (!f.has(AsfProblem::headerPastEnd))
+                claimedEnd = std::max(claimedEnd, walkTop(src, f, limits, map));
             figure(f);
+            if (map) {
+                // The header's file size counts unless the file is a broadcast's.
+                if (f.hasFileProperties && !f.broadcast)
+                    claimedEnd = std::max(claimedEnd, f.declaredFileSize);
+                map->declareEnd(claimedEnd);
+            }
         }
     }
     if (src.ioError()) f.status = AsfStatus::readError;

@@ -5,6 +5,7 @@
 
 #include "analysis/elementary/annexb_video.h"
 #include "analysis/elementary/audio_frames.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -124,6 +125,23 @@ void figure(ElementaryFile& f) {
     if (rate < 1e12) f.bitrate = static_cast<uint64_t>(rate);
 }
 
+// The tags, and the stream's bytes the head holds as one run over the time they were
+// counted to hold (frames followed, or pictures at the stated rate); the rest of the
+// file was not read.
+void mapStream(SpanSink& sink, const ElementaryFile& f) {
+    MapFeed map(sink);
+    map.readTo(f.id3Bytes + f.headBytes);
+    map.add(0, f.id3Bytes, SpanKind::Header);
+    const bool video = f.kind == ElementaryKind::h264 || f.kind == ElementaryKind::hevc;
+    const uint64_t bytes = video ? f.headBytes : f.frameBytes;
+    double seconds = -1;
+    if (video && f.frameRate > 0 && f.pictures)
+        seconds = static_cast<double>(f.pictures) / f.frameRate;
+    else if (!video && f.sampleRate)
+        seconds = static_cast<double>(f.samples) / f.sampleRate;
+    map.add(f.firstFrameOffset, bytes, SpanKind::Data, 0, seconds > 0 ? 0 : -1, seconds);
+}
+
 } // namespace
 
 ElementaryFile readElementaryStream(RandomAccessReader& reader, const ElementaryLimits& limits) {
@@ -152,6 +170,7 @@ ElementaryFile readElementaryStream(RandomAccessReader& reader, const Elementary
         f.status = ElementaryStatus::ok;
     }
     figure(f);
+    if (limits.spans) mapStream(*limits.spans, f);
     return f;
 }
 

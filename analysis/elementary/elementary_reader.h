@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "analysis/elementary/elementary_file.h"
+#include "analysis/file_spans.h"
 #include "analysis/streams/media_streams.h"
 #include "analysis/streams/random_access.h"
 
@@ -16,6 +17,8 @@ struct ElementaryLimits {
     uint32_t searchBytes = 64u << 10; // where the first frame may start
     uint32_t runFrames = 3;           // consecutive valid frames that decide the kind
     uint32_t maxResyncs = 64;         // runs of junk passed over in the head
+    // Takes where the tags and the frames read lie; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 ElementaryFile readElementaryStream(RandomAccessReader& reader,

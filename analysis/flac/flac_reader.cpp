@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "analysis/flac/flac_frame.h"
 #include "analysis/streams/budget_source.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -135,7 +137,12 @@ void parsePicture(const std::vector<uint8_t>& b, uint64_t blockLength, FlacFile&
     f.pictures.push_back(p);
 }
 
-void walkMetadata(Source& src, FlacFile& f, const FlacLimits& limits) {
+// A metadata block on the file map: the seek table is the index, padding is padding.
+SpanKind spanKindOf(uint8_t blockType) {
+    return blockType == 3 ? SpanKind::Index : blockType == 1 ? SpanKind::Junk : SpanKind::Header;
+}
+
+void walkMetadata(Source& src, FlacFile& f, const FlacLimits& limits, MapFeed* map) {
     uint64_t offset = f.markerOffset + 4;
     std::vector<uint8_t> b;
     for (uint64_t i = 0;; ++i) {
@@ -162,6 +169,7 @@ void walkMetadata(Source& src, FlacFile& f, const FlacLimits& limits) {
             offset = f.fileSize;
             break;
         }
+        if (map) map->add(offset - 4, uint64_t(length) + 4, spanKindOf(type));
         if (type == 0) {
             if (i != 0) f.note(FlacProblem::streamInfoNotFirst);
             if (length != 34) f.note(FlacProblem::badStreamInfo);
@@ -259,6 +267,16 @@ void findFrames(Source& src, FlacFile& f, const FlacLimits& limits) {
     findLastFrame(src, f, end, limits);
 }
 
+// Tags, marker, metadata aside: the audio as one run of its stream over its time
+// (the time the frames reach when the last was found), and an ID3v1 tag after it.
+void mapAudio(MapFeed& map, const FlacFile& f) {
+    const double seconds = f.secondsInData > 0 ? f.secondsInData : f.seconds;
+    map.add(f.audioOffset, f.audioBytes, SpanKind::Data, 0, seconds > 0 ? 0 : -1, seconds);
+    const uint64_t audioEnd = f.audioOffset + f.audioBytes;
+    if (f.audioBytes && audioEnd < f.fileSize)
+        map.add(audioEnd, f.fileSize - audioEnd, SpanKind::Header);
+}
+
 void figure(FlacFile& f) {
     if (!f.sampleRate) return;
     const double rate = f.sampleRate;
@@ -286,14 +304,19 @@ FlacFile readFlacFile(RandomAccessReader& reader, const FlacLimits& limits) {
     FlacFile f;
     f.fileSize = reader.size();
     Source src(reader, limits.maxBytesRead);
+    std::optional<MapFeed> feed;
+    if (limits.spans) feed.emplace(*limits.spans);
+    MapFeed* map = feed ? &*feed : nullptr;
     std::vector<uint8_t> b;
     if (skipId3(src, f, limits) && src.read(f.markerOffset, 4, b) && b.size() == 4 && b[0] == 'f' &&
         b[1] == 'L' && b[2] == 'a' && b[3] == 'C') {
-        walkMetadata(src, f, limits);
+        if (map) map->add(0, f.markerOffset + 4, SpanKind::Header);
+        walkMetadata(src, f, limits, map);
         f.status = f.hasStreamInfo ? FlacStatus::ok : FlacStatus::noStreamInfo;
         if (f.hasStreamInfo) {
             findFrames(src, f, limits);
             figure(f);
+            if (map) mapAudio(*map, f);
         }
     }
     if (src.ioError()) f.status = FlacStatus::readError;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/file_spans.h"
 #include "analysis/flac/flac_file.h"
 #include "analysis/streams/media_streams.h"
 #include "analysis/streams/random_access.h"
@@ -18,6 +19,8 @@ struct FlacLimits {
     size_t maxPictures = 16;
     uint32_t tailBytes = 256u << 10; // searched for the last frame header
     uint32_t maxId3Tags = 4;
+    // Takes where the tags, metadata blocks and audio frames lie; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 FlacFile readFlacFile(RandomAccessReader& reader, const FlacLimits& limits = FlacLimits{});

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "analysis/flv/flv_tags.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -48,10 +50,15 @@ void readMetadata(const uint8_t* d, size_t n, FlvFile& f) {
     f.metaFileSize = m.number("filesize");
 }
 
+// The streams of an FLV file on the map: video first, as the report lists them.
+constexpr int kVideoStream = 0;
+constexpr int kAudioStream = 1;
+
 class TagWalk {
   public:
-    TagWalk(RandomAccessReader& reader, const FlvLimits& limits, FlvFile& file, uint64_t end)
-        : reader_(reader), limits_(limits), file_(file), end_(end) {}
+    TagWalk(RandomAccessReader& reader, const FlvLimits& limits, FlvFile& file, uint64_t end,
+            MapFeed* map)
+        : reader_(reader), limits_(limits), file_(file), end_(end), map_(map) {}
 
     // Walks the tags of the head window `w` (bytes from offset 0) from `pos`. False on
     // an I/O error.
@@ -87,6 +94,7 @@ class TagWalk {
             // Filtered (encrypted) tag bodies cannot be read.
             if (!h.filtered && inWindow > 0 && !visit(h, w.data() + body, inWindow, body))
                 return false;
+            if (map_) mapTag(h, pos);
             if (dataEnd > end_ || 4 > end_ - dataEnd) {
                 truncated(dataEnd + 4);
                 return true;
@@ -102,7 +110,7 @@ class TagWalk {
     // first place a chain of tags starts.
     void walkTail(const std::vector<uint8_t>& w, uint64_t offset) {
         if (w.size() < 4 || offset + w.size() != end_) return;
-        if (walkBack(w)) return;
+        if (walkBack(w, offset)) return;
         const size_t n = w.size();
         for (size_t q = 0; n - q >= kFlvTagHeaderBytes + 4 + kFlvTagHeaderBytes; ++q) {
             if (!chainStartsAt(w, q)) continue;
@@ -112,6 +120,24 @@ class TagWalk {
     }
 
   private:
+    // The tag at `at`, with its back pointer: audio and video are their streams' data at
+    // their time from the first tag's, the metadata structure (or the index, when it
+    // lists the keyframes' places).
+    void mapTag(const FlvTagHeader& h, uint64_t at) {
+        const uint64_t tagEnd = at + kFlvTagHeaderBytes + h.dataSize + 4;
+        const uint64_t size = std::min(tagEnd, end_) - std::min(at, end_);
+        if (h.type == kFlvScriptTag) {
+            const bool index = file_.hasMetadata && file_.metadata.find("keyframes");
+            map_->add(at, size, index ? SpanKind::Index : SpanKind::Header);
+            return;
+        }
+        double time = -1;
+        if (file_.haveTimestamps && h.timestamp >= file_.firstTimestamp)
+            time = static_cast<double>(h.timestamp - file_.firstTimestamp) / 1000.0;
+        // A tag lasts until its stream's next.
+        map_->addOpen(at, size, h.type == kFlvVideoTag ? kVideoStream : kAudioStream, time, time);
+    }
+
     void truncated(uint64_t wantedEnd) {
         file_.note(FlvProblem::truncatedTag);
         file_.truncatedBytes = wantedEnd > end_ ? wantedEnd - end_ : 0;
@@ -161,7 +187,7 @@ class TagWalk {
         return be32(w.data() + back) == size + 11 && plausibleHeader(w.data() + back + 4);
     }
 
-    bool walkBack(const std::vector<uint8_t>& w) {
+    bool walkBack(const std::vector<uint8_t>& w, uint64_t offset) {
         size_t at = w.size(); // just past a back pointer
         bool found = false;
         for (int step = 0; step < limits_.maxTailSteps && at >= 4; ++step) {
@@ -173,6 +199,7 @@ class TagWalk {
             found = true;
             if (h.type != kFlvScriptTag)
                 file_.lastTimestamp = std::max(file_.lastTimestamp, h.timestamp);
+            if (map_) mapTag(h, offset + q);
             at = q;
         }
         if (found) file_.endKnown = true;
@@ -195,6 +222,7 @@ class TagWalk {
             if (h.type != kFlvScriptTag)
                 file_.lastTimestamp = std::max(file_.lastTimestamp, h.timestamp);
             const size_t left = n - q - kFlvTagHeaderBytes;
+            if (map_) mapTag(h, offset + q);
             if (h.dataSize > left || left - h.dataSize < 4) {
                 truncated(offset + q + kFlvTagHeaderBytes + h.dataSize + 4);
                 return;
@@ -207,6 +235,7 @@ class TagWalk {
     const FlvLimits& limits_;
     FlvFile& file_;
     uint64_t end_;
+    MapFeed* map_;
 };
 
 } // namespace
@@ -255,11 +284,19 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
         // An offset inside the header, or past the window, is not believed.
         if (first < kHeaderBytes || first > head.size()) first = kHeaderBytes;
     }
-    TagWalk walk(reader, limits, file, end);
+    std::optional<MapFeed> map;
+    if (limits.spans) {
+        map.emplace(*limits.spans);
+        // The header and the first back pointer.
+        map->add(0, std::min<uint64_t>(first + 4, end), SpanKind::Header);
+    }
+    TagWalk walk(reader, limits, file, end, map ? &*map : nullptr);
     if (!walk.walkHead(head, first + 4)) {
         file.status = FlvStatus::readError;
         return file;
     }
+    // Tags past the head window were not walked.
+    if (map) map->readTo(head.size());
     // After an unreadable tag the chain is lost; otherwise the end is looked for apart.
     if (!file.endKnown && !file.has(FlvProblem::badTag) && end > head.size()) {
         const uint64_t tailStart = end - std::min<uint64_t>(end - head.size(), limits.tailBytes);
@@ -270,8 +307,13 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
         }
         file.bytesRead += tail.size();
         file.tailRead = true;
+        // The tail's tags do not follow the head's.
+        if (map) map->cut();
         walk.walkTail(tail, tailStart);
     }
+
+    // A tag cut short says by its size where the file should have ended.
+    if (map && file.truncatedBytes) map->declareEnd(end + file.truncatedBytes);
 
     if (file.tagsRead > 0) file.status = FlvStatus::ok;
     if (file.status == FlvStatus::ok) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/file_spans.h"
 #include "analysis/flv/flv_file.h"
 #include "analysis/streams/random_access.h"
 
@@ -16,6 +17,8 @@ struct FlvLimits {
     uint64_t maxScriptBytes = 256ull << 10; // a metadata tag larger than this is cut
     uint64_t maxTags = 100000;
     int maxTailSteps = 64; // tags walked back from the end
+    // Takes where the header and the tags read lie; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits = FlvLimits{});

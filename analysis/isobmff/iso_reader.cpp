@@ -1,6 +1,8 @@
 #include "analysis/isobmff/iso_reader.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "analysis/isobmff/box_header.h"
@@ -36,10 +38,51 @@ void readFtyp(const std::vector<uint8_t>& p, IsoFile& file) {
             fourCCText(fourCCOf(reinterpret_cast<const char*>(p.data() + at))));
 }
 
+bool isOneOf(uint32_t type, std::initializer_list<const char*> types) {
+    for (const char* t : types)
+        if (type == fourCCOf(t)) return true;
+    return false;
+}
+
+// What a box is on the file map: the sample tables (and the fragments' and segments'
+// own indexes) are the index, free space is padding, the rest is structure.
+SpanKind spanKindOf(uint32_t type) {
+    if (isOneOf(type,
+                {"stts", "ctts", "stsc", "stsz", "stz2", "stco", "co64", "stss", "stps", "sdtp",
+                 "sbgp", "sgpd", "subs", "saiz", "saio", "cslg", "sidx", "ssix", "mfra", "moof"}))
+        return SpanKind::Index;
+    if (isOneOf(type, {"free", "skip", "wide"})) return SpanKind::Junk;
+    return SpanKind::Header;
+}
+
+bool holdsBoxes(uint32_t type) {
+    return isOneOf(type, {"trak", "mdia", "minf", "stbl", "edts", "dinf", "mvex", "udta"});
+}
+
+// The movie box's children on the file map, from the copy in memory: `base` is the
+// offset in the file of `data`'s first byte.
+void mapBoxes(MapFeed& map, const uint8_t* data, size_t size, uint64_t base, size_t maxChildren,
+              int depth) {
+    forEachBox(data, size, maxChildren, [&](const BoxSpan& b) {
+        const BoxHeader& h = b.header;
+        if (depth < 6 && holdsBoxes(h.type)) {
+            map.add(base + h.offset, h.headerSize, SpanKind::Header);
+            mapBoxes(map, b.payload, b.payloadSize, base + h.payloadOffset(), maxChildren,
+                     depth + 1);
+        } else {
+            map.add(base + h.offset, h.size, spanKindOf(h.type));
+        }
+        return true;
+    });
+}
+
 class TopLevelWalk {
   public:
-    TopLevelWalk(RandomAccessReader& reader, const IsoLimits& limits, IsoFile& file)
-        : reader_(reader), limits_(limits), file_(file) {}
+    TopLevelWalk(RandomAccessReader& reader, const IsoLimits& limits, IsoFile& file, MapFeed* map)
+        : reader_(reader), limits_(limits), file_(file), map_(map) {}
+
+    // Where the boxes walked say the file ends: past its size when it was cut.
+    uint64_t declaredEnd() const { return declaredEnd_; }
 
     // True when the movie box was found but left unread for its size.
     bool moovTooLarge() const { return tooLarge_; }
@@ -69,6 +112,7 @@ class TopLevelWalk {
             ++file_.topBoxCount;
             if (file_.topBoxes.size() < kMaxTopBoxesKept)
                 file_.topBoxes.push_back({fourCCText(h.type), h.offset, h.size, h.claimedSize});
+            if (map_) mapTopBox(h);
             if (!visit(h)) return false;
             offset = h.end();
         }
@@ -76,6 +120,17 @@ class TopLevelWalk {
     }
 
   private:
+    // The movie box is mapped once read; the media data's payload is its samples.
+    void mapTopBox(const BoxHeader& h) {
+        const uint64_t end =
+            h.claimedSize <= UINT64_MAX - h.offset ? h.offset + h.claimedSize : UINT64_MAX;
+        declaredEnd_ = std::max(declaredEnd_, end);
+        if (h.type == fourCC("mdat"))
+            map_->add(h.offset, h.headerSize, SpanKind::Header);
+        else if (h.type != fourCC("moov") || file_.hasMoov)
+            map_->add(h.offset, h.size, spanKindOf(h.type));
+    }
+
     bool visit(const BoxHeader& h) {
         std::vector<uint8_t> payload;
         if (h.type == fourCC("ftyp")) {
@@ -96,7 +151,8 @@ class TopLevelWalk {
             file_.fragmented = true;
             if (h.payloadSize() > limits_.maxMoofBytes || file_.tracks.empty()) return true;
             if (!readBytes(reader_, h.payloadOffset(), h.payloadSize(), payload)) return false;
-            readMovieFragment(payload.data(), payload.size(), limits_, defaults_, file_);
+            readMovieFragment(payload.data(), payload.size(), limits_, defaults_, file_, map_,
+                              h.offset);
         }
         return true;
     }
@@ -113,20 +169,29 @@ class TopLevelWalk {
         if (!file_.moovAtHead) file_.note(IsoProblem::moovAfterMdat);
         if (h.payloadSize() > limits_.maxMoovBytes) {
             tooLarge_ = true;
+            // Left unread: nearly all of a box that large is sample tables.
+            if (map_) map_->add(h.offset, h.size, SpanKind::Index);
             return true;
         }
         std::vector<uint8_t> payload;
         if (!readBytes(reader_, h.payloadOffset(), h.payloadSize(), payload)) return false;
         if (payload.size() < h.payloadSize()) file_.note(IsoProblem::moovTruncated);
-        readMovieBox(payload.data(), payload.size(), limits_, file_, defaults_);
+        if (map_) {
+            map_->add(h.offset, h.headerSize, SpanKind::Header);
+            mapBoxes(*map_, payload.data(), payload.size(), h.payloadOffset(), limits_.maxChildren,
+                     0);
+        }
+        readMovieBox(payload.data(), payload.size(), limits_, file_, defaults_, map_);
         return true;
     }
 
     RandomAccessReader& reader_;
     const IsoLimits& limits_;
     IsoFile& file_;
+    MapFeed* map_;
     std::vector<TrackDefaults> defaults_;
     bool tooLarge_ = false;
+    uint64_t declaredEnd_ = 0;
 };
 
 } // namespace
@@ -142,11 +207,14 @@ void IsoFile::note(IsoProblem p) {
 IsoFile readIsoFile(RandomAccessReader& reader, const IsoLimits& limits) {
     IsoFile file;
     file.fileSize = reader.size();
-    TopLevelWalk walk(reader, limits, file);
+    std::optional<MapFeed> map;
+    if (limits.spans) map.emplace(*limits.spans);
+    TopLevelWalk walk(reader, limits, file, map ? &*map : nullptr);
     if (!walk.run()) {
         file.status = IsoStatus::readError;
         return file;
     }
+    if (map && walk.declaredEnd()) map->declareEnd(walk.declaredEnd());
     for (IsoTrack& t : file.tracks) {
         finishTrack(t);
         file.bytesPastEnd += t.bytesPastEnd;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/file_spans.h"
 #include "analysis/isobmff/iso_file.h"
 #include "analysis/streams/random_access.h"
 
@@ -16,6 +17,8 @@ struct IsoLimits {
     size_t maxChildren = 200000; // boxes in one parent
     size_t maxTracks = 256;
     uint64_t maxTableEntries = 1ull << 24;
+    // Takes where the boxes and every track's samples lie; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 // Reads the file's boxes through `reader`: the top level by offset (sample data is

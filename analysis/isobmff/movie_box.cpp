@@ -86,7 +86,8 @@ TablePayload tableOf(const BoxSpan& b) {
     return {b.payload, b.payloadSize};
 }
 
-void readStbl(const BoxSpan& stbl, const IsoLimits& limits, IsoTrack& t, IsoFile& file) {
+void readStbl(const BoxSpan& stbl, const IsoLimits& limits, IsoTrack& t, IsoFile& file,
+              const SampleMap* map) {
     SampleTableBoxes tables;
     forEachBox(stbl.payload, stbl.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
         const uint32_t type = b.header.type;
@@ -106,10 +107,11 @@ void readStbl(const BoxSpan& stbl, const IsoLimits& limits, IsoTrack& t, IsoFile
             tables.co64 = tableOf(b);
         return true;
     });
-    summariseSampleTables(tables, file.fileSize, limits.maxTableEntries, t, file);
+    summariseSampleTables(tables, file.fileSize, limits.maxTableEntries, t, file, map);
 }
 
-void readMdia(const BoxSpan& mdia, const IsoLimits& limits, IsoTrack& t, IsoFile& file) {
+void readMdia(const BoxSpan& mdia, const IsoLimits& limits, IsoTrack& t, IsoFile& file,
+              const SampleMap* map) {
     // The handler decides how the sample entry reads, so it goes first whatever the order.
     forEachBox(mdia.payload, mdia.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
         if (b.header.type == fourCC("mdhd"))
@@ -121,7 +123,7 @@ void readMdia(const BoxSpan& mdia, const IsoLimits& limits, IsoTrack& t, IsoFile
     forEachBox(mdia.payload, mdia.payloadSize, limits.maxChildren, [&](const BoxSpan& minf) {
         if (minf.header.type != fourCC("minf")) return true;
         forEachBox(minf.payload, minf.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
-            if (b.header.type == fourCC("stbl")) readStbl(b, limits, t, file);
+            if (b.header.type == fourCC("stbl")) readStbl(b, limits, t, file, map);
             return true;
         });
         return false;
@@ -137,7 +139,8 @@ void readTrackUdta(const BoxSpan& udta, IsoTrack& t) {
     });
 }
 
-IsoTrack readTrak(const BoxSpan& trak, const IsoLimits& limits, IsoFile& file) {
+IsoTrack readTrak(const BoxSpan& trak, const IsoLimits& limits, IsoFile& file,
+                  const SampleMap* map) {
     IsoTrack t;
     if (!forEachBox(trak.payload, trak.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
             if (b.header.type == fourCC("tkhd"))
@@ -149,7 +152,7 @@ IsoTrack readTrak(const BoxSpan& trak, const IsoLimits& limits, IsoFile& file) {
         file.note(IsoProblem::boxPastParent);
     forEachBox(trak.payload, trak.payloadSize, limits.maxChildren, [&](const BoxSpan& b) {
         if (b.header.type != fourCC("mdia")) return true;
-        readMdia(b, limits, t, file);
+        readMdia(b, limits, t, file, map);
         return false;
     });
     return t;
@@ -223,7 +226,15 @@ void readMvhd(const BoxSpan& b, IsoFile& file) {
 } // namespace
 
 void readMovieBox(const uint8_t* payload, size_t size, const IsoLimits& limits, IsoFile& file,
-                  std::vector<TrackDefaults>& defaults) {
+                  std::vector<TrackDefaults>& defaults, MapFeed* map) {
+    // The tracks share what is left of the map's budget; one that takes less leaves
+    // the rest to those after it.
+    uint64_t tracksLeft = 0;
+    if (map)
+        forEachBox(payload, size, limits.maxChildren, [&](const BoxSpan& b) {
+            tracksLeft += b.header.type == fourCC("trak");
+            return true;
+        });
     const bool whole = forEachBox(payload, size, limits.maxChildren, [&](const BoxSpan& b) {
         const uint32_t type = b.header.type;
         if (type == fourCC("mvhd")) {
@@ -234,9 +245,16 @@ void readMovieBox(const uint8_t* payload, size_t size, const IsoLimits& limits, 
             readMovieUdta(b, file);
         } else if (type == fourCC("trak")) {
             ++file.trackCount;
-            if (file.tracks.size() < limits.maxTracks)
-                file.tracks.push_back(readTrak(b, limits, file));
-            else
+            if (file.tracks.size() < limits.maxTracks) {
+                SampleMap samples;
+                if (map) {
+                    samples.feed = map;
+                    samples.stream = static_cast<int>(file.tracks.size());
+                    samples.spans = map->left() / std::max<uint64_t>(tracksLeft, 1);
+                    tracksLeft -= tracksLeft > 0;
+                }
+                file.tracks.push_back(readTrak(b, limits, file, map ? &samples : nullptr));
+            } else
                 file.note(IsoProblem::tooManyTracks);
         }
         return true;

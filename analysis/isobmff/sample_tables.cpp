@@ -1,6 +1,7 @@
 #include "analysis/isobmff/sample_tables.h"
 
 #include <limits>
+#include <optional>
 
 #include "analysis/isobmff/box_header.h"
 
@@ -94,19 +95,20 @@ struct Reach {
     uint64_t end = 0, pastBytes = 0, pastSamples = 0, bytes = 0;
 };
 
-// One sample run of `n` samples from `first`, laid end to end from `offset`.
-void addChunk(const SampleSizes& sizes, uint64_t first, uint64_t n, uint64_t offset,
-              uint64_t fileSize, Reach& r) {
+// One sample run of `n` samples from `first`, laid end to end from `offset`; returns
+// where the run ends.
+uint64_t addChunk(const SampleSizes& sizes, uint64_t first, uint64_t n, uint64_t offset,
+                  uint64_t fileSize, Reach& r) {
     if (const uint64_t s = sizes.constant()) {
         const uint64_t bytes = mulCapped(n, s);
         const uint64_t end = addCapped(offset, bytes);
         r.bytes = addCapped(r.bytes, bytes);
         if (end > r.end) r.end = end;
-        if (end <= fileSize) return;
+        if (end <= fileSize) return end;
         const uint64_t inside = offset >= fileSize ? 0 : (fileSize - offset) / s;
         r.pastSamples += n - inside;
         r.pastBytes = addCapped(r.pastBytes, end - (offset > fileSize ? offset : fileSize));
-        return;
+        return end;
     }
     uint64_t at = offset;
     for (uint64_t i = first; i < first + n; ++i) {
@@ -120,12 +122,71 @@ void addChunk(const SampleSizes& sizes, uint64_t first, uint64_t n, uint64_t off
         at = end;
     }
     if (at > r.end) r.end = at;
+    return at;
 }
+
+// A track's chunks as the map takes them, each with the decoding time of its samples
+// (a cursor along stts). A track with more chunks than its share of spans has them
+// joined `stride` at a time: a group keeps its bytes and lies from its first chunk
+// on, near enough for a picture of that many chunks.
+class ChunkRuns {
+  public:
+    ChunkRuns(const SampleMap& map, const Table& stts, uint32_t timescale, uint64_t chunks)
+        : map_(map), stts_(stts), timescale_(timescale) {
+        const uint64_t share = map.spans ? map.spans : 1;
+        stride_ = chunks / share + (chunks % share != 0 ? 1 : 0);
+        if (stride_ == 0) stride_ = 1;
+    }
+    ~ChunkRuns() { flush(); }
+
+    void add(uint64_t offset, uint64_t end, uint64_t samples) {
+        const uint64_t from = ticks_;
+        advance(samples);
+        if (grouped_ == 0) {
+            groupOffset_ = offset;
+            groupFrom_ = from;
+            groupBytes_ = 0;
+        }
+        groupBytes_ = addCapped(groupBytes_, end - offset);
+        if (++grouped_ == stride_) flush();
+    }
+
+  private:
+    void advance(uint64_t samples) {
+        while (samples > 0 && entry_ < stts_.count) {
+            const uint8_t* e = stts_.entries + 8 * entry_;
+            const uint64_t n = be32(e), delta = be32(e + 4);
+            const uint64_t take = samples < n - used_ ? samples : n - used_;
+            ticks_ = addCapped(ticks_, mulCapped(take, delta));
+            samples -= take;
+            used_ += take;
+            if (used_ >= n) ++entry_, used_ = 0;
+        }
+    }
+
+    void flush() {
+        if (grouped_ == 0) return;
+        grouped_ = 0;
+        double start = -1, end = -1;
+        if (timescale_) {
+            start = static_cast<double>(groupFrom_) / timescale_;
+            end = static_cast<double>(ticks_) / timescale_;
+        }
+        map_.feed->add(groupOffset_, groupBytes_, SpanKind::Data, map_.stream, start, end);
+    }
+
+    const SampleMap& map_;
+    const Table& stts_;
+    const uint32_t timescale_;
+    uint64_t stride_ = 1;
+    uint64_t entry_ = 0, used_ = 0, ticks_ = 0;
+    uint64_t grouped_ = 0, groupOffset_ = 0, groupFrom_ = 0, groupBytes_ = 0;
+};
 
 } // namespace
 
 void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uint64_t maxEntries,
-                           IsoTrack& track, IsoFile& file) {
+                           IsoTrack& track, IsoFile& file, const SampleMap* map) {
     const Table stts = openTable(boxes.stts, 8, 8, maxEntries);
     if (stts.count < stts.claimed) file.note(IsoProblem::tableTruncated);
     for (uint64_t i = 0; i < stts.count; ++i) {
@@ -150,6 +211,8 @@ void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uin
     Reach reach;
     uint64_t sample = 0;
     uint64_t run = 0;
+    std::optional<ChunkRuns> runs;
+    if (map && map->feed) runs.emplace(*map, stts, track.timescale, chunks.count);
     for (uint64_t k = 0; k < chunks.count && stsc.count && sample < sizes.count(); ++k) {
         while (run + 1 < stsc.count && be32(stsc.entries + 12 * (run + 1)) <= k + 1)
             ++run;
@@ -158,9 +221,11 @@ void summariseSampleTables(const SampleTableBoxes& boxes, uint64_t fileSize, uin
         const uint64_t offset =
             wide ? uint64_t{be32(chunks.entries + 8 * k)} << 32 | be32(chunks.entries + 8 * k + 4)
                  : be32(chunks.entries + 4 * k);
-        addChunk(sizes, sample, n, offset, fileSize, reach);
+        const uint64_t end = addChunk(sizes, sample, n, offset, fileSize, reach);
+        if (runs) runs->add(offset, end, n);
         sample += n;
     }
+    runs.reset();
     if (sample < sizes.count() && sizes.count() == sizes.claimed())
         file.note(IsoProblem::tablesDisagree);
     if (sizes.constant()) {

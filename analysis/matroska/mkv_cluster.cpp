@@ -39,6 +39,11 @@ void noteBlock(ClusterScan& scan, const BlockHead& b, uint64_t duration) {
     ++scan.blocks;
 }
 
+// The frames of a block: a laced one counts them (less one) after its header.
+uint32_t framesOf(const BlockHead& b, const uint8_t* data, size_t size) {
+    return (b.flags & 0x06) && size > b.headerSize ? data[b.headerSize] + 1u : 1u;
+}
+
 void sendFrame(const BlockSink& sink, const BlockHead& b, const uint8_t* data, size_t size) {
     // Laced blocks hold several frames behind a lace table; the first frame of an
     // unlaced block is all that the codec readers want.
@@ -48,7 +53,7 @@ void sendFrame(const BlockSink& sink, const BlockHead& b, const uint8_t* data, s
 } // namespace
 
 ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size_t maxChildren,
-                        const BlockSink& sink) {
+                        const BlockSink& sink, const ClusterChildSink& children) {
     ClusterScan scan;
     size_t pos = 0;
     for (size_t n = 0; pos < size && n < maxChildren; ++n) {
@@ -66,6 +71,7 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
         }
         const uint8_t* p = data + pos + h.headerSize;
         const size_t n2 = static_cast<size_t>(h.size);
+        ClusterChild child;
         if (h.id == mkvid::kTimestamp && !scan.hasTimestamp && !scan.hasBlock && n2 <= 8) {
             scan.hasTimestamp = true;
             scan.timestamp = ebmlUint(p, n2);
@@ -74,6 +80,10 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
             if (b.ok) {
                 noteBlock(scan, b, 0);
                 sendFrame(sink, b, p, n2);
+                child.block = true;
+                child.track = b.track;
+                child.time = b.time;
+                if (children) child.frames = framesOf(b, p, n2);
             }
         } else if (h.id == mkvid::kBlockGroup) {
             BlockHead b;
@@ -92,7 +102,19 @@ ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size
             if (b.ok) {
                 noteBlock(scan, b, duration);
                 sendFrame(sink, b, blockData, blockSize);
+                child.block = true;
+                child.track = b.track;
+                child.time = b.time;
+                child.duration = duration;
+                if (children) child.frames = framesOf(b, blockData, blockSize);
             }
+        }
+        if (children) {
+            child.offset = pos;
+            child.size = static_cast<size_t>(h.end()) - pos;
+            child.hasTimestamp = scan.hasTimestamp;
+            child.timestamp = scan.timestamp;
+            children(child);
         }
         pos = static_cast<size_t>(h.end());
     }

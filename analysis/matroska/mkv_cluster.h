@@ -22,10 +22,28 @@ struct ClusterScan {
 // Called with each unlaced frame: track number and the frame's bytes.
 using BlockSink = std::function<void(uint64_t track, const uint8_t* frame, size_t size)>;
 
+// One whole child of a cluster, for the file map: where it lies in the span and, for a
+// SimpleBlock or BlockGroup, its track, its time (the cluster's Timestamp as read so
+// far, and the block's own relative time), its BlockDuration (0 when not given) and
+// its frames.
+struct ClusterChild {
+    size_t offset = 0;
+    size_t size = 0;
+    bool block = false;
+    uint64_t track = 0;
+    bool hasTimestamp = false;
+    uint64_t timestamp = 0;
+    int16_t time = 0;
+    uint64_t duration = 0;
+    uint32_t frames = 1; // a laced block holds several
+};
+using ClusterChildSink = std::function<void(const ClusterChild&)>;
+
 // Walks a cluster's payload in memory. `unknownSize` clusters end at the first element
 // that belongs to the Segment. At most `maxChildren` children.
 ClusterScan scanCluster(const uint8_t* data, size_t size, bool unknownSize, size_t maxChildren,
-                        const BlockSink& sink = nullptr);
+                        const BlockSink& sink = nullptr,
+                        const ClusterChildSink& children = nullptr);
 
 struct LastCluster {
     bool found = false;

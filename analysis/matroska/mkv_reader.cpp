@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "analysis/matroska/ebml.h"
 #include "analysis/matroska/mkv_cluster.h"
 #include "analysis/matroska/mkv_codec.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -46,10 +49,46 @@ class BudgetReader {
 
 enum class Step { ok, stop, ioError };
 
+// What an element of the Segment (or before it) is on the file map.
+SpanKind spanKindOf(uint32_t id) {
+    switch (id) {
+    case mkvid::kSeekHead:
+    case mkvid::kCues:
+        return SpanKind::Index;
+    case mkvid::kVoid:
+        return SpanKind::Junk;
+    default:
+        return SpanKind::Header;
+    }
+}
+
+// An element on the file map; of one whose size is unknown only the header is sure.
+void mapElement(MapFeed& map, const ElementHeader& h) {
+    map.add(h.offset, h.unknownSize ? h.headerSize : h.headerSize + h.size, spanKindOf(h.id));
+}
+
+// True when a cluster starts at `pos` of the span: a known kind of first child, and
+// where it ends the span ends or another element of the Segment begins.
+bool clusterStartsAt(const uint8_t* data, size_t size, size_t pos) {
+    ElementHeader h, child, next;
+    if (parseElementHeader(data + pos, size - pos, pos, size, h) != HeaderStatus::ok ||
+        h.id != mkvid::kCluster)
+        return false;
+    const size_t payload = pos + h.headerSize;
+    if (parseElementHeader(data + payload, size - payload, payload, size, child) !=
+            HeaderStatus::ok ||
+        (child.id != mkvid::kTimestamp && child.id != mkvid::kCrc32 && child.id != mkvid::kVoid))
+        return false;
+    if (h.unknownSize || h.end() == size) return true;
+    const size_t end = static_cast<size_t>(h.end());
+    return parseElementHeader(data + end, size - end, end, size, next) == HeaderStatus::ok &&
+           (isSegmentLevelId(next.id) || next.id == mkvid::kVoid);
+}
+
 class SegmentReader {
   public:
-    SegmentReader(BudgetReader& in, const MkvLimits& limits, MkvFile& file)
-        : in_(in), limits_(limits), file_(file) {}
+    SegmentReader(BudgetReader& in, const MkvLimits& limits, MkvFile& file, MapFeed* map)
+        : in_(in), limits_(limits), file_(file), map_(map) {}
 
     // Reads the header at `offset` inside a parent ending at `parentEnd`.
     Step header(uint64_t offset, uint64_t parentEnd, ElementHeader& h) {
@@ -82,6 +121,7 @@ class SegmentReader {
                 if (firstCluster(h) == Step::ioError) return Step::ioError;
                 break; // the rest is found through the SeekHead and the tail
             }
+            if (map_) mapOnce(h);
             if (visit(h) == Step::ioError) return Step::ioError;
             if (h.unknownSize) break; // nothing says where it ends
             offset = h.end();
@@ -91,6 +131,91 @@ class SegmentReader {
     }
 
   private:
+    // A SeekHead may point at an element the walk has mapped already.
+    void mapOnce(const ElementHeader& h) {
+        if (mapped_.insert(h.offset).second) mapElement(*map_, h);
+    }
+
+    // The stream a track number is on the map: the track's place in the list.
+    int streamOf(uint64_t number) const {
+        for (size_t i = 0; i < file_.tracks.size(); ++i)
+            if (file_.tracks[i].number == number) return static_cast<int>(i);
+        return kNoSpanStream;
+    }
+
+    // A cluster's child at `base` + its offset, unless the first cluster's read held
+    // it already.
+    void mapChild(uint64_t base, const ClusterChild& c) {
+        const uint64_t at = base + c.offset;
+        if (at < mappedTo_) return;
+        if (!c.block) {
+            map_->add(at, c.size, SpanKind::Header);
+            return;
+        }
+        const int stream = streamOf(c.track);
+        if (!c.hasTimestamp) {
+            map_->add(at, c.size, SpanKind::Data, stream);
+            return;
+        }
+        const double start = seconds(c.timestamp, c.time);
+        const double length = blockSeconds(c.track, c.duration, c.frames);
+        // Without a length the block lasts until its track's next.
+        if (length > 0)
+            map_->add(at, c.size, SpanKind::Data, stream, start, start + length);
+        else
+            map_->addOpen(at, c.size, stream, start, start);
+    }
+
+    // The clusters of the tail read `t` (the file from `start`), and what lies after
+    // them: from its start when an element begins there (`atElement`), else from the
+    // first cluster found whole in it, else from the last complete cluster.
+    void mapTail(const std::vector<uint8_t>& t, uint64_t start, bool atElement,
+                 const LastCluster& last) {
+        const size_t n = t.size();
+        size_t pos = atElement ? 0 : n;
+        size_t tried = 0;
+        for (size_t i = 0; pos == n && i + 4 <= n && tried < limits_.maxClusterCandidates; ++i) {
+            if (t[i] != 0x1F || t[i + 1] != 0x43 || t[i + 2] != 0xB6 || t[i + 3] != 0x75) continue;
+            ++tried;
+            if (clusterStartsAt(t.data(), n, i)) pos = i;
+        }
+        if (pos == n && last.found) pos = static_cast<size_t>(last.offset);
+        uint64_t base = 0; // the cluster's payload in the file
+        const ClusterChildSink children = [&](const ClusterChild& c) { mapChild(base, c); };
+        for (size_t k = 0; pos < n && k < limits_.maxSegmentElements; ++k) {
+            ElementHeader h;
+            if (parseElementHeader(t.data() + pos, n - pos, pos, n, h) != HeaderStatus::ok ||
+                !(isSegmentLevelId(h.id) || h.id == mkvid::kVoid))
+                return;
+            if (h.id != mkvid::kCluster) {
+                ElementHeader at = h;
+                at.offset += start;
+                mapOnce(at);
+                if (h.unknownSize) return;
+                pos = static_cast<size_t>(h.end());
+                continue;
+            }
+            const size_t payload = pos + h.headerSize;
+            base = start + payload;
+            if (start + pos >= mappedTo_) map_->add(start + pos, h.headerSize, SpanKind::Header);
+            const ClusterScan c = scanCluster(t.data() + payload, static_cast<size_t>(h.size),
+                                              h.unknownSize, limits_.maxBlocks, nullptr, children);
+            const size_t end = h.unknownSize ? payload + c.end : static_cast<size_t>(h.end());
+            if (end <= pos) return;
+            pos = end;
+        }
+    }
+
+    // A block's length: its BlockDuration, else its frames' at its track's frame
+    // duration; 0 unknown.
+    double blockSeconds(uint64_t track, uint64_t duration, uint32_t frames) const {
+        if (duration)
+            return static_cast<double>(duration) * static_cast<double>(file_.timestampScale) / 1e9;
+        for (const MkvTrack& t : file_.tracks)
+            if (t.number == track) return static_cast<double>(t.defaultDuration) * frames / 1e9;
+        return 0;
+    }
+
     void noteClamp(const ElementHeader& h) {
         if (!h.clamped) return;
         // Past the file's end only in a file cut short: that finding covers it.
@@ -201,6 +326,7 @@ class SegmentReader {
             }
             noteClamp(h);
             if (e.id == mkvid::kSeekHead) seekHeadVisited_ = at;
+            if (map_) mapOnce(h);
             if (visit(h) == Step::ioError) return Step::ioError;
         }
         return Step::ok;
@@ -213,12 +339,22 @@ class SegmentReader {
         std::vector<uint8_t> p;
         if (!in_.read(h.payloadOffset(), std::min(h.size, limits_.firstClusterBytes), p))
             return Step::ioError;
-        scanCluster(p.data(), p.size(), h.unknownSize, limits_.maxBlocks,
-                    [&](uint64_t track, const uint8_t* frame, size_t size) {
-                        for (MkvTrack& t : file_.tracks)
-                            if (t.number == track && wantsFirstFrame(t))
-                                readFirstFrame(t, frame, size);
-                    });
+        const uint64_t base = h.payloadOffset();
+        ClusterChildSink children;
+        if (map_) {
+            map_->add(h.offset, h.headerSize, SpanKind::Header);
+            children = [&](const ClusterChild& c) { mapChild(base, c); };
+        }
+        const ClusterScan scan = scanCluster(
+            p.data(), p.size(), h.unknownSize, limits_.maxBlocks,
+            [&](uint64_t track, const uint8_t* frame, size_t size) {
+                for (MkvTrack& t : file_.tracks)
+                    if (t.number == track && wantsFirstFrame(t)) readFirstFrame(t, frame, size);
+            },
+            children);
+        mappedTo_ = base + scan.end;
+        // The cluster's blocks past the part read are not known.
+        if (map_) map_->readTo(mappedTo_);
         return Step::ok;
     }
 
@@ -238,6 +374,11 @@ class SegmentReader {
             last = findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates,
                                    limits_.maxBlocks);
             if (last.complete || start == from) break;
+        }
+        if (map_) {
+            // What the tail holds does not follow the first cluster's blocks.
+            map_->cut();
+            mapTail(t, start, start == from, last);
         }
         if (!last.found) return Step::ok;
         file_.hasCluster = true;
@@ -297,10 +438,13 @@ class SegmentReader {
     BudgetReader& in_;
     const MkvLimits& limits_;
     MkvFile& file_;
+    MapFeed* map_;
     std::vector<SeekEntry> seeks_;
     size_t seekHeads_ = 0;
     uint64_t seekHeadVisited_ = UINT64_MAX;
     uint64_t visibleEnd_ = 0;
+    std::set<uint64_t> mapped_; // offsets of the elements mapped outside clusters
+    uint64_t mappedTo_ = 0;     // the end of the first cluster's part read
 };
 
 // The EBML header's DocType and versions.
@@ -319,7 +463,8 @@ void parseEbmlHeader(const uint8_t* data, size_t size, MkvFile& file) {
 }
 
 // Finds the Segment after the EBML header; Void and CRC elements may sit between.
-Step findSegment(BudgetReader& in, uint64_t offset, MkvFile& file, ElementHeader& segment) {
+Step findSegment(BudgetReader& in, uint64_t offset, MkvFile& file, ElementHeader& segment,
+                 MapFeed* map) {
     for (size_t n = 0; n < kElementsBeforeSegment && offset < file.fileSize; ++n) {
         std::vector<uint8_t> b;
         if (!in.read(offset, kHeaderBytes, b)) return Step::ioError;
@@ -333,6 +478,7 @@ Step findSegment(BudgetReader& in, uint64_t offset, MkvFile& file, ElementHeader
         }
         if (h.unknownSize || h.size > file.fileSize - std::min(file.fileSize, h.payloadOffset()))
             return Step::stop;
+        if (map) mapElement(*map, h);
         offset = h.end();
     }
     return Step::stop;
@@ -352,6 +498,9 @@ MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits) {
     MkvFile file;
     file.fileSize = reader.size();
     BudgetReader in(reader, limits.maxBytesRead, file);
+    std::optional<MapFeed> feed;
+    if (limits.spans) feed.emplace(*limits.spans);
+    MapFeed* map = feed ? &*feed : nullptr;
 
     std::vector<uint8_t> b;
     if (!in.read(0, kHeaderBytes, b)) {
@@ -371,9 +520,11 @@ MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits) {
     }
     parseEbmlHeader(b.data(), b.size(), file);
     if (file.docType != "matroska" && file.docType != "webm") file.note(MkvProblem::unknownDocType);
+    if (map) mapElement(*map, ebml);
 
     ElementHeader segment;
-    const Step found = ebml.unknownSize ? Step::stop : findSegment(in, ebml.end(), file, segment);
+    const Step found =
+        ebml.unknownSize ? Step::stop : findSegment(in, ebml.end(), file, segment, map);
     if (found != Step::ok) {
         file.status = found == Step::ioError ? MkvStatus::readError : MkvStatus::noSegment;
         return file;
@@ -393,9 +544,11 @@ MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits) {
             file.bytesMissing = file.segmentDeclaredEnd - file.fileSize;
             file.note(MkvProblem::segmentPastEnd);
         }
+        if (map) map->declareEnd(file.segmentDeclaredEnd);
     }
+    if (map) map->add(segment.offset, segment.headerSize, SpanKind::Header);
 
-    SegmentReader walk(in, limits, file);
+    SegmentReader walk(in, limits, file, map);
     if (walk.run() == Step::ioError) {
         file.status = MkvStatus::readError;
         return file;

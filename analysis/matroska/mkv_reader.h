@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/file_spans.h"
 #include "analysis/matroska/mkv_elements.h"
 #include "analysis/matroska/mkv_file.h"
 #include "analysis/streams/random_access.h"
@@ -21,6 +22,8 @@ struct MkvLimits {
     size_t maxClusterCandidates = 64;
     size_t maxBlocks = 100000; // children of a cluster scanned
     MkvElementLimits elements;
+    // Takes where the elements and the blocks read lie; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits = MkvLimits{});

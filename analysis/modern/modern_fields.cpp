@@ -100,10 +100,14 @@ std::string fourccFieldText(const StreamFacts& s) {
     return id.substr(0, 8);
 }
 
-std::string streamSummaryText(const StreamFacts& s) {
+std::string streamNameText(const StreamFacts& s) {
     static const char* const kKinds[] = {"Video", "Audio", "Subtitles", "Other"};
-    std::string text = kKinds[static_cast<int>(s.kind) & 3];
-    text += " #" + std::to_string(s.id) + ": " + familyOrId(s);
+    return kKinds[static_cast<int>(s.kind) & 3] + (" #" + std::to_string(s.id)) + ": " +
+           familyOrId(s);
+}
+
+std::string streamSummaryText(const StreamFacts& s) {
+    std::string text = streamNameText(s);
     if (!s.codecId.empty() && s.codecId != s.codec) text += " (" + s.codecId + ")";
     std::vector<std::string> parts;
     std::string detail = streamDetailText(s);

@@ -26,6 +26,8 @@ std::string fourccFieldText(const StreamFacts& s);
 // One line per stream for lists and explanations: "Video #1: AVC (avc1) High@L4.1,
 // 8-bit 4:2:0, 1920 x 1080, 25.000 FPS, 4500 kb/s, 0:10.000, eng, default".
 std::string streamSummaryText(const StreamFacts& s);
+// The line's start, the stream's name on the file map: "Video #1: AVC".
+std::string streamNameText(const StreamFacts& s);
 
 void fillModernFields(Analysis& a, const MediaStreams& streams);
 void fillModernAudioFields(Analysis& a, const MediaStreams& streams, int n);

@@ -8,6 +8,7 @@
 #include "analysis/mpegts/psi_section.h"
 #include "analysis/mpegts/ts_codecs.h"
 #include "analysis/mpegts/ts_packet.h"
+#include "analysis/streams/map_feed.h"
 
 namespace tavro {
 
@@ -31,12 +32,26 @@ struct StreamWork {
     uint64_t headBytes = 0;
     int64_t headMaxRel = 0;
     uint64_t headPts = 0; // PES packets with a PTS in the head
+    // For the file map: the PTS of the PES packet the stream's packets now carry.
+    bool hasCurrentPts = false;
+    uint64_t currentPts = 0;
+};
+
+// Packets of one PID laid end to end, kept for the file map until the file's first
+// time is known: their PTS as ticks from the first PTS the walk met.
+struct PacketRun {
+    uint64_t offset = 0, size = 0;
+    SpanKind kind = SpanKind::Data;
+    int stream = kNoSpanStream;
+    bool timed = false;
+    bool tail = false; // read in the tail window
+    int64_t from = 0, to = 0;
 };
 
 class PacketWalk {
   public:
-    PacketWalk(const TsLimits& limits, TsFile& file)
-        : limits_(limits), file_(file), pidStream_(8192, -1), lastCc_(8192, -1) {}
+    PacketWalk(const TsLimits& limits, TsFile& file, bool mapped)
+        : limits_(limits), file_(file), mapped_(mapped), pidStream_(8192, -1), lastCc_(8192, -1) {}
 
     // Walks the packets of one window of the file, `data` holding its bytes from
     // `offset`; `reachesEnd` when the window runs to the file's end.
@@ -44,7 +59,7 @@ class PacketWalk {
         head_ = head;
         std::fill(lastCc_.begin(), lastCc_.end(), int8_t(-1));
         for (StreamWork& w : work_)
-            w.gathering = false;
+            w.gathering = w.hasCurrentPts = false;
         for (auto& a : sections_)
             a.second.reset();
         const uint32_t stride = file_.packetSize;
@@ -67,6 +82,12 @@ class PacketWalk {
             }
             ++file_.packetsRead;
             packet(data + p);
+            if (mapped_) {
+                // An M2TS packet opens with its timestamp; the window may cut it.
+                const size_t unit = p - std::min<size_t>(p, stride == 192 ? 4 : 0);
+                const size_t end = std::min<size_t>(size, p + (stride == 192 ? 188 : stride));
+                mapPacket(offset + unit, end - unit, data + p);
+            }
             p += stride; // may step past the end: the last packet was whole
         }
         // A final packet the file ends inside; an M2TS packet starts at its timestamp.
@@ -118,9 +139,65 @@ class PacketWalk {
             any = true;
         }
         if (any) file_.seconds = static_cast<double>(end - start) / 90000.0;
+        // The map's runs count from the first PTS the walk met; the file's time from
+        // the earliest of any stream.
+        if (any && hasFirstPts_) mapShift_ = ptsDelta(firstPts_, reference) - start;
+    }
+
+    // The runs kept, to the map, with their times from the file's start.
+    void feedMap(MapFeed& map) const {
+        bool tail = false;
+        for (const PacketRun& r : runs_) {
+            // The tail's packets do not follow the head's.
+            if (r.tail && !tail) map.cut();
+            tail = r.tail;
+            if (r.timed && r.from + mapShift_ >= 0) {
+                // A PES packet lasts until its stream's next.
+                map.addOpen(r.offset, r.size, r.stream,
+                            static_cast<double>(r.from + mapShift_) / 90000.0,
+                            static_cast<double>(r.to + mapShift_) / 90000.0);
+            } else {
+                map.add(r.offset, r.size, r.kind, r.stream);
+            }
+        }
     }
 
   private:
+    // The packet at `at` of the file: tables are structure, null packets padding, and
+    // the rest data of its stream (or of none), carrying its PES packet's time.
+    void mapPacket(uint64_t at, uint64_t size, const uint8_t* p) {
+        const uint16_t pid = static_cast<uint16_t>((p[1] & 0x1F) << 8 | p[2]);
+        PacketRun r;
+        r.offset = at;
+        r.size = size;
+        r.tail = !head_;
+        if (p[1] & 0x80) {
+            // Flagged in error: its PID may be wrong.
+        } else if (pid == kNullPid) {
+            r.kind = SpanKind::Junk;
+        } else if (pid < 0x20 || isPmtPid(pid)) {
+            r.kind = SpanKind::Header;
+        } else if (pidStream_[pid] >= 0) {
+            r.stream = pidStream_[pid];
+            const StreamWork& w = work_[static_cast<size_t>(r.stream)];
+            if (w.hasCurrentPts && hasFirstPts_) {
+                r.timed = true;
+                r.from = r.to = ptsDelta(w.currentPts, firstPts_);
+            }
+        }
+        if (!runs_.empty()) {
+            PacketRun& last = runs_.back();
+            if (last.kind == r.kind && last.stream == r.stream && last.timed == r.timed &&
+                last.tail == r.tail && last.offset + last.size == at) {
+                last.size += size;
+                last.from = std::min(last.from, r.from);
+                last.to = std::max(last.to, r.to);
+                return;
+            }
+        }
+        if (runs_.size() < kMapSpanBudget) runs_.push_back(r);
+    }
+
     void packet(const uint8_t* p) {
         const TsPacketHeader h = parseTsPacketHeader(p);
         if (h.transportError) {
@@ -234,6 +311,7 @@ class PacketWalk {
             !s.configFound && (s.kind == TsStream::Kind::video || s.kind == TsStream::Kind::audio);
         if (unitStart) {
             const PesHeader pes = parsePesHeader(payload, size);
+            w.hasCurrentPts = false;
             if (!pes.ok) return;
             if (pes.hasPts) takePts(s, w, pes.pts);
             w.gathering = wantProbe;
@@ -254,6 +332,11 @@ class PacketWalk {
     }
 
     void takePts(TsStream& s, StreamWork& w, uint64_t pts) {
+        if (mapped_) {
+            w.hasCurrentPts = true;
+            w.currentPts = pts;
+            if (!hasFirstPts_) hasFirstPts_ = true, firstPts_ = pts;
+        }
         if (!s.hasPts) {
             s.hasPts = true;
             s.firstPts = pts;
@@ -270,6 +353,11 @@ class PacketWalk {
 
     const TsLimits& limits_;
     TsFile& file_;
+    const bool mapped_;
+    std::vector<PacketRun> runs_;
+    bool hasFirstPts_ = false;
+    uint64_t firstPts_ = 0;
+    int64_t mapShift_ = 0;
     bool head_ = true;
     std::vector<int> pidStream_; // stream index by PID
     std::vector<int8_t> lastCc_;
@@ -314,7 +402,7 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
     file.packetSize = framing.stride;
     file.firstSync = framing.firstSync;
 
-    PacketWalk walk(limits, file);
+    PacketWalk walk(limits, file, limits.spans != nullptr);
     // A short read ends the file where the bytes end, whatever its claimed length.
     const bool headIsAll = headWant == file.fileSize || window.size() < headWant;
     walk.walk(window.data(), window.size(), 0, headIsAll, true);
@@ -332,6 +420,13 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
         walk.probe();
     }
     walk.finish();
+    if (limits.spans) {
+        MapFeed map(*limits.spans);
+        walk.feedMap(map);
+        // A packet cut short: the framing says where it, and so the file, should end.
+        if (file.has(TsProblem::truncatedPacket))
+            map.declareEnd(file.fileSize - file.truncatedBytes + file.packetSize);
+    }
 
     if (file.pmtCount > 0)
         file.status = TsStatus::ok;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "analysis/file_spans.h"
 #include "analysis/mpegts/ts_file.h"
 #include "analysis/streams/random_access.h"
 
@@ -19,6 +20,8 @@ struct TsLimits {
     size_t maxStreams = 64;
     size_t maxPrograms = 64;
     uint64_t maxPackets = 200000; // both windows together
+    // Takes where the packets read lie, per PID; null for no file map.
+    SpanSink* spans = nullptr;
 };
 
 TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits = TsLimits{});

@@ -96,6 +96,10 @@ void FileMap::declareEnd(uint64_t end) {
     widenBytesTo(end);
 }
 
+void FileMap::readTo(uint64_t end) {
+    readEnd_ = std::min(readEnd_, end);
+}
+
 void FileMap::nameStream(int stream, const std::string& name) {
     if (stream < 0 || stream >= kMapStreams) return;
     names_[stream] = name.substr(0, 64);

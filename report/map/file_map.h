@@ -57,6 +57,7 @@ class FileMap : public SpanSink {
 
     void beginFile(uint64_t fileSize, uint64_t readEnd) override;
     void declareEnd(uint64_t end) override;
+    void readTo(uint64_t end) override;
     void nameStream(int stream, const std::string& name) override;
     void addSpan(const FileSpan& span) override;
 

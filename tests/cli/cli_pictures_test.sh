@@ -19,7 +19,16 @@ ff $(tone 440) $(tone 660 22050) -t 2 -map 0:a -map 1:a -c:a libvorbis -serial_o
   -fflags +bitexact two_streams.ogg
 ff $(tone 440) -t 2 -c:a libmp3lame -b:a 128k tone.mp3
 cp tone.mp3 "$work/other/tone.mp3" # a second file of the same name, for the folder names
-files=(interleaved.avi apart.avi cut.avi two_streams.ogg tone.mp3)
+# The modern containers, from one MPEG-4 Visual and AAC recording: the index before and
+# after the samples, cut short, and remuxed.
+ff $video $(tone 440) -t 2 -c:v mpeg4 -q:v 3 -c:a aac -movflags +faststart moov_first.mp4
+ff -i moov_first.mp4 -c copy moov_last.mp4
+head -c $(($(stat -c %s moov_first.mp4) * 3 / 5)) moov_first.mp4 > cut.mp4
+if command -v mkvmerge >/dev/null; then mkvmerge -q -o two.mkv moov_first.mp4; else ff -i moov_first.mp4 -c copy two.mkv; fi
+ff -i moov_first.mp4 -c copy stream.ts
+ff $video $(tone 440) -t 2 -c:v flv1 -c:a libmp3lame -ar 44100 -flvflags add_keyframe_index tags.flv
+modern=(moov_first.mp4 moov_last.mp4 cut.mp4 two.mkv stream.ts tags.flv)
+files=(interleaved.avi apart.avi cut.avi two_streams.ogg tone.mp3 "${modern[@]}")
 fail=0
 run() { ${TAVRO_CLI_RUNNER:-} "$cli" "$@"; }
 
@@ -63,11 +72,13 @@ for name in ["graph.svg"]:
     check(any("No graph was built" in (t.text or "") for t in root.iter(NS + "text")), "empty graph text")
 
 doc = json.load(open(os.path.join(work, "report.json")))
-check(len(doc) == 6, "six reports")
+check(len(doc) == 12, "twelve reports")
 maps = {os.path.basename(o["path"]) + ("#2" if "/other/" in o["path"] else ""): o["map"] for o in doc}
 pictures = sorted(os.listdir(os.path.join(work, "maps")))
+modern = ["moov_first.mp4", "moov_last.mp4", "cut.mp4", "two.mkv", "stream.ts", "tags.flv"]
 check(pictures == sorted(["interleaved.avi.map.svg", "apart.avi.map.svg", "cut.avi.map.svg",
-                          "two_streams.ogg.map.svg", "tone.mp3.map.svg", "tone.mp3-2.map.svg"]),
+                          "two_streams.ogg.map.svg", "tone.mp3.map.svg", "tone.mp3-2.map.svg"] +
+                         [name + ".map.svg" for name in modern]),
       "picture names %s" % pictures)
 for p in pictures:
     root = svg(os.path.join(work, "maps", p))
@@ -120,6 +131,48 @@ for name in ("tone.mp3", "tone.mp3#2"):
     check(stream_names(m) == ["MPEG audio"], name + " stream")
     check(m["streams"][0]["bytes"] > 0.95 * m["file_size"], name + " frames")
     check(1.9 < m["duration_s"] < 2.2, name + " duration")
+# The modern containers: a video and an audio stream named as the report lists them,
+# their data where the samples lie and interleaved along the time, about two seconds,
+# and each container's structure and index where it puts them.
+def bins_of(m, layer):
+    return [i for i, v in enumerate(m["layers"].get(layer, [])) if v]
+
+def near_start(m, layer):
+    b = bins_of(m, layer)
+    return bool(b) and max(b) < m["bins"] // 10
+
+def near_end(m, layer):
+    b = bins_of(m, layer)
+    return bool(b) and min(b) >= m["bins"] * 9 // 10
+
+start_size = maps["moov_first.mp4"]["file_size"]
+expect = {
+    "moov_first.mp4": [lambda m: near_start(m, "index") and near_start(m, "header"),
+                       lambda m: m["declared_end"] == m["file_size"] and not m["truncated"]],
+    "moov_last.mp4": [lambda m: near_end(m, "index"), lambda m: not m["truncated"]],
+    "cut.mp4": [lambda m: m["truncated"] and m["declared_end"] == start_size,
+                lambda m: near_start(m, "index") and
+                min(bins_of(m, "missing")) == m["file_size"] // m["bin_bytes"]],
+    # The SeekHead first, the Cues after the clusters, a header before each cluster.
+    "two.mkv": [lambda m: min(bins_of(m, "index")) < m["bins"] // 10 and
+                max(bins_of(m, "index")) >= m["bins"] * 9 // 10,
+                lambda m: 0 in bins_of(m, "header") and m["declared_end"] == m["file_size"]],
+    "stream.ts": [lambda m: bool(bins_of(m, "header")), lambda m: m["declared_end"] is None],
+    "tags.flv": [lambda m: near_start(m, "index") and near_start(m, "header")],
+}
+for name in modern:
+    m = maps[name]
+    names = stream_names(m)
+    check(len(names) == 2 and names[0].startswith("Video #") and names[1].startswith("Audio #"),
+          name + " streams %s" % names)
+    check(all(s["bytes"] > 0 for s in m["streams"]), name + " stream bytes")
+    check(1.9 < m["duration_s"] < 2.2, name + " duration %s" % m["duration_s"])
+    # The data of each moment lies close together in the file.
+    pairs = shared_bins(m, 0, 1)
+    check(len(pairs) > 10 and all(abs(v - a) < m["file_size"] / 5 for v, a in pairs),
+          name + " interleaved")
+    for n, test in enumerate(expect[name]):
+        check(test(m), "%s regions %d" % (name, n))
 sys.exit(0 if ok else 1)
 PY
 exit $fail

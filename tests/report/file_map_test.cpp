@@ -4,8 +4,10 @@
 
 #include "analysis/riff_walker.h"
 #include "analysis/span_feed.h"
+#include "analysis/streams/map_feed.h"
 #include "tests/support/analysis_fixture.h"
 #include "tests/support/file_span.h"
+#include "tests/support/span_log.h"
 
 namespace tavro {
 namespace {
@@ -230,6 +232,82 @@ TEST(FileMap, AviWalkFeedsChunksWithTimes) {
     // A wrapped payload's pass has offsets of its own and feeds nothing.
     h.info->wrap.waveDepth = 1;
     EXPECT_EQ(spanSinkOf(*h.info), nullptr);
+}
+
+TEST(MapFeed, JoinsRunsOfAStreamWithinTheBudget) {
+    // One step: a span (open: timed by its start until the stream's next), or a cut.
+    struct Step {
+        FileSpan span;
+        bool open = false;
+        bool cut = false;
+    };
+    auto open = [](uint64_t offset, uint64_t size, int stream, double start) {
+        return Step{span(offset, size, SpanKind::Data, stream, start, start), true};
+    };
+    const Step kCut{FileSpan(), false, true};
+    struct Case {
+        const char* name;
+        uint64_t budget;
+        std::vector<Step> steps;
+        std::vector<FileSpan> want; // by offset
+    };
+    const SpanKind D = SpanKind::Data;
+    const Case cases[] = {
+        {"chunks laid end to end join, their times widen",
+         100,
+         {{span(0, 10, D, 0, 0, 1)}, {span(10, 10, D, 0, 1, 2)}},
+         {span(0, 20, D, 0, 0, 2)}},
+        {"another stream between them keeps its own run",
+         100,
+         {{span(0, 10, D, 0, 0, 1)}, {span(10, 5, D, 1, 0, 1)}, {span(15, 10, D, 0, 1, 2)}},
+         {span(0, 10, D, 0, 0, 1), span(10, 5, D, 1, 0, 1), span(15, 10, D, 0, 1, 2)}},
+        {"timed and untimed data do not join",
+         100,
+         {{span(0, 10, D, 0, 0, 1)}, {span(10, 10, D, 0)}},
+         {span(0, 10, D, 0, 0, 1), span(10, 10, D, 0)}},
+        {"an open span lasts until its stream's next starts",
+         100,
+         {open(0, 10, 0, 1.0), {span(10, 10, D, 1, 0, 3)}, open(20, 10, 0, 1.5)},
+         {span(0, 10, D, 0, 1.0, 1.5), span(10, 10, D, 1, 0, 3), span(20, 10, D, 0, 1.5, 1.5)}},
+        {"a cut keeps it from reaching past the jump",
+         100,
+         {open(0, 10, 0, 1.0), kCut, open(100, 10, 0, 5.0)},
+         {span(0, 10, D, 0, 1.0, 1.0), span(100, 10, D, 0, 5.0, 5.0)}},
+        {"past the budget spans are dropped, a run still lengthens",
+         2,
+         {{span(0, 10, SpanKind::Header)},
+          {span(20, 10, SpanKind::Index)},
+          {span(30, 10, SpanKind::Index)},
+          {span(50, 5, SpanKind::Junk)}},
+         {span(0, 10, SpanKind::Header), span(20, 20, SpanKind::Index)}},
+        {"empty spans are nothing", 100, {{span(5, 0, SpanKind::Header)}}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpanLog log;
+        {
+            MapFeed feed(log, c.budget);
+            for (const Step& st : c.steps) {
+                const FileSpan& s = st.span;
+                if (st.cut)
+                    feed.cut();
+                else if (st.open)
+                    feed.addOpen(s.offset, s.size, s.stream, s.start, s.end);
+                else
+                    feed.add(s.offset, s.size, s.kind, s.stream, s.start, s.end);
+            }
+        }
+        const std::vector<FileSpan> got = log.sorted();
+        ASSERT_EQ(got.size(), c.want.size());
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].offset, c.want[i].offset) << i;
+            EXPECT_EQ(got[i].size, c.want[i].size) << i;
+            EXPECT_EQ(got[i].kind, c.want[i].kind) << i;
+            EXPECT_EQ(got[i].stream, c.want[i].stream) << i;
+            EXPECT_DOUBLE_EQ(got[i].start, c.want[i].start) << i;
+            EXPECT_DOUBLE_EQ(got[i].end, c.want[i].end) << i;
+        }
+    }
 }
 
 } // namespace

@@ -9,14 +9,7 @@ namespace test {
 
 inline FileSpan span(uint64_t offset, uint64_t size, SpanKind kind, int stream = kNoSpanStream,
                      double start = -1, double end = -1) {
-    FileSpan s;
-    s.offset = offset;
-    s.size = size;
-    s.kind = kind;
-    s.stream = stream;
-    s.start = start;
-    s.end = end;
-    return s;
+    return fileSpan(offset, size, kind, stream, start, end);
 }
 
 } // namespace test

@@ -44,8 +44,8 @@ inline Bytes fullBox(const char* type, uint32_t versionFlags, std::initializer_l
     return box(type, p);
 }
 
-// A video track of `sizes.size()` samples of one chunk at `chunkOffset`, 25 per second.
-inline Bytes videoTrak(uint32_t id, const std::vector<uint32_t>& sizes, uint32_t chunkOffset) {
+// A video track of `n` samples, 25 per second, whose stsd is followed by `tables`.
+inline Bytes videoTrakWith(uint32_t id, uint32_t n, const Bytes& tables) {
     Bytes tkhdTail(52, 0);
     put32(tkhdTail, 176u << 16);
     put32(tkhdTail, 144u << 16);
@@ -60,18 +60,23 @@ inline Bytes videoTrak(uint32_t id, const std::vector<uint32_t>& sizes, uint32_t
     put16(visual, 176);
     put16(visual, 144);
     visual.resize(visual.size() + 50, 0);
-    Bytes stszTail;
-    for (uint32_t s : sizes)
-        put32(stszTail, s);
-    const auto n = static_cast<uint32_t>(sizes.size());
-    const Bytes stbl =
-        box("stbl", cat({fullBox("stsd", 0, {1}, box("avc1", visual)),
-                         fullBox("stts", 0, {1, n, 512}), fullBox("stsz", 0, {0, n}, stszTail),
-                         fullBox("stsc", 0, {1, 1, n, 1}), fullBox("stco", 0, {1, chunkOffset})}));
+    const Bytes stbl = box("stbl", cat({fullBox("stsd", 0, {1}, box("avc1", visual)), tables}));
     return box("trak", cat({fullBox("tkhd", 1, {0, 0, id, 0, 0}, tkhdTail),
                             box("mdia", cat({fullBox("mdhd", 0, {0, 0, 12800, n * 512}, mdhdTail),
                                              fullBox("hdlr", 0, {0, 0x76696465}, hdlrTail),
                                              box("minf", stbl)}))}));
+}
+
+// A video track of `sizes.size()` samples of one chunk at `chunkOffset`, 25 per second.
+inline Bytes videoTrak(uint32_t id, const std::vector<uint32_t>& sizes, uint32_t chunkOffset) {
+    Bytes stszTail;
+    for (uint32_t s : sizes)
+        put32(stszTail, s);
+    const auto n = static_cast<uint32_t>(sizes.size());
+    return videoTrakWith(
+        id, n,
+        cat({fullBox("stts", 0, {1, n, 512}), fullBox("stsz", 0, {0, n}, stszTail),
+             fullBox("stsc", 0, {1, 1, n, 1}), fullBox("stco", 0, {1, chunkOffset})}));
 }
 
 inline Bytes ftyp() {

@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "analysis/isobmff/iso_reader.h"
+#include "analysis/streams/map_feed.h"
 #include "tests/analysis/isobmff/box_builder.h"
+#include "tests/support/span_log.h"
 
 namespace tavro {
 namespace {
@@ -47,6 +49,85 @@ TEST(IsoReader, FragmentsAddUpPerTrack) {
     EXPECT_EQ(f.tracks[0].sampleCount, 2u);
     EXPECT_EQ(f.tracks[0].sampleBytes, 200u);
     EXPECT_EQ(f.tracks[0].sttsDuration, 1024u);
+}
+
+// What the reader hands the file map: the boxes as structure and index, each track's
+// samples where the tables put them, with their times, and where the boxes say the
+// file ends.
+TEST(IsoReader, FeedsTheFileMap) {
+    const Bytes movie = smallMovie(), fragments = fragmentedMovie();
+    const char kMoof[] = "moof";
+    const uint64_t moof =
+        static_cast<uint64_t>(std::search(fragments.begin(), fragments.end(), kMoof, kMoof + 4) -
+                              fragments.begin()) -
+        4;
+    struct Case {
+        const char* name;
+        const Bytes& file;
+        uint64_t size;          // as the reader is told
+        uint64_t dataAt, bytes; // the track's samples
+        double seconds;         // where their time ends
+        bool whole;             // every byte is on the map once
+    };
+    const Case cases[] = {
+        {"moov before the samples", movie, movie.size(), movie.size() - 60, 60, 3 * 512 / 12800.0,
+         true},
+        {"cut inside the samples", movie, movie.size() - 30, movie.size() - 60, 60,
+         3 * 512 / 12800.0, false},
+        {"a fragment's run from its moof", fragments, fragments.size(), moof, 200,
+         2 * 512 / 12800.0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SpanLog log;
+        IsoLimits limits;
+        limits.spans = &log;
+        BufferReader reader(c.file.data(), static_cast<size_t>(c.size));
+        readIsoFile(reader, limits);
+        EXPECT_EQ(log.bytes(SpanKind::Data, 0), c.bytes);
+        uint64_t first = UINT64_MAX, all = 0;
+        double end = 0;
+        for (const FileSpan& s : log.spans) {
+            all += s.size;
+            if (s.kind != SpanKind::Data) continue;
+            first = std::min(first, s.offset);
+            end = std::max(end, s.end);
+        }
+        EXPECT_EQ(first, c.dataAt);
+        EXPECT_DOUBLE_EQ(end, c.seconds);
+        EXPECT_GT(log.bytes(SpanKind::Header), 0u);
+        EXPECT_GT(log.bytes(SpanKind::Index), 0u);
+        // The mdat's size as written, however much of it the file still holds.
+        EXPECT_EQ(log.declared, c.file.size());
+        if (c.whole) EXPECT_EQ(all, c.file.size());
+    }
+}
+
+// Two hundred thousand chunks, none next to another, go to the map as no more spans
+// than its budget, with every sample's byte and the whole time still there.
+TEST(IsoReader, ManyChunksStayInTheMapBudget) {
+    const uint32_t n = 200000;
+    Bytes offsets;
+    for (uint32_t k = 0; k < n; ++k)
+        put32(offsets, 1000000 + 2 * k);
+    const Bytes tables = cat({fullBox("stts", 0, {1, n, 1}), fullBox("stsz", 0, {1, n}),
+                              fullBox("stsc", 0, {1, 1, 1, 1}), fullBox("stco", 0, {n}, offsets)});
+    const Bytes file =
+        cat({ftyp(),
+             box("moov", cat({fullBox("mvhd", 0, {0, 0, 1000, 0}), videoTrakWith(1, n, tables)}))});
+    SpanLog log;
+    IsoLimits limits;
+    limits.spans = &log;
+    BufferReader reader(file.data(), file.size(), 2000000);
+    readIsoFile(reader, limits);
+    uint64_t spans = 0;
+    double end = 0;
+    for (const FileSpan& s : log.spans)
+        if (s.kind == SpanKind::Data) ++spans, end = std::max(end, s.end);
+    EXPECT_LE(spans, kMapSpanBudget);
+    EXPECT_GT(spans, kMapSpanBudget / 4);
+    EXPECT_EQ(log.bytes(SpanKind::Data, 0), n);
+    EXPECT_DOUBLE_EQ(end, n / 12800.0);
 }
 
 // Cutting the file anywhere never reads past the bytes; a cut movie box says so.
