@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <set>
 #include <vector>
@@ -175,7 +176,11 @@ class SegmentReader {
         size_t pos = atElement ? 0 : n;
         size_t tried = 0;
         for (size_t i = 0; pos == n && i + 4 <= n && tried < limits_.maxClusterCandidates; ++i) {
-            if (t[i] != 0x1F || t[i + 1] != 0x43 || t[i + 2] != 0xB6 || t[i + 3] != 0x75) continue;
+            // Candidates are found by their rare first byte, jumping from one to the next.
+            const auto* first = static_cast<const uint8_t*>(std::memchr(&t[i], 0x1F, n - 3 - i));
+            if (!first) break;
+            i = static_cast<size_t>(first - t.data());
+            if (t[i + 1] != 0x43 || t[i + 2] != 0xB6 || t[i + 3] != 0x75) continue;
             ++tried;
             if (clusterStartsAt(t.data(), n, i)) pos = i;
         }
