@@ -25,9 +25,6 @@ using namespace filtertest;
 
 namespace {
 
-const IID kIID_IVRendererControl = {
-    0xdf967e60, 0xd1fd, 0x11d4, {0x8b, 0x80, 0x00, 0xd0, 0x5c, 0x00, 0xae, 0x53}};
-
 // The platform's own null renderer (qedit's), standing in for our filter in the
 // baseline graphs; the toolchain's headers do not name it.
 const CLSID kPlatformNullClsid = {
@@ -86,7 +83,7 @@ HRESULT makeFilter(const FilterClass& c, Stage& stage, ComRef<IBaseFilter>* filt
     HRESULT hr =
         FilterModule::instance().create(clsid, nullptr, IID_IBaseFilter, filter->outVoid());
     if (FAILED(hr) || !IsEqualCLSID(clsid, kVRendererClsid)) return hr;
-    auto control = filter->as<IVRendererControl>(kIID_IVRendererControl);
+    auto control = filter->as<IVRendererControl>(IID_IVRendererControl);
     IDirectDraw* dd = stage.dd.get();
     IDirectDrawSurface* primary = stage.primary.get();
     if (!control || FAILED(hr = control->SetDirectDraw(&dd, &primary))) return hr;
