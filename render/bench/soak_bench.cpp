@@ -1,13 +1,14 @@
 // soak_bench analysis N FILE... | render N FILE...: long runs of the window's analysis
 // driver (N files, taken round the list) or of the render test (N renders), sampling
 // the process's private memory and open handles at ten even points. Both must stay
-// flat after warm-up: growth from the second sample to the last under 1%.
+// flat after warm-up: growth from the second sample to the last under 1%. The
+// renders are judged net of as many bare renders of the same files.
 #include <windows.h>
 
 #include <objbase.h>
-#include <psapi.h>
+#include <strmif.h>
+#include <uuids.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,81 +16,15 @@
 #include <vector>
 
 #include "app/analysis_driver.h"
+#include "bench/win/soak_sampling.h"
 #include "render/render_test.h"
 #include "render/win/dshow_graph_builder.h"
 
 namespace {
 
-struct Sample {
-    long done = 0;
-    unsigned long long privateBytes = 0;
-    unsigned long handles = 0;
-};
-
-// Wine answers GetProcessHandleCount with 0: the handles in use are then judged from
-// the table's fill, by taking many new handles and seeing how high they go.
-unsigned long handlesByProbe() {
-    constexpr int kProbes = 256;
-    HANDLE taken[kProbes] = {};
-    uintptr_t highest = 0;
-    int got = 0;
-    for (; got < kProbes; ++got) {
-        if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
-                             &taken[got], 0, FALSE, DUPLICATE_SAME_ACCESS))
-            break;
-        const uintptr_t value = reinterpret_cast<uintptr_t>(taken[got]);
-        if (value > highest) highest = value;
-    }
-    for (int i = 0; i < got; ++i)
-        CloseHandle(taken[i]);
-    const unsigned long slots = static_cast<unsigned long>(highest / 4);
-    return slots > static_cast<unsigned long>(got) ? slots - got : 0;
-}
-
-Sample sample(long done) {
-    Sample s;
-    s.done = done;
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters))
-        // Wine leaves PrivateUsage at 0; the commit charge is the same figure on Windows.
-        s.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-    DWORD handles = 0;
-    s.handles = GetProcessHandleCount(GetCurrentProcess(), &handles) && handles ? handles
-                                                                                : handlesByProbe();
-    return s;
-}
-
-double growth(double from, double to) {
-    return from > 0 ? (to - from) * 100.0 / from : 0.0;
-}
-
-// Taken and shown at once: a long run that is stopped still shows how far it came.
-void takeSample(const char* what, long done, std::vector<Sample>* samples) {
-    const Sample s = sample(done);
-    samples->push_back(s);
-    std::printf("%s %7ld: private %9.1f KiB, handles %lu\n", what, s.done, s.privateBytes / 1024.0,
-                s.handles);
-    std::fflush(stdout);
-}
-
-// The verdict over the samples; 0 when flat.
-int verdict(const char* what, const std::vector<Sample>& samples) {
-    if (samples.size() < 3) return 0;
-    const Sample &second = samples[1], &last = samples.back();
-    if (second.privateBytes == 0 || second.handles == 0) {
-        std::printf("%s: memory or handles could not be measured here\n", what);
-        return 1;
-    }
-    const double memory = growth(double(second.privateBytes), double(last.privateBytes));
-    const double handles = growth(double(second.handles), double(last.handles));
-    const bool flat = memory < 1.0 && handles < 1.0;
-    std::printf("%s growth from sample 2 to the last: private %+.2f%%, handles %+.2f%% (%s)\n",
-                what, memory, handles, flat ? "flat" : "GROWING");
-    return flat ? 0 : 1;
-}
+using soak::Sample;
+using soak::takeSample;
+using soak::verdict;
 
 int soakAnalysis(long count, const std::vector<std::string>& files) {
     tavro::ReportModel report;
@@ -98,7 +33,7 @@ int soakAnalysis(long count, const std::vector<std::string>& files) {
                                                 tavro::kRunModeInformationOnly);
     if (!driver) return 2;
     driver->batchRunning = true;
-    const long every = count / 10 > 0 ? count / 10 : 1;
+    const long every = soak::sampleEvery(count);
     std::vector<Sample> samples;
     for (long i = 0; i < count; ++i) {
         tavro::FileList& list = driver->fileList();
@@ -111,12 +46,37 @@ int soakAnalysis(long count, const std::vector<std::string>& files) {
     return verdict("analysis", samples);
 }
 
+// The same graph builds with no Tavro code at all: the graph manager made, asked to
+// render the file and let go. What these add is the platform's, not ours.
+soak::Growth soakBareRender(long count, const std::vector<std::string>& files) {
+    const long every = soak::sampleEvery(count);
+    std::vector<Sample> samples;
+    for (long i = 0; i < count; ++i) {
+        const std::string& file = files[static_cast<size_t>(i) % files.size()];
+        const std::wstring wide(file.begin(), file.end()); // the generated paths are ASCII
+        IGraphBuilder* graph = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
+            graph->RenderFile(wide.c_str(), nullptr);
+            graph->Release();
+        }
+        if ((i + 1) % every == 0) takeSample("bare render", i + 1, &samples);
+    }
+    const soak::Growth platform = soak::growthPerStep(samples);
+    std::printf("bare render: %+.1f KiB, %+.2f handles a render (the platform's own)\n",
+                platform.privateBytes / 1024.0, platform.handles);
+    return platform;
+}
+
+// The render test over the files, judged net of what bare renders of the same files
+// add (Wine's graph manager and GStreamer keep some of every graph they build).
 int soakRender(long count, const std::vector<std::string>& files) {
     CoInitialize(nullptr);
     int result = 0;
     {
+        const soak::Growth platform = soakBareRender(count, files);
         tavro::DirectShowGraphBuilder builder;
-        const long every = count / 10 > 0 ? count / 10 : 1;
+        const long every = soak::sampleEvery(count);
         std::vector<Sample> samples;
         for (long i = 0; i < count; ++i) {
             tavro::FilterTable table;
@@ -125,7 +85,7 @@ int soakRender(long count, const std::vector<std::string>& files) {
                                         table, &outcome);
             if ((i + 1) % every == 0) takeSample("render", i + 1, &samples);
         }
-        result = verdict("render", samples);
+        result = verdict("render", samples, platform);
     }
     CoUninitialize();
     return result;
