@@ -113,21 +113,18 @@ class NumberArray {
         p_ += 4;
     }
     void close() {
+        flush();
         if (!first_ && pretty_) {
-            room(size_t(at_) + 2);
-            *p_++ = '\n';
-            for (int i = 0; i < at_; ++i)
-                *p_++ = ' ';
-        } else {
-            room(1);
+            out_.push_back('\n');
+            out_.append(static_cast<size_t>(at_), ' ');
         }
-        *p_++ = ']';
+        out_.push_back(']');
     }
 
   private:
     static constexpr size_t kLeadRoom = 48;
     static constexpr size_t kDigits = 24;
-    // Makes room for one element (its lead and its digits) or `n` bytes.
+    // Makes room for `n` bytes, at most one element's lead and digits.
     void room(size_t n) {
         if (size_t(buffer_ + sizeof buffer_ - p_) < n) flush();
     }
