@@ -53,6 +53,13 @@ open(path, "w", encoding="utf-8", errors="surrogateescape").write(
 PY
 }
 
+# GUI tests may leave stored settings (a run mode) in a prefix: both sides run with the
+# defaults, or they would differ by what ran before them.
+for tree in "$tree32" "$(dirname "$(dirname "$cli64")")"; do
+  TAVRO_BUILD_DIR="$tree" "$root/cmake/wine-emulator" reg delete \
+    'HKCU\Software\Orlent\Tavro\Settings' /f >/dev/null 2>&1 || true
+done
+
 fail=0
 for dir in "$@"; do
   [ -d "$dir" ] || { echo "FAIL: no folder $dir"; fail=1; continue; }
