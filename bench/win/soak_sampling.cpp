@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <process.h>
 #include <psapi.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 namespace soak {
 namespace {
@@ -44,6 +48,26 @@ Sample sample(long done) {
     s.handles = GetProcessHandleCount(GetCurrentProcess(), &handles) && handles ? handles
                                                                                 : handlesByProbe();
     return s;
+}
+
+// A step and its end signal, kept alive by whichever of the waiter and the worker
+// lets go last.
+struct Step {
+    std::function<void()> work;
+    HANDLE done = nullptr;
+    ~Step() {
+        if (done) CloseHandle(done);
+    }
+};
+
+unsigned __stdcall stepMain(void* argument) {
+    std::unique_ptr<std::shared_ptr<Step>> held(static_cast<std::shared_ptr<Step>*>(argument));
+    Step& step = **held;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    step.work();
+    if (SUCCEEDED(com)) CoUninitialize();
+    SetEvent(step.done);
+    return 0;
 }
 
 double growth(double from, double to) {
@@ -98,6 +122,22 @@ int verdict(const char* what, const std::vector<Sample>& samples, Growth platfor
                 memory, handles, flat ? "flat" : "GROWING");
     std::fflush(stdout);
     return flat ? 0 : 1;
+}
+
+bool runWithin(unsigned long limitMs, std::function<void()> work) {
+    auto step = std::make_shared<Step>();
+    step->work = std::move(work);
+    step->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!step->done) return false;
+    auto* handOver = new std::shared_ptr<Step>(step);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &stepMain, handOver, 0, nullptr);
+    if (!thread) {
+        delete handOver;
+        return false;
+    }
+    const bool ended = WaitForSingleObject(step->done, limitMs) == WAIT_OBJECT_0;
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return ended;
 }
 
 } // namespace soak

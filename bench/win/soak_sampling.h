@@ -2,6 +2,7 @@
 // verdict on them: flat after warm-up means under 1% growth from the second sample
 // to the last. Shared by the program's soak and the filter module's.
 #pragma once
+#include <functional>
 #include <vector>
 
 namespace soak {
@@ -31,5 +32,11 @@ Growth growthPerStep(const std::vector<Sample>& samples);
 // alone adds (a bare graph made and released): it is taken off before judging, so
 // only our own growth counts.
 int verdict(const char* what, const std::vector<Sample>& samples, Growth platform = {});
+
+// Runs `step` on a thread of its own (with COM started there) and waits at most
+// `limitMs` for it. False when it did not end in time: the thread is left behind with
+// whatever it holds, since Wine's RenderFile now and then never returns and a long
+// soak must go on past it. What `step` writes must outlive an abandoned wait.
+bool runWithin(unsigned long limitMs, std::function<void()> step);
 
 } // namespace soak

@@ -2,7 +2,8 @@
 // driver (N files, taken round the list) or of the render test (N renders), sampling
 // the process's private memory and open handles at ten even points. Both must stay
 // flat after warm-up: growth from the second sample to the last under 1%. The
-// renders are judged net of as many bare renders of the same files.
+// renders are judged net of as many bare renders of the same files. Each render runs
+// under a watchdog: one that has not returned after a minute is left behind and told.
 #include <windows.h>
 
 #include <objbase.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,34 @@ namespace {
 using soak::Sample;
 using soak::takeSample;
 using soak::verdict;
+
+// Wine's RenderFile now and then never returns, bare renders too. Such a render is
+// left behind (with what it holds) and the soak goes on; several in a row mean the
+// platform is stuck for good, and the run stops there.
+class Watchdog {
+  public:
+    explicit Watchdog(const char* what) : what_(what) {}
+    // False once the platform looks stuck for good.
+    bool run(long index, std::function<void()> render) {
+        if (soak::runWithin(kLimitMs, std::move(render))) {
+            inARow_ = 0;
+            return true;
+        }
+        ++hung_;
+        std::printf("%s %ld: no answer after %lu s, left behind (%ld so far)\n", what_,
+                    index + 1, kLimitMs / 1000, hung_);
+        std::fflush(stdout);
+        return ++inARow_ < kStuckAfter;
+    }
+    long hung() const { return hung_; }
+
+  private:
+    static constexpr unsigned long kLimitMs = 60000;
+    static constexpr long kStuckAfter = 3;
+    const char* what_;
+    long hung_ = 0;
+    long inARow_ = 0;
+};
 
 int soakAnalysis(long count, const std::vector<std::string>& files) {
     tavro::ReportModel report;
@@ -48,18 +78,22 @@ int soakAnalysis(long count, const std::vector<std::string>& files) {
 
 // The same graph builds with no Tavro code at all: the graph manager made, asked to
 // render the file and let go. What these add is the platform's, not ours.
-soak::Growth soakBareRender(long count, const std::vector<std::string>& files) {
+soak::Growth soakBareRender(long count, const std::vector<std::string>& files, bool* stuck) {
     const long every = soak::sampleEvery(count);
     std::vector<Sample> samples;
-    for (long i = 0; i < count; ++i) {
+    Watchdog watchdog("bare render");
+    for (long i = 0; i < count && !*stuck; ++i) {
         const std::string& file = files[static_cast<size_t>(i) % files.size()];
         const std::wstring wide(file.begin(), file.end()); // the generated paths are ASCII
-        IGraphBuilder* graph = nullptr;
-        if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IGraphBuilder, reinterpret_cast<void**>(&graph)))) {
-            graph->RenderFile(wide.c_str(), nullptr);
-            graph->Release();
-        }
+        *stuck = !watchdog.run(i, [wide] {
+            IGraphBuilder* graph = nullptr;
+            if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IGraphBuilder,
+                                           reinterpret_cast<void**>(&graph)))) {
+                graph->RenderFile(wide.c_str(), nullptr);
+                graph->Release();
+            }
+        });
         if ((i + 1) % every == 0) takeSample("bare render", i + 1, &samples);
     }
     const soak::Growth platform = soak::growthPerStep(samples);
@@ -74,18 +108,27 @@ int soakRender(long count, const std::vector<std::string>& files) {
     CoInitialize(nullptr);
     int result = 0;
     {
-        const soak::Growth platform = soakBareRender(count, files);
-        tavro::DirectShowGraphBuilder builder;
+        bool stuck = false;
+        const soak::Growth platform = soakBareRender(count, files, &stuck);
+        auto builder = std::make_shared<tavro::DirectShowGraphBuilder>();
         const long every = soak::sampleEvery(count);
         std::vector<Sample> samples;
-        for (long i = 0; i < count; ++i) {
-            tavro::FilterTable table;
-            tavro::RenderOutcome outcome;
-            tavro::buildAndInspectGraph({builder}, files[static_cast<size_t>(i) % files.size()],
-                                        table, &outcome);
+        Watchdog watchdog("render");
+        for (long i = 0; i < count && !stuck; ++i) {
+            const std::string file = files[static_cast<size_t>(i) % files.size()];
+            stuck = !watchdog.run(i, [builder, file] {
+                tavro::FilterTable table;
+                tavro::RenderOutcome outcome;
+                tavro::buildAndInspectGraph({*builder}, file, table, &outcome);
+            });
             if ((i + 1) % every == 0) takeSample("render", i + 1, &samples);
         }
-        result = verdict("render", samples, platform);
+        if (stuck) {
+            std::printf("render: the platform stopped answering; not measured\n");
+            result = 1;
+        } else {
+            result = verdict("render", samples, platform);
+        }
     }
     CoUninitialize();
     return result;

@@ -82,3 +82,22 @@ TEST(SoakSampling, SamplesSeeHandlesAndMemoryTakenAndGivenBack) {
 }
 
 } // namespace
+
+TEST(SoakSampling, RunWithinLeavesAStuckStepBehindAndGoesOn) {
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(release && finished);
+    bool ran = false;
+    EXPECT_TRUE(soak::runWithin(10000, [&ran] { ran = true; }));
+    EXPECT_TRUE(ran);
+    // A step that has not ended in time is reported, and may still end later on its own.
+    EXPECT_FALSE(soak::runWithin(50, [release, finished] {
+        WaitForSingleObject(release, INFINITE);
+        SetEvent(finished);
+    }));
+    SetEvent(release);
+    EXPECT_EQ(WaitForSingleObject(finished, 10000), WAIT_OBJECT_0);
+    Sleep(50); // lets the left-behind thread let go of its step
+    CloseHandle(release);
+    CloseHandle(finished);
+}
