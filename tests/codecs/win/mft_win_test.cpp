@@ -163,7 +163,7 @@ TEST_F(WineMft, OtherArchitectureDmosAreThatViewsRegistrations) {
     if (view == 0) GTEST_SKIP() << "no other architecture on this system";
     WinCodecSystem system;
     std::set<std::string> listed;
-    int withVendor = 0;
+    int withVendor = 0, present = 0;
     for (const OtherArchCodec& c : readOtherArchitectureCodecs(system.sources(), 0xFFFFFFFF)) {
         EXPECT_EQ(c.bits, ownArchitectureBits() == 64 ? 32 : 64);
         if (c.source == kSourceDmo) listed.insert(c.name);
@@ -175,11 +175,15 @@ TEST_F(WineMft, OtherArchitectureDmosAreThatViewsRegistrations) {
             VersionStrings direct;
             readVersionStrings(path, &direct);
             EXPECT_STREQ(c.version.get(kCompanyName), direct.get(kCompanyName)) << path;
+            if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) ++present;
             if (c.version.get(kCompanyName)[0]) ++withVendor;
         }
     }
     EXPECT_EQ(listed, registeredDmoDecoders(view));
-    EXPECT_GT(withVendor, 0) << "no version texts read from the other system folder";
+    // A 64-bit Wine without its 32-bit half registers the other side's codecs but
+    // installs none of their files: then there is nothing to read.
+    if (present > 0)
+        EXPECT_GT(withVendor, 0) << "no version texts read from the other system folder";
 }
 
 TEST_F(WineMft, RegisteredDecoderAppearsWithItsTypesAndGoesWhenUnregistered) {
