@@ -46,7 +46,6 @@ class Watchdog {
         std::fflush(stdout);
         return ++inARow_ < kStuckAfter;
     }
-    long hung() const { return hung_; }
 
   private:
     static constexpr unsigned long kLimitMs = 60000;
