@@ -65,8 +65,7 @@ void appendValue(std::string& out, const nlohmann::json& value) {
 // cost more than analysing the file.
 class NumberArray {
   public:
-    NumberArray(std::string& out, int indent, int at)
-        : out_(out), pretty_(indent >= 0), at_(at) {
+    NumberArray(std::string& out, int indent, int at) : out_(out), pretty_(indent >= 0), at_(at) {
         const size_t spaces = pretty_ ? static_cast<size_t>(at + indent) : 0;
         leadLength_ = pretty_ ? 2 + spaces : 1;
         if (leadLength_ <= kLeadRoom) {
@@ -81,8 +80,10 @@ class NumberArray {
     ~NumberArray() { flush(); }
     void number(uint64_t value) {
         lead();
-        if (value < 10) *p_++ = char('0' + value); // most bins are empty or tiny
-        else p_ = std::to_chars(p_, p_ + kDigits, value).ptr;
+        if (value < 10)
+            *p_++ = char('0' + value); // most bins are empty or tiny
+        else
+            p_ = std::to_chars(p_, p_ + kDigits, value).ptr;
     }
     // A run of numbers, in batches that surely fit the buffer, with the write position
     // kept in a local: stores through it would otherwise reload the member each time.
@@ -98,14 +99,47 @@ class NumberArray {
             const int stop = count - i < int(fit) ? count : i + int(fit);
             char* p = p_;
             for (; i < stop; ++i) {
+                // Most of a map is long runs of empty bins: their text is one element's
+                // text over and over, copied from a prepared run.
+                if (values[i] == 0 && i + kZeroRunMin <= count &&
+                    values[i + kZeroRunMin - 1] == 0) {
+                    p_ = p;
+                    i = zeros(values, i, count);
+                    p = p_;
+                    break;
+                }
                 std::memcpy(p, lead_, kLeadRoom);
                 p += leadLength_;
                 const uint64_t value = values[i];
-                if (value < 10) *p++ = char('0' + value);
-                else p = std::to_chars(p, p + kDigits, value).ptr;
+                if (value < 10)
+                    *p++ = char('0' + value);
+                else
+                    p = std::to_chars(p, p + kDigits, value).ptr;
             }
             p_ = p;
         }
+    }
+    // The zeros from values[i] on, up to the first non-zero; returns where they end.
+    int zeros(const uint64_t* values, int i, int count) {
+        int end = i;
+        while (end < count && values[end] == 0)
+            ++end;
+        if (zeroRun_.empty()) {
+            zeroRun_.reserve(kZeroRunMax * (leadLength_ + 1));
+            for (int k = 0; k < kZeroRunMax; ++k) {
+                zeroRun_.append(lead_, leadLength_);
+                zeroRun_.push_back('0');
+            }
+        }
+        const size_t unit = leadLength_ + 1;
+        for (int left = end - i; left > 0;) {
+            const int take = left < kZeroRunMax ? left : kZeroRunMax;
+            room(unit * size_t(take));
+            std::memcpy(p_, zeroRun_.data(), unit * size_t(take));
+            p_ += unit * size_t(take);
+            left -= take;
+        }
+        return end;
     }
     void null() {
         lead();
@@ -124,6 +158,8 @@ class NumberArray {
   private:
     static constexpr size_t kLeadRoom = 48;
     static constexpr size_t kDigits = 24;
+    static constexpr int kZeroRunMin = 4;
+    static constexpr int kZeroRunMax = 64; // a run's text stays well inside the buffer
     // Makes room for `n` bytes, at most one element's lead and digits.
     void room(size_t n) {
         if (size_t(buffer_ + sizeof buffer_ - p_) < n) flush();
@@ -153,6 +189,7 @@ class NumberArray {
     size_t leadLength_;
     char lead_[kLeadRoom + 1];
     std::string longLead_;
+    std::string zeroRun_;
     bool first_ = true;
     char buffer_[8192];
     char* p_ = buffer_;

@@ -53,22 +53,18 @@ void FileMap::reset() {
     hasFile_ = false;
     fileSize_ = declaredEnd_ = readEnd_ = spanEnd_ = 0;
     binBytes_ = 1;
-    // Only the rows and bins spans wrote are cleared: a batch resets once per file,
-    // and most files touch a few layers of the tables, many none.
-    if (partial_.empty()) {
-        partial_.assign(size_t(kMapLayers) * byteBins_, 0);
-        cover_.assign(size_t(kMapLayers) * (byteBins_ + 1), 0);
-        cells_.assign(size_t(kMapStreams) * timeBins_, MapTimeCell());
-    } else {
-        for (int layer = 0; layer < kMapLayers; ++layer) {
-            if (!(usedLayers_ & (1u << layer))) continue;
-            std::fill_n(&partial_[size_t(layer) * byteBins_], usedBins_, 0);
-            std::fill_n(&cover_[size_t(layer) * (byteBins_ + 1)], byteBins_ + 1, 0);
-        }
-        for (int s = 0; s < kMapStreams; ++s)
-            if (timedStreams_ & (1u << s))
-                std::fill_n(&cells_[size_t(s) * timeBins_], timeBins_, MapTimeCell());
+    // Rows are made when a span first feeds their layer or stream, and kept: a batch
+    // resets once per file, most files touch a few rows, and the rows' pages are only
+    // paid for once they are used. Only the bins spans wrote are cleared.
+    for (int layer = 0; layer < kMapLayers; ++layer) {
+        if (!(usedLayers_ & (1u << layer))) continue;
+        std::fill_n(partial_[size_t(layer)].begin(), usedBins_, 0);
+        // Settling the covers clears them; only a map never drawn still holds some.
+        if (coversPending_) std::fill_n(cover_[size_t(layer)].begin(), usedBins_ + 1, 0);
     }
+    for (int s = 0; s < kMapStreams; ++s)
+        if (timedStreams_ & (1u << s))
+            std::fill(cells_[size_t(s)].begin(), cells_[size_t(s)].end(), StoredCell());
     usedBins_ = 0;
     coversPending_ = false;
     totals_ = {};
@@ -129,14 +125,14 @@ void FileMap::settleCovers() const {
     if (!coversPending_) return;
     for (int layer = 0; layer < kMapLayers; ++layer) {
         if (!(usedLayers_ & (1u << layer))) continue;
+        // Covers start and end inside the bins spans reached.
         int64_t running = 0;
-        for (int b = 0; b < byteBins_; ++b) {
+        for (int b = 0; b <= usedBins_ && b < byteBins_; ++b) {
             running += cover(layer, b);
             cover(layer, b) = 0;
             if (running > 0)
                 partial(layer, b) = saturatingAdd(partial(layer, b), uint64_t(running) * binBytes_);
         }
-        cover(layer, byteBins_) = 0;
     }
     coversPending_ = false;
 }
@@ -151,7 +147,7 @@ void FileMap::widenBytesTo(uint64_t end) {
         const int merged = (usedBins_ + 1) / 2;
         for (int layer = 0; layer < kMapLayers; ++layer) {
             if (!(usedLayers_ & (1u << layer))) continue;
-            uint64_t* row = &partial_[size_t(layer) * byteBins_];
+            uint64_t* row = partial_[size_t(layer)].data();
             for (int b = 0; b < merged; ++b) {
                 const uint64_t high = 2 * b + 1 < usedBins_ ? row[2 * b + 1] : 0;
                 row[b] = saturatingAdd(row[2 * b], high);
@@ -168,11 +164,11 @@ void FileMap::widenTimeTo(double seconds) {
     while (seconds >= timeBinSeconds_ * timeBins_) {
         for (int s = 0; s < kMapStreams; ++s) {
             if (!(timedStreams_ & (1u << s))) continue;
-            MapTimeCell* row = &cells_[size_t(s) * timeBins_];
+            StoredCell* row = cells_[size_t(s)].data();
             for (int b = 0; b < timeBins_; ++b) {
-                MapTimeCell merged;
+                StoredCell merged;
                 for (int k = 2 * b; k <= 2 * b + 1 && k < timeBins_; ++k) {
-                    merged.first = std::min(merged.first, row[k].first);
+                    merged.notFirst = std::max(merged.notFirst, row[k].notFirst);
                     merged.last = std::max(merged.last, row[k].last);
                 }
                 row[b] = merged; // k >= b, so every source is read before it is written
@@ -185,6 +181,7 @@ void FileMap::widenTimeTo(double seconds) {
 void FileMap::addTime(int stream, double start, double end, uint64_t first, uint64_t last) {
     if (!(start >= 0) || !(end >= start) || end > kLongestSeconds) return;
     widenTimeTo(end);
+    if (cells_[size_t(stream)].empty()) cells_[size_t(stream)].resize(size_t(timeBins_));
     timedStreams_ |= 1u << stream;
     timeEnd_ = std::max(timeEnd_, end);
     int b0 = static_cast<int>(start / timeBinSeconds_);
@@ -192,7 +189,7 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
     // A span ending exactly on a bin edge does not reach into the next bin.
     if (b1 > b0 && std::fmod(end, timeBinSeconds_) == 0) --b1;
     b1 = std::min(b1, timeBins_ - 1);
-    MapTimeCell* row = &cells_[size_t(stream) * timeBins_];
+    StoredCell* row = cells_[size_t(stream)].data();
     // A span over several bins (a WAVE data chunk, an index entry) is taken to hold its
     // time evenly along its bytes: each bin gets its own share of the range.
     const double duration = end - start, bytes = double(last - first);
@@ -205,7 +202,7 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
             hi = std::max(lo, first + static_cast<uint64_t>(bytes * ((t1 - start) / duration)));
             hi = std::min(hi, last);
         }
-        row[b].first = std::min(row[b].first, lo);
+        row[b].notFirst = std::max(row[b].notFirst, ~lo);
         row[b].last = std::max(row[b].last, hi);
     }
 }
@@ -216,6 +213,10 @@ void FileMap::addSpan(const FileSpan& span) {
     widenBytesTo(end);
     ++spans_;
     const int layer = layerOf(span);
+    if (partial_[size_t(layer)].empty()) {
+        partial_[size_t(layer)].resize(size_t(byteBins_));
+        cover_[size_t(layer)].resize(size_t(byteBins_) + 1);
+    }
     usedLayers_ |= 1u << layer;
     totals_[layer] = saturatingAdd(totals_[layer], span.size);
     spanEnd_ = std::max(spanEnd_, end);
@@ -318,7 +319,12 @@ int FileMap::timeBinCount() const {
 
 MapTimeCell FileMap::timeCell(int stream, int bin) const {
     if (stream < 0 || stream >= kMapStreams || bin < 0 || bin >= timeBins_) return MapTimeCell();
-    return cells_[size_t(stream) * timeBins_ + bin];
+    const std::vector<StoredCell>& row = cells_[size_t(stream)];
+    if (row.empty()) return MapTimeCell();
+    MapTimeCell cell;
+    cell.first = ~row[size_t(bin)].notFirst;
+    cell.last = row[size_t(bin)].last;
+    return cell;
 }
 
 } // namespace tavro

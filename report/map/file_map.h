@@ -74,8 +74,7 @@ class FileMap : public SpanSink {
     MapBinView bin(int index) const;
     // Every bin in order, as bin() gives them, to f(index, view): for callers that
     // walk them all, without the per-call work.
-    template <class F>
-    void eachBin(F&& f) const {
+    template <class F> void eachBin(F&& f) const {
         settleCovers();
         const uint64_t end = extent();
         const int n = binCount();
@@ -99,12 +98,14 @@ class FileMap : public SpanSink {
     MapTimeCell timeCell(int stream, int bin) const;
 
   private:
-    uint64_t& partial(int layer, int bin) const {
-        return partial_[size_t(layer) * byteBins_ + bin];
-    }
-    int64_t& cover(int layer, int bin) const {
-        return cover_[size_t(layer) * (byteBins_ + 1) + bin];
-    }
+    uint64_t& partial(int layer, int bin) const { return partial_[size_t(layer)][size_t(bin)]; }
+    int64_t& cover(int layer, int bin) const { return cover_[size_t(layer)][size_t(bin)]; }
+    // A time cell as kept: the first offset complemented, so that a zeroed cell is an
+    // empty one and both halves merge by max.
+    struct StoredCell {
+        uint64_t notFirst = 0;
+        uint64_t last = 0;
+    };
     // Bin `index` into `v`; the layers no span fed are left as they are (zero in a
     // fresh view), so one view serves a walk over every bin.
     void fillBin(int index, uint64_t extent, MapBinView& v) const;
@@ -118,10 +119,11 @@ class FileMap : public SpanSink {
     bool hasFile_ = false;
     uint64_t fileSize_ = 0, declaredEnd_ = 0, readEnd_ = 0, spanEnd_ = 0;
     uint64_t binBytes_ = 1;
-    // Bytes of spans that end inside a bin, and (as differences along the bins) how
-    // many spans cover whole bins: a span over a million bins costs two entries.
-    mutable std::vector<uint64_t> partial_;
-    mutable std::vector<int64_t> cover_;
+    // Per layer: bytes of spans that end inside a bin, and (as differences along the
+    // bins) how many spans cover whole bins: a span over a million bins costs two
+    // entries. A layer's rows exist once a span fed it.
+    mutable std::array<std::vector<uint64_t>, kMapLayers> partial_;
+    mutable std::array<std::vector<int64_t>, kMapLayers> cover_;
     mutable bool coversPending_ = false;
     int usedBins_ = 0; // bins past this hold nothing yet
     std::array<uint64_t, kMapLayers> totals_{};
@@ -132,7 +134,7 @@ class FileMap : public SpanSink {
     uint32_t seen_ = 0;
     double timeBinSeconds_ = 0;
     double timeEnd_ = 0;
-    std::vector<MapTimeCell> cells_; // stream-major: kMapStreams rows of timeBins_
+    std::array<std::vector<StoredCell>, kMapStreams> cells_; // a row once the stream is timed
 };
 
 } // namespace tavro

@@ -65,11 +65,18 @@ TEST(MapJson, WritesWhatTheLibraryWrites) {
             EXPECT_EQ(mapText(fresh, 2, at), shifted) << shape << " at " << at;
         }
 
-        FileMap reused;
-        feed(reused, (shape + 2) % 4);
-        reused.reset();
-        feed(reused, shape);
-        EXPECT_EQ(mapText(reused, -1), mapText(fresh, -1)) << shape;
+        // Reused after each other shape, that map drawn or not (a map never drawn
+        // still holds its whole-bin covers when it is reset).
+        for (int before = 0; before < 4; ++before) {
+            for (bool drawn : {false, true}) {
+                FileMap reused;
+                feed(reused, before);
+                if (drawn) mapText(reused, -1);
+                reused.reset();
+                feed(reused, shape);
+                EXPECT_EQ(mapText(reused, -1), mapText(fresh, -1)) << shape << " after " << before;
+            }
+        }
     }
 }
 
