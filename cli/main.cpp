@@ -4,15 +4,13 @@
 // and Media Foundation transforms.
 // `tavro-cli --help` lists the options.
 #include <cstdio>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/batch_run.h"
 #include "cli/codec_environment.h"
+#include "cli/heap_setup.h"
 #include "cli/info_set.h"
 #include "cli/options.h"
 #include "cli/render_output.h"
@@ -86,14 +84,7 @@ int runCli(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-#ifdef __GLIBC__
-    // A batch makes and frees the same large buffers per file (a head, a report's
-    // text): kept in the heap they are reused, where the default would map and unmap
-    // them, or trim the heap, each time and pay for fresh pages on every file.
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 128 << 20);
-    mallopt(M_TOP_PAD, 4 << 20);
-#endif
+    tavro::setUpBatchHeap();
     tavro::useUtf8Arguments(argc, argv);
     if (tavro::isRestoreCommand(argc, argv)) return tavro::runRestore(argc, argv);
     if (tavro::isInfoSetCommand(argc, argv)) return tavro::runInfoSet(argc, argv);
