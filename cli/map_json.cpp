@@ -210,15 +210,10 @@ void appendLayers(std::string& out, const FileMap& map, int indent, int at) {
     if (store.size() < size_t(kParts) * size_t(bins)) store.resize(size_t(kParts) * size_t(bins));
     const auto column = [&](int part) { return store.data() + size_t(part) * size_t(bins); };
     const uint32_t used = map.usedLayers();
-    map.eachBin([&](int b, const MapBinView& v) {
-        for (uint32_t rest = used; rest != 0; rest &= rest - 1) {
-            const int l = __builtin_ctz(rest);
-            column(l)[b] = v.layers[size_t(l)];
-        }
-        column(kMapLayers)[b] = v.gap;
-        column(kMapLayers + 1)[b] = v.unread;
-        column(kMapLayers + 2)[b] = v.missing;
-    });
+    uint64_t* columns[kParts];
+    for (int part = 0; part < kParts; ++part)
+        columns[part] = column(part);
+    map.fillColumns(columns);
     // The keys in byte order, as an object's members are printed.
     struct Key {
         const char* name;

@@ -311,6 +311,51 @@ void FileMap::fillBin(int index, uint64_t extent, MapBinView& v) const {
     }
 }
 
+void FileMap::fillColumns(uint64_t* const* columns) const {
+    settleCovers();
+    const uint64_t end = extent();
+    const int n = binCount();
+    int layers[kMapLayers];
+    int used = 0;
+    for (uint32_t rest = usedLayers_; rest != 0; rest &= rest - 1)
+        layers[used++] = __builtin_ctz(rest);
+    uint64_t* const gap = columns[kMapLayers];
+    uint64_t* const unread = columns[kMapLayers + 1];
+    uint64_t* const missing = columns[kMapLayers + 2];
+    const uint64_t readTo = spans_ > 0 ? std::min(readEnd_, fileSize_) : 0;
+    // Most bins lie wholly in the file and in the part read, with no more bytes than
+    // they hold: their layers are the rows as they stand and the rest is gap. Any
+    // other bin is drawn in full.
+    const uint64_t plainEnd = std::min({readTo, fileSize_, end});
+    MapBinView v;
+    for (int b = 0; b < n; ++b) {
+        const uint64_t begin = uint64_t(b) * binBytes_;
+        const uint64_t stop = saturatingAdd(begin, binBytes_);
+        if (stop <= plainEnd) {
+            uint64_t covered = 0;
+            bool over = false;
+            for (int k = 0; k < used; ++k) {
+                const uint64_t bytes = partial(layers[k], b);
+                columns[layers[k]][b] = bytes;
+                over |= bytes > UINT64_MAX - covered;
+                covered += bytes;
+            }
+            if (!over && covered <= binBytes_) {
+                gap[b] = binBytes_ - covered;
+                unread[b] = 0;
+                missing[b] = 0;
+                continue;
+            }
+        }
+        fillBin(b, end, v);
+        for (int k = 0; k < used; ++k)
+            columns[layers[k]][b] = v.layers[size_t(layers[k])];
+        gap[b] = v.gap;
+        unread[b] = v.unread;
+        missing[b] = v.missing;
+    }
+}
+
 int FileMap::timeBinCount() const {
     if (timeEnd_ <= 0) return 0;
     const int n = static_cast<int>(std::ceil(timeEnd_ / timeBinSeconds_));

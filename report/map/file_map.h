@@ -84,6 +84,11 @@ class FileMap : public SpanSink {
             f(b, static_cast<const MapBinView&>(v));
         }
     }
+    // Every bin as eachBin gives it, column by column: columns[l][b] is bin b's layer l
+    // for the layers some span fed (the other rows are not written), then
+    // columns[kMapLayers + 0, 1, 2] its gap, unread and missing. Each row holds
+    // binCount() values. The same numbers, without a whole view per bin.
+    void fillColumns(uint64_t* const* columns) const;
     uint64_t layerTotal(int layer) const { return totals_[layer]; }
     // Bit l set when any span fed layer l: the others are zero in every bin.
     uint32_t usedLayers() const { return usedLayers_; }

@@ -1,6 +1,7 @@
 #include "report/map/file_map.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "analysis/riff_walker.h"
 #include "analysis/span_feed.h"
@@ -14,11 +15,23 @@ namespace {
 
 using namespace test;
 
-// Every bin's parts add up to the bin, and the bins tile the extent.
+// Every bin's parts add up to the bin, the bins tile the extent, and the columns
+// hold what the bins do.
 void expectBinsTile(const FileMap& map) {
+    const size_t n = size_t(map.binCount());
+    std::vector<std::vector<uint64_t>> rows(kMapLayers + 3, std::vector<uint64_t>(n));
+    std::vector<uint64_t*> columns;
+    for (auto& row : rows)
+        columns.push_back(row.data());
+    map.fillColumns(columns.data());
     uint64_t next = 0;
     for (int b = 0; b < map.binCount(); ++b) {
         const MapBinView v = map.bin(b);
+        for (int l = 0; l < kMapLayers; ++l)
+            EXPECT_EQ(rows[size_t(l)][size_t(b)], v.layers[size_t(l)]) << b << " layer " << l;
+        EXPECT_EQ(rows[kMapLayers][size_t(b)], v.gap) << b;
+        EXPECT_EQ(rows[kMapLayers + 1][size_t(b)], v.unread) << b;
+        EXPECT_EQ(rows[kMapLayers + 2][size_t(b)], v.missing) << b;
         ASSERT_EQ(v.begin, next) << b;
         uint64_t sum = v.gap + v.unread + v.missing;
         for (uint64_t bytes : v.layers)
