@@ -324,8 +324,9 @@ void FileMap::fillColumns(uint64_t* const* columns) const {
     uint64_t* const missing = columns[kMapLayers + 2];
     const uint64_t readTo = spans_ > 0 ? std::min(readEnd_, fileSize_) : 0;
     // Most bins lie wholly in the file and in the part read, with no more bytes than
-    // they hold: their layers are the rows as they stand and the rest is gap. Any
-    // other bin is drawn in full.
+    // they hold: their layers are the rows as they stand and the rest is gap. Bins
+    // wholly past the part read that no span reached are unread. Any other bin is
+    // drawn in full.
     const uint64_t plainEnd = std::min({readTo, fileSize_, end});
     MapBinView v;
     for (int b = 0; b < n; ++b) {
@@ -343,6 +344,19 @@ void FileMap::fillColumns(uint64_t* const* columns) const {
             if (!over && covered <= binBytes_) {
                 gap[b] = binBytes_ - covered;
                 unread[b] = 0;
+                missing[b] = 0;
+                continue;
+            }
+        } else if (begin >= readTo && stop <= std::min(fileSize_, end)) {
+            // Past the part read, in a large file: mostly bins nothing covers.
+            bool empty = true;
+            for (int k = 0; k < used && empty; ++k)
+                empty = partial(layers[k], b) == 0;
+            if (empty) {
+                for (int k = 0; k < used; ++k)
+                    columns[layers[k]][b] = 0;
+                gap[b] = 0;
+                unread[b] = binBytes_;
                 missing[b] = 0;
                 continue;
             }
