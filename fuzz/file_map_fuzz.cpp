@@ -43,8 +43,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (parts > v.end - v.begin) __builtin_trap();
         sum += parts;
     }
-    if (map.binCount() > 64 || map.timeBinCount() > 32)
-        __builtin_trap();
+    if (map.binCount() > 64 || map.timeBinCount() > 32) __builtin_trap();
+    // The columns the JSON is written from hold what the bins do.
+    static uint64_t rows[tavro::kMapLayers + 3][64];
+    uint64_t* columns[tavro::kMapLayers + 3];
+    for (int part = 0; part < tavro::kMapLayers + 3; ++part)
+        columns[part] = rows[part];
+    map.fillColumns(columns);
+    for (int b = 0; b < map.binCount(); ++b) {
+        const tavro::MapBinView v = map.bin(b);
+        for (uint32_t used = map.usedLayers(); used != 0; used &= used - 1) {
+            const int l = __builtin_ctz(used);
+            if (rows[l][b] != v.layers[size_t(l)]) __builtin_trap();
+        }
+        if (rows[tavro::kMapLayers][b] != v.gap || rows[tavro::kMapLayers + 1][b] != v.unread ||
+            rows[tavro::kMapLayers + 2][b] != v.missing)
+            __builtin_trap();
+    }
     for (int s = 0; s < tavro::kMapStreams; ++s)
         for (int b = 0; b < map.timeBinCount(); ++b)
             sum += map.timeCell(s, b).first;

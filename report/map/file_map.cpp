@@ -187,7 +187,10 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
     int b0 = static_cast<int>(start / timeBinSeconds_);
     int b1 = static_cast<int>(end / timeBinSeconds_);
     // A span ending exactly on a bin edge does not reach into the next bin.
-    if (b1 > b0 && std::fmod(end, timeBinSeconds_) == 0) --b1;
+    // The width is a power of two, so the quotient is exact and whole just when the
+    // end is a multiple of it (what fmod would say, without its long division).
+    const double edges = end / timeBinSeconds_;
+    if (b1 > b0 && edges == std::floor(edges)) --b1;
     b1 = std::min(b1, timeBins_ - 1);
     StoredCell* row = cells_[size_t(stream)].data();
     // A span over several bins (a WAVE data chunk, an index entry) is taken to hold its

@@ -166,6 +166,23 @@ TEST(FileMap, TimeCellsKeepEachStreamsOffsets) {
     EXPECT_DOUBLE_EQ(map.timeExtent(), 4.0);
 }
 
+TEST(FileMap, SpanEndingOnATimeBinEdgeStaysOutOfTheNextBin) {
+    struct Case {
+        double end;
+        bool nextBinUsed;
+    };
+    // Bins of 1/64 s at first; 2/64 is an edge, a little past it is not.
+    for (const Case c :
+         {Case{2.0 / 64, false}, Case{2.0 / 64 + 1e-9, true}, Case{1.5 / 64, false}}) {
+        FileMap map;
+        map.beginFile(100000, 100000);
+        map.addSpan(span(0, 1000, SpanKind::Data, 0, 0, c.end));
+        map.addSpan(span(50000, 10, SpanKind::Data, 1, 0, 1.0)); // widens nothing
+        EXPECT_TRUE(map.timeCell(0, 1).used()) << c.end;
+        EXPECT_EQ(map.timeCell(0, 2).used(), c.nextBinUsed) << c.end;
+    }
+}
+
 // An OpenDML super index in the head of a 10 GB file (built here, not a real file).
 Bytes superIndex(uint32_t entries, uint64_t fileSize, uint32_t entrySize, uint32_t ticks) {
     Bytes p;
