@@ -34,8 +34,7 @@ void setUpBatchHeap() {
     // One extension of the heap for the whole run, asked for now by one allocation
     // that is freed again, so the free space at the heap's top is known.
     mallopt(M_TOP_PAD, int(kReserve));
-    // volatile: a compiler may drop an allocation freed unused.
-    void* volatile const probe = std::malloc(kProbe);
+    void* volatile const probe = std::malloc(kProbe); // volatile: kept though unused
     if (!probe) return;
     // The chunk holding the probe begins two words before it; once freed it is the
     // start of the heap's free top.
@@ -43,21 +42,18 @@ void setUpBatchHeap() {
     std::free(probe);
     // Every first touch of a small page is a fault, and a run touches a few megabytes
     // (a head, read buffers, a report's text): on virtual machines, where a fault costs
-    // about ten microseconds, that was a third of a run. From the first huge-page
-    // boundary of the free top the heap may use huge pages. The space below that
-    // boundary is taken by one allocation that is never freed or touched, so the
-    // buffers that follow start on the boundary; untouched, it costs no memory.
-    // Freeing the probe wrote the free top's header where the probe ended: that page is
-    // mapped small, and a huge page cannot cover it, so the first boundary past it is used.
+    // about ten microseconds, that was a third of a run. So from a huge-page boundary
+    // in the free top on, the heap may use huge pages, and one allocation that is never
+    // freed or touched fills the space below that boundary, so that the buffers which
+    // follow start on it; untouched, that space costs no memory. The boundary is the
+    // first past the probe's end, where the free top's header was written (a page
+    // mapped small already, which no huge page can then cover).
     const uintptr_t from = roundUp(top + kProbe + 64);
     const uintptr_t to = (top + kReserve) & ~(kHugePage - 1);
     if (to <= from + kHugePage) return;
     if (madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) != 0) return;
-    const size_t spacer = from - top;
-    if (spacer > 4 * sizeof(size_t)) {
-        // The spacer's own chunk header lies at `top`, the next chunk's at `from`.
-        spacerBlock = std::malloc(spacer - 2 * sizeof(size_t));
-    }
+    // The spacer's chunk header lies at `top`, so the next chunk's lies at `from`.
+    spacerBlock = std::malloc(from - top - 2 * sizeof(size_t));
 }
 #else
 void setUpBatchHeap() {}
