@@ -334,7 +334,9 @@ void FileMap::fillColumns(uint64_t* const* columns) const {
     MapBinView v;
     for (int b = 0; b < n; ++b) {
         const uint64_t begin = uint64_t(b) * binBytes_;
+        // The last bin of an extent near 2^64 is a byte short of the others.
         const uint64_t stop = saturatingAdd(begin, binBytes_);
+        const uint64_t width = stop - begin;
         if (stop <= plainEnd) {
             uint64_t covered = 0;
             bool over = false;
@@ -344,8 +346,8 @@ void FileMap::fillColumns(uint64_t* const* columns) const {
                 over |= bytes > UINT64_MAX - covered;
                 covered += bytes;
             }
-            if (!over && covered <= binBytes_) {
-                gap[b] = binBytes_ - covered;
+            if (!over && covered <= width) {
+                gap[b] = width - covered;
                 unread[b] = 0;
                 missing[b] = 0;
                 continue;
@@ -359,7 +361,7 @@ void FileMap::fillColumns(uint64_t* const* columns) const {
                 for (int k = 0; k < used; ++k)
                     columns[layers[k]][b] = 0;
                 gap[b] = 0;
-                unread[b] = binBytes_;
+                unread[b] = width;
                 missing[b] = 0;
                 continue;
             }
