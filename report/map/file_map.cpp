@@ -196,14 +196,18 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
     // A span over several bins (a WAVE data chunk, an index entry) is taken to hold its
     // time evenly along its bytes: each bin gets its own share of the range.
     const double duration = end - start, bytes = double(last - first);
+    const auto bytesTo = [&](double t) {
+        const double part = bytes * ((t - start) / duration);
+        // A span's length near 2^64 can round past what the type holds.
+        return part < 18446744073709551616.0 ? static_cast<uint64_t>(part) : last - first;
+    };
     for (int b = b0; b <= b1; ++b) {
         uint64_t lo = first, hi = last;
         if (b1 > b0 && duration > 0) {
             const double t0 = std::max(start, b * timeBinSeconds_);
             const double t1 = std::min(end, (b + 1) * timeBinSeconds_);
-            lo = first + static_cast<uint64_t>(bytes * ((t0 - start) / duration));
-            hi = std::max(lo, first + static_cast<uint64_t>(bytes * ((t1 - start) / duration)));
-            hi = std::min(hi, last);
+            lo = first + bytesTo(t0);
+            hi = std::min(std::max(lo, first + bytesTo(t1)), last);
         }
         row[b].notFirst = std::max(row[b].notFirst, ~lo);
         row[b].last = std::max(row[b].last, hi);
