@@ -185,11 +185,11 @@ void FileMap::addTime(int stream, double start, double end, uint64_t first, uint
     timedStreams_ |= 1u << stream;
     timeEnd_ = std::max(timeEnd_, end);
     int b0 = static_cast<int>(start / timeBinSeconds_);
-    int b1 = static_cast<int>(end / timeBinSeconds_);
-    // A span ending exactly on a bin edge does not reach into the next bin.
-    // The width is a power of two, so the quotient is exact and whole just when the
-    // end is a multiple of it (what fmod would say, without its long division).
     const double edges = end / timeBinSeconds_;
+    int b1 = static_cast<int>(edges);
+    // A span ending exactly on a bin edge does not reach into the next bin. The width
+    // is a power of two, so the quotient is exact and whole just when the end is a
+    // multiple of it (what fmod would say, without its long division).
     if (b1 > b0 && edges == std::floor(edges)) --b1;
     b1 = std::min(b1, timeBins_ - 1);
     StoredCell* row = cells_[size_t(stream)].data();

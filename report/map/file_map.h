@@ -72,19 +72,7 @@ class FileMap : public SpanSink {
     uint64_t binBytes() const { return binBytes_; }
     int binCount() const;
     MapBinView bin(int index) const;
-    // Every bin in order, as bin() gives them, to f(index, view): for callers that
-    // walk them all, without the per-call work.
-    template <class F> void eachBin(F&& f) const {
-        settleCovers();
-        const uint64_t end = extent();
-        const int n = binCount();
-        MapBinView v;
-        for (int b = 0; b < n; ++b) {
-            fillBin(b, end, v);
-            f(b, static_cast<const MapBinView&>(v));
-        }
-    }
-    // Every bin as eachBin gives it, column by column: columns[l][b] is bin b's layer l
+    // Every bin as bin() gives it, column by column: columns[l][b] is bin b's layer l
     // for the layers some span fed (the other rows are not written), then
     // columns[kMapLayers + 0, 1, 2] its gap, unread and missing. Each row holds
     // binCount() values. The same numbers, without a whole view per bin.
@@ -112,7 +100,7 @@ class FileMap : public SpanSink {
         uint64_t last = 0;
     };
     // Bin `index` into `v`; the layers no span fed are left as they are (zero in a
-    // fresh view), so one view serves a walk over every bin.
+    // fresh view), so one view serves a walk over many bins.
     void fillBin(int index, uint64_t extent, MapBinView& v) const;
     // Turns the whole-bin covers into bytes; readers call it, so it is const.
     void settleCovers() const;
