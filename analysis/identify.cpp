@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analysis/field_format.h"
+#include "analysis/line_feeds.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/ogg_streams.h"
 #include "analysis/signatures.h"
@@ -139,21 +140,8 @@ void cdxaScan(Analysis& a, uint32_t chunk) {
 }
 
 uint32_t cookedScore(const uint8_t* data, size_t length) {
-    // This runs over the head of every file identified. Line feeds are rare in media
-    // data (about one byte in 256), so jumping from one to the next with memchr is
-    // far cheaper than looking at every byte.
-    uint64_t lf = 0, crlf = 0;
-    if (length < 2) return 0;
-    const uint8_t* p = data + 1; // position 0 has no byte before it and is never counted
-    const uint8_t* const end = data + length;
-    while (p < end) {
-        const auto* hit = static_cast<const uint8_t*>(std::memchr(p, 0x0A, size_t(end - p)));
-        if (!hit) break;
-        ++lf;
-        if (hit[-1] == 0x0D) ++crlf;
-        p = hit + 1;
-    }
-    return lf > 15 ? static_cast<uint32_t>(crlf * 256 / lf) : 0;
+    const LineFeeds n = countLineFeeds(data, length);
+    return n.all > 15 ? static_cast<uint32_t>(n.afterReturn * 256 / n.all) : 0;
 }
 
 } // namespace tavro

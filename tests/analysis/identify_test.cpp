@@ -164,8 +164,9 @@ TEST(CookedScore, CountsLineFeedsAfterCarriageReturns) {
     EXPECT_EQ(cookedScore(leading, 1), 0u); // position 0 is never counted
 }
 
-// The count runs many bytes at a time: every length and every position of a pair,
-// across block edges, must count as one byte after another would.
+// The count runs many bytes at a time, in blocks of 255 steps of 32: every length
+// and every position of a pair, across step and block edges, must count as one byte
+// after another would.
 TEST(CookedScore, AgreesWithAByteByByteCountAtEveryLength) {
     Bytes b(9000);
     uint32_t state = 12345;
@@ -174,7 +175,8 @@ TEST(CookedScore, AgreesWithAByteByByteCountAtEveryLength) {
         const uint32_t r = (state >> 16) % 4;
         v = r == 0 ? '\n' : r == 1 ? '\r' : uint8_t(state >> 8);
     }
-    for (size_t length : {0, 1, 2, 15, 16, 17, 18, 31, 33, 4079, 4080, 4081, 4096, 9000}) {
+    for (size_t length : {0,  1,    2,    15,   16,   17,   18,   31,   32,   33,
+                          34, 4079, 4080, 4081, 4096, 8160, 8161, 8162, 8193, 9000}) {
         uint64_t lf = 0, crlf = 0;
         for (size_t i = 1; i < length; ++i)
             if (b[i] == '\n') {
