@@ -40,9 +40,22 @@ void ConsoleOutput::write(const std::string& text) {
         buffer_ += text;
     }
 #else
+    if (sendWhole(text)) return;
     buffer_ += text;
 #endif
     if (buffer_.size() >= kBlock) flush();
+}
+
+bool ConsoleOutput::sendWhole(const std::string& text) {
+    // A text that would outgrow the block goes out as it is, after what is held:
+    // gathering it first would copy a large report once more for nothing.
+    if (text.size() < kBlock / 4 || buffer_.size() + text.size() <= buffer_.capacity())
+        return false;
+    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+    buffer_.clear();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return true;
 }
 
 std::chrono::steady_clock::duration ConsoleOutput::heldFor() const {

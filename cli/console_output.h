@@ -22,6 +22,7 @@ class ConsoleOutput {
     void keepLineEnds() { translate_ = false; }
 
   private:
+    bool sendWhole(const std::string& text);
     std::string buffer_;
     bool translate_ = true;
     std::chrono::steady_clock::time_point heldSince_;
