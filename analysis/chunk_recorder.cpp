@@ -12,6 +12,7 @@ void recordAudioChunk(MediaInfo& info, uint32_t chunk, int stream) {
     if (stream < 0 || stream >= kMaxAudioStreams || chunk >= info.headLength) return;
     const uint8_t* head = info.headBuffer();
     uint8_t* collect = info.audioCollect(stream);
+    if (!collect) return;
     uint8_t* write = collect + info.audioWrite[stream];
     recordAudioChunk(info.interleave, stream, head + chunk, head + info.headLength, collect, write);
     info.audioWrite[stream] = static_cast<uint32_t>(write - collect);

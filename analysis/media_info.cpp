@@ -16,20 +16,22 @@ std::unique_ptr<MediaInfo> MediaInfo::create() {
     // Not cleared: the buffers are reused from file to file, so no reader may look past
     // what the current file put there, and untouched pages cost nothing until a file
     // needs them.
-    auto bytes = [] { return Buffer(static_cast<uint8_t*>(std::malloc(kHeadCapacity))); };
-    info->head_ = bytes();
-    info->aux_ = bytes();
-    for (auto& a : info->audio_)
-        a = bytes();
+    info->head_.reset(static_cast<uint8_t*>(std::malloc(kHeadCapacity)));
     info->frameTables_.reset(
         static_cast<uint32_t*>(std::calloc(4 * kMpegFrameTableSize, sizeof(uint32_t))));
-    if (!info->head_ || !info->aux_ || !info->audio_[0] || !info->audio_[1] || !info->audio_[2] ||
-        !info->frameTables_)
-        return nullptr;
+    if (!info->head_ || !info->frameTables_) return nullptr;
     for (int i = 0; i < 3; ++i)
         info->mpegScan[i].frameTable = info->frameTables_.get() + i * kMpegFrameTableSize;
     info->mpegScanFile.frameTable = info->frameTables_.get() + 3 * kMpegFrameTableSize;
     return info;
+}
+
+uint8_t* MediaInfo::audioCollect(int n) {
+    // Only AVI audio is collected: made when first needed, the buffers stay out of
+    // the memory every other file's analysis touches.
+    Buffer& b = audio_[size_t(n)];
+    if (!b) b.reset(static_cast<uint8_t*>(std::malloc(kHeadCapacity)));
+    return b.get();
 }
 
 void MediaInfo::resetModels() {

@@ -36,8 +36,9 @@ class MediaInfo {
 
     uint8_t* headBuffer() { return head_.get(); }
     const uint8_t* headBuffer() const { return head_.get(); }
-    uint8_t* auxBuffer() { return aux_.get(); }
-    uint8_t* audioCollect(int n) { return audio_[n].get(); }
+    // Stream n's collected audio, made on first use (null when memory runs out); the
+    // const form is null until then.
+    uint8_t* audioCollect(int n);
     const uint8_t* audioCollect(int n) const { return audio_[n].get(); }
     // The valid bytes of the head.
     ByteView head() const { return ByteView(head_.get(), headLength); }
@@ -88,14 +89,13 @@ class MediaInfo {
     void resetFlags();
 
   private:
-    // The buffers come zeroed from calloc, which leaves untouched pages to the system:
-    // a run pays only for the bytes its files fill.
+    // The buffers are not cleared, and pages a file never touches cost nothing.
     struct FreeBytes {
         void operator()(void* p) const;
     };
     using Buffer = std::unique_ptr<uint8_t, FreeBytes>;
     MediaInfo() = default;
-    Buffer head_, aux_;
+    Buffer head_;
     std::array<Buffer, 3> audio_;
     std::unique_ptr<uint32_t, FreeBytes> frameTables_;
 };

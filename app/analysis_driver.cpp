@@ -253,8 +253,9 @@ bool AnalysisDriver::analyseRiffHead() {
             aviVideoFacts(avi.videoFormat.compression(), info.headBuffer(), info.headLength);
         if (!facts.codec.empty()) codecs_.addVideoDetail(compactDetailText(facts), facts.codec);
     }
+    const MediaInfo& collected = info; // a stream never collected has no buffer
     for (int i = 0; i < avi.audioStreams; ++i)
-        scanMpegAudio(info.audioCollect(i), info.audioWrite[i], info.mpegScan[i]);
+        scanMpegAudio(collected.audioCollect(i), info.audioWrite[i], info.mpegScan[i]);
     fillAudioFields(analysis_, 0);
     if (avi.audioStreams > 0) {
         codecs_.resolveAudioCodec(0);
