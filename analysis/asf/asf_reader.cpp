@@ -63,7 +63,7 @@ void mapTopObject(MapFeed& map, const AsfFile& f, const uint8_t* guid, uint64_t 
 uint64_t walkTop(Source& src, AsfFile& f, const AsfLimits& limits, MapFeed* map) {
     uint64_t claimedEnd = 0;
     uint64_t offset = f.headerSize;
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     for (uint64_t i = 0; offset < f.fileSize && f.fileSize - offset >= 24; ++i) {
         if (i >= limits.maxTopObjects) {
             f.note(AsfProblem::tooManyObjects);
@@ -128,7 +128,7 @@ AsfFile readAsfFile(RandomAccessReader& reader, const AsfLimits& limits) {
     std::optional<MapFeed> feed;
     if (limits.spans) feed.emplace(*limits.spans);
     MapFeed* map = feed ? &*feed : nullptr;
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (src.read(0, 30, b) && b.size() == 30 && asf_guid::header.is(b.data())) {
         if (map) map->add(0, 30, SpanKind::Header);
         f.headerSize = le(&b[16], 8);

@@ -43,14 +43,14 @@ bool skipId3(RandomAccessReader& reader, ElementaryFile& f) {
 }
 
 // The next position from `from` where a run of frames starts, or size.
-size_t findRun(const std::vector<uint8_t>& b, size_t from, size_t until, uint32_t count) {
+size_t findRun(const ByteBuffer& b, size_t from, size_t until, uint32_t count) {
     for (size_t pos = from; pos < until && pos < b.size(); ++pos)
         if (audioRunAt(b.data(), b.size(), pos, count)) return pos;
     return b.size();
 }
 
 // Follows the frames through the head, passing over junk between runs.
-void walkAudio(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f,
+void walkAudio(const ByteBuffer& b, size_t start, ElementaryFile& f,
                const ElementaryLimits& limits) {
     f.firstFrameOffset = f.id3Bytes + start;
     if (start > 0) f.note(ElementaryProblem::leadingJunk);
@@ -86,7 +86,7 @@ void walkAudio(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f,
     f.frameBytes = wholeEnd - start;
 }
 
-void audioFacts(const std::vector<uint8_t>& b, size_t start, ElementaryFile& f) {
+void audioFacts(const ByteBuffer& b, size_t start, ElementaryFile& f) {
     const uint8_t* p = &b[start];
     const size_t n = b.size() - start;
     if (f.kind == ElementaryKind::adts) {
@@ -150,7 +150,7 @@ ElementaryFile readElementaryStream(RandomAccessReader& reader, const Elementary
     if (!skipId3(reader, f)) return f;
     // The head: the bytes after any tags, read once.
     const uint64_t want = std::min<uint64_t>(f.fileSize - f.id3Bytes, limits.headBytes);
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (want && !reader.readInto(f.id3Bytes, static_cast<size_t>(want), b)) {
         f.status = ElementaryStatus::readError;
         return f;

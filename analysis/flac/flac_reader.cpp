@@ -42,7 +42,7 @@ using Source = BudgetSource;
 
 // Skips ID3v2 tags; false when one runs past the end of the file.
 bool skipId3(Source& src, FlacFile& f, const FlacLimits& limits) {
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     for (uint32_t i = 0; i < limits.maxId3Tags; ++i) {
         if (!src.read(f.markerOffset, 10, b) || b.size() < 10) return true;
         if (b[0] != 'I' || b[1] != 'D' || b[2] != '3') return true;
@@ -59,7 +59,7 @@ bool skipId3(Source& src, FlacFile& f, const FlacLimits& limits) {
     return true;
 }
 
-void parseStreamInfo(const std::vector<uint8_t>& b, FlacFile& f) {
+void parseStreamInfo(const ByteBuffer& b, FlacFile& f) {
     f.hasStreamInfo = true;
     f.minBlockSize = uint32_t(b[0]) << 8 | b[1];
     f.maxBlockSize = uint32_t(b[2]) << 8 | b[3];
@@ -83,7 +83,7 @@ std::string upper(std::string s) {
 
 // Vendor string, then counted NAME=value comments, every length little-endian and
 // checked against what is left.
-void parseComments(const std::vector<uint8_t>& b, FlacFile& f, const FlacLimits& limits) {
+void parseComments(const ByteBuffer& b, FlacFile& f, const FlacLimits& limits) {
     size_t pos = 0;
     auto left = [&] { return b.size() - pos; };
     if (left() < 4) return f.note(FlacProblem::commentsDamaged);
@@ -112,7 +112,7 @@ void parseComments(const std::vector<uint8_t>& b, FlacFile& f, const FlacLimits&
     }
 }
 
-void parsePicture(const std::vector<uint8_t>& b, uint64_t blockLength, FlacFile& f,
+void parsePicture(const ByteBuffer& b, uint64_t blockLength, FlacFile& f,
                   const FlacLimits& limits) {
     ++f.pictureCount;
     if (f.pictures.size() >= limits.maxPictures || b.size() < 8) return;
@@ -144,7 +144,7 @@ SpanKind spanKindOf(uint8_t blockType) {
 
 void walkMetadata(Source& src, FlacFile& f, const FlacLimits& limits, MapFeed* map) {
     uint64_t offset = f.markerOffset + 4;
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     for (uint64_t i = 0;; ++i) {
         if (i >= limits.maxBlocks) {
             f.note(FlacProblem::tooManyBlocks);
@@ -191,7 +191,7 @@ void walkMetadata(Source& src, FlacFile& f, const FlacLimits& limits, MapFeed* m
 
 // Where the audio ends: before a trailing ID3v1 tag, when one is there.
 uint64_t audioEnd(Source& src, const FlacFile& f) {
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (f.fileSize - f.audioOffset >= 128 && src.read(f.fileSize - 128, 3, b) && b.size() == 3 &&
         b[0] == 'T' && b[1] == 'A' && b[2] == 'G')
         return f.fileSize - 128;
@@ -220,7 +220,7 @@ bool agrees(const FlacFrameHeader& h, const FlacFile& f) {
 void findLastFrame(Source& src, FlacFile& f, uint64_t end, const FlacLimits& limits) {
     const uint64_t span = end - f.audioOffset;
     const uint64_t want = std::min<uint64_t>(span, limits.tailBytes);
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (!want || !src.read(end - want, static_cast<size_t>(want), b)) return;
     const uint64_t base = end - want;
     bool chained = false, anyFound = false;
@@ -258,7 +258,7 @@ void findFrames(Source& src, FlacFile& f, const FlacLimits& limits) {
     const uint64_t end = audioEnd(src, f);
     f.audioBytes = end > f.audioOffset ? end - f.audioOffset : 0;
     if (!f.audioBytes) return;
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (src.read(f.audioOffset, 32, b)) {
         f.firstFrame = parseFlacFrameHeader(b.data(), b.size());
         f.firstFrameFound = agrees(f.firstFrame, f);
@@ -307,7 +307,7 @@ FlacFile readFlacFile(RandomAccessReader& reader, const FlacLimits& limits) {
     std::optional<MapFeed> feed;
     if (limits.spans) feed.emplace(*limits.spans);
     MapFeed* map = feed ? &*feed : nullptr;
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (skipId3(src, f, limits) && src.read(f.markerOffset, 4, b) && b.size() == 4 && b[0] == 'f' &&
         b[1] == 'L' && b[2] == 'a' && b[3] == 'C') {
         if (map) map->add(0, f.markerOffset + 4, SpanKind::Header);

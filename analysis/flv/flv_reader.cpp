@@ -18,8 +18,7 @@ uint32_t be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
-bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want,
-                std::vector<uint8_t>& out) {
+bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want, ByteBuffer& out) {
     return reader.readInto(offset, static_cast<size_t>(want), out);
 }
 
@@ -62,7 +61,7 @@ class TagWalk {
 
     // Walks the tags of the head window `w` (bytes from offset 0) from `pos`. False on
     // an I/O error.
-    bool walkHead(const std::vector<uint8_t>& w, uint64_t pos) {
+    bool walkHead(const ByteBuffer& w, uint64_t pos) {
         const uint64_t windowEnd = w.size();
         const bool windowIsAll = windowEnd >= end_;
         for (;;) {
@@ -108,7 +107,7 @@ class TagWalk {
     // The tail window `w`, holding the file's bytes from `offset` to the end: back from
     // the end by the back pointers, or, where the last tag is cut, forward from the
     // first place a chain of tags starts.
-    void walkTail(const std::vector<uint8_t>& w, uint64_t offset) {
+    void walkTail(const ByteBuffer& w, uint64_t offset) {
         if (w.size() < 4 || offset + w.size() != end_) return;
         if (walkBack(w, offset)) return;
         const size_t n = w.size();
@@ -160,7 +159,7 @@ class TagWalk {
                 break;
             }
             // The script runs past the head window: read it on its own, to the cap.
-            std::vector<uint8_t> script;
+            ByteBuffer script;
             const uint64_t want = std::min<uint64_t>(h.dataSize, limits_.maxScriptBytes);
             if (!readWindow(reader_, body, want, script)) return false;
             file_.bytesRead += script.size();
@@ -177,7 +176,7 @@ class TagWalk {
     }
 
     // A whole tag at q whose back pointer matches, followed by another tag header.
-    static bool chainStartsAt(const std::vector<uint8_t>& w, size_t q) {
+    static bool chainStartsAt(const ByteBuffer& w, size_t q) {
         if (!plausibleHeader(w.data() + q)) return false;
         const uint32_t size = parseFlvTagHeader(w.data() + q).dataSize;
         const size_t n = w.size();
@@ -187,7 +186,7 @@ class TagWalk {
         return be32(w.data() + back) == size + 11 && plausibleHeader(w.data() + back + 4);
     }
 
-    bool walkBack(const std::vector<uint8_t>& w, uint64_t offset) {
+    bool walkBack(const ByteBuffer& w, uint64_t offset) {
         size_t at = w.size(); // just past a back pointer
         bool found = false;
         for (int step = 0; step < limits_.maxTailSteps && at >= 4; ++step) {
@@ -206,7 +205,7 @@ class TagWalk {
         return found;
     }
 
-    void walkForward(const std::vector<uint8_t>& w, size_t q, uint64_t offset) {
+    void walkForward(const ByteBuffer& w, size_t q, uint64_t offset) {
         const size_t n = w.size();
         for (uint64_t guard = 0; guard < limits_.maxTags; ++guard) {
             if (q == n) {
@@ -256,7 +255,7 @@ void FlvFile::note(FlvProblem p) {
 FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
     FlvFile file;
     file.fileSize = reader.size();
-    std::vector<uint8_t> head;
+    ByteBuffer head;
     if (!readWindow(reader, 0, std::min(file.fileSize, limits.headBytes), head)) {
         file.status = FlvStatus::readError;
         return file;
@@ -300,7 +299,7 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
     // After an unreadable tag the chain is lost; otherwise the end is looked for apart.
     if (!file.endKnown && !file.has(FlvProblem::badTag) && end > head.size()) {
         const uint64_t tailStart = end - std::min<uint64_t>(end - head.size(), limits.tailBytes);
-        std::vector<uint8_t> tail;
+        ByteBuffer tail;
         if (!readWindow(reader, tailStart, end - tailStart, tail)) {
             file.status = FlvStatus::readError;
             return file;

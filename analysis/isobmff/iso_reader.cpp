@@ -24,12 +24,11 @@ bool isLeadingBox(uint32_t type) {
     return false;
 }
 
-bool readBytes(RandomAccessReader& reader, uint64_t offset, uint64_t size,
-               std::vector<uint8_t>& out) {
+bool readBytes(RandomAccessReader& reader, uint64_t offset, uint64_t size, ByteBuffer& out) {
     return reader.readInto(offset, static_cast<size_t>(size), out);
 }
 
-void readFtyp(const std::vector<uint8_t>& p, IsoFile& file) {
+void readFtyp(const ByteBuffer& p, IsoFile& file) {
     if (p.size() < 8) return;
     file.majorBrand = fourCCText(fourCCOf(reinterpret_cast<const char*>(p.data())));
     file.minorVersion = fourCCOf(reinterpret_cast<const char*>(p.data() + 4));
@@ -132,7 +131,7 @@ class TopLevelWalk {
     }
 
     bool visit(const BoxHeader& h) {
-        std::vector<uint8_t> payload;
+        ByteBuffer payload;
         if (h.type == fourCC("ftyp")) {
             if (!readBytes(reader_, h.payloadOffset(), std::min<uint64_t>(h.payloadSize(), 4096),
                            payload))
@@ -173,7 +172,7 @@ class TopLevelWalk {
             if (map_) map_->add(h.offset, h.size, SpanKind::Index);
             return true;
         }
-        std::vector<uint8_t> payload;
+        ByteBuffer payload;
         if (!readBytes(reader_, h.payloadOffset(), h.payloadSize(), payload)) return false;
         if (payload.size() < h.payloadSize()) file_.note(IsoProblem::moovTruncated);
         if (map_) {

@@ -28,7 +28,7 @@ class BudgetReader {
 
     // False on an I/O error; `out` holds what arrived (short at the file's end or when
     // the budget ran out). The budget pays for what is asked: that is what is held.
-    bool read(uint64_t offset, uint64_t want, std::vector<uint8_t>& out) {
+    bool read(uint64_t offset, uint64_t want, ByteBuffer& out) {
         const uint64_t size = file_.fileSize;
         want = offset < size ? std::min(want, size - offset) : 0;
         if (want > left_) {
@@ -93,7 +93,7 @@ class SegmentReader {
 
     // Reads the header at `offset` inside a parent ending at `parentEnd`.
     Step header(uint64_t offset, uint64_t parentEnd, ElementHeader& h) {
-        std::vector<uint8_t> b;
+        ByteBuffer b;
         if (!in_.read(offset, kHeaderBytes, b)) return Step::ioError;
         const HeaderStatus s = parseElementHeader(b.data(), b.size(), offset, parentEnd, h);
         if (s == HeaderStatus::ok) return Step::ok;
@@ -170,8 +170,7 @@ class SegmentReader {
     // The clusters of the tail read `t` (the file from `start`), and what lies after
     // them: from its start when an element begins there (`atElement`), else from the
     // first cluster found whole in it, else from the last complete cluster.
-    void mapTail(const std::vector<uint8_t>& t, uint64_t start, bool atElement,
-                 const LastCluster& last) {
+    void mapTail(const ByteBuffer& t, uint64_t start, bool atElement, const LastCluster& last) {
         const size_t n = t.size();
         size_t pos = atElement ? 0 : n;
         size_t tried = 0;
@@ -250,7 +249,7 @@ class SegmentReader {
         }
     }
 
-    Step readPayload(const ElementHeader& h, std::vector<uint8_t>& out) {
+    Step readPayload(const ElementHeader& h, ByteBuffer& out) {
         if (h.size > limits_.maxElementBytes) {
             file_.note(MkvProblem::elementTooLarge);
             return Step::stop;
@@ -281,7 +280,7 @@ class SegmentReader {
         }
         if (done(h.id)) return Step::ok;
         if (h.id == mkvid::kSeekHead && seekHeads_ >= 4) return Step::ok;
-        std::vector<uint8_t> p;
+        ByteBuffer p;
         const Step s = readPayload(h, p);
         if (s != Step::ok) return s;
         if (p.size() < h.size) file_.note(MkvProblem::readBudget);
@@ -341,7 +340,7 @@ class SegmentReader {
         file_.hasCluster = true;
         file_.firstClusterOffset = h.offset;
         file_.clusterSizeUnknown = h.unknownSize;
-        std::vector<uint8_t> p;
+        ByteBuffer p;
         if (!in_.read(h.payloadOffset(), std::min(h.size, limits_.firstClusterBytes), p))
             return Step::ioError;
         const uint64_t base = h.payloadOffset();
@@ -369,7 +368,7 @@ class SegmentReader {
         const uint64_t from = file_.hasCluster ? file_.firstClusterOffset : file_.segmentDataStart;
         const uint64_t end = visibleEnd_;
         if (from >= end) return Step::ok;
-        std::vector<uint8_t> t;
+        ByteBuffer t;
         LastCluster last;
         uint64_t start = end;
         for (uint64_t want : {limits_.tailBytes, limits_.maxTailBytes}) {
@@ -408,7 +407,7 @@ class SegmentReader {
 
     // What follows the last cluster in the tail: Cues and Tags a file without a SeekHead
     // entry for them keeps there.
-    void readAfterLastCluster(const std::vector<uint8_t>& tail, size_t from) {
+    void readAfterLastCluster(const ByteBuffer& tail, size_t from) {
         size_t pos = from;
         for (size_t n = 0; pos < tail.size() && n < 64; ++n) {
             ElementHeader h;
@@ -471,7 +470,7 @@ void parseEbmlHeader(const uint8_t* data, size_t size, MkvFile& file) {
 Step findSegment(BudgetReader& in, uint64_t offset, MkvFile& file, ElementHeader& segment,
                  MapFeed* map) {
     for (size_t n = 0; n < kElementsBeforeSegment && offset < file.fileSize; ++n) {
-        std::vector<uint8_t> b;
+        ByteBuffer b;
         if (!in.read(offset, kHeaderBytes, b)) return Step::ioError;
         ElementHeader h;
         // Parsed against a parent without end, so a Segment larger than the file shows.
@@ -507,7 +506,7 @@ MkvFile readMatroskaFile(RandomAccessReader& reader, const MkvLimits& limits) {
     if (limits.spans) feed.emplace(*limits.spans);
     MapFeed* map = feed ? &*feed : nullptr;
 
-    std::vector<uint8_t> b;
+    ByteBuffer b;
     if (!in.read(0, kHeaderBytes, b)) {
         file.status = MkvStatus::readError;
         return file;

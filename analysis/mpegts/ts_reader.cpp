@@ -26,7 +26,7 @@ int64_t ptsDelta(uint64_t a, uint64_t b) {
 
 // What the walk keeps per stream beside the record: the probe bytes and time bounds.
 struct StreamWork {
-    std::vector<uint8_t> probe;
+    ByteBuffer probe;
     bool gathering = false;         // a PES start was seen in this window
     int64_t minRel = 0, maxRel = 0; // PTS relative to the stream's first, in ticks
     uint64_t headBytes = 0;
@@ -368,8 +368,7 @@ class PacketWalk {
     bool patSeen_ = false;
 };
 
-bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want,
-                std::vector<uint8_t>& out) {
+bool readWindow(RandomAccessReader& reader, uint64_t offset, uint64_t want, ByteBuffer& out) {
     return reader.readInto(offset, static_cast<size_t>(want), out);
 }
 
@@ -387,7 +386,7 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
     TsFile file;
     file.fileSize = reader.size();
     const uint64_t headWant = std::min(file.fileSize, limits.headBytes);
-    std::vector<uint8_t> window;
+    ByteBuffer window;
     if (!readWindow(reader, 0, headWant, window)) {
         file.status = TsStatus::readError;
         return file;

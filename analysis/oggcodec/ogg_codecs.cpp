@@ -91,7 +91,7 @@ void describeFirstPacket(const uint8_t* p, size_t n, OggStream& s) {
 }
 
 // Every complete page in `bytes`, in order; libogg finds and checks them.
-template <typename Visit> void forEachPage(const std::vector<uint8_t>& bytes, Visit visit) {
+template <typename Visit> void forEachPage(const ByteBuffer& bytes, Visit visit) {
     ogg_sync_state sync;
     ogg_sync_init(&sync);
     char* buffer = ogg_sync_buffer(&sync, static_cast<long>(bytes.size()));
@@ -107,8 +107,8 @@ template <typename Visit> void forEachPage(const std::vector<uint8_t>& bytes, Vi
     ogg_sync_clear(&sync);
 }
 
-std::vector<uint8_t> readRange(RandomAccessReader& reader, uint64_t offset, size_t want) {
-    std::vector<uint8_t> bytes;
+ByteBuffer readRange(RandomAccessReader& reader, uint64_t offset, size_t want) {
+    ByteBuffer bytes;
     if (!reader.readInto(offset, want, bytes)) bytes.clear();
     return bytes;
 }

@@ -14,7 +14,7 @@ class BudgetSource {
   public:
     BudgetSource(RandomAccessReader& reader, uint64_t budget) : reader_(reader), budget_(budget) {}
     // Fills `out` with up to `want` bytes; false on an I/O error or an empty budget.
-    bool read(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
+    bool read(uint64_t offset, size_t want, ByteBuffer& out) {
         out.clear();
         if (want > budget_ - used_) return false;
         if (!reader_.readInto(offset, want, out)) {

@@ -24,14 +24,16 @@ class InputFileReader : public RandomAccessReader {
         if (fromHead) std::memcpy(buffer, head_ + offset, fromHead);
         return readRest(offset, static_cast<uint8_t*>(buffer), fromHead, want, got);
     }
-    bool readInto(uint64_t offset, size_t want, std::vector<uint8_t>& out) override {
-        // The head's part is copied in, and room is cleared only where `out` grows:
-        // whatever it held is read over. Room past the file's end would be cleared
-        // for nothing (a reader asks for a megabyte of a file of a few kilobytes).
+    bool readInto(uint64_t offset, size_t want, ByteBuffer& out) override {
+        // The head's part is copied in and the rest read over whatever `out` held. Room
+        // is made only up to the file's end (a reader asks for a megabyte of a file of
+        // a few kilobytes).
         const uint64_t size = file_.size();
         const size_t asked = want;
-        if (offset >= size) want = 0;
-        else if (want > size - offset) want = static_cast<size_t>(size - offset);
+        if (offset >= size)
+            want = 0;
+        else if (want > size - offset)
+            want = static_cast<size_t>(size - offset);
         bytesRead_ += asked - want; // counted as asked, as readAt counts a request
         const size_t fromHead = headPart(offset, want);
         if (fromHead) {

@@ -4,9 +4,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace tavro {
+
+// Grows a vector without clearing the new room: bytes read from a file are written
+// over it at once, and clearing megabytes first cost as much again as reading them.
+template <typename T> struct UnclearedAllocator : std::allocator<T> {
+    template <typename U> struct rebind { using other = UnclearedAllocator<U>; };
+    UnclearedAllocator() = default;
+    template <typename U> UnclearedAllocator(const UnclearedAllocator<U>&) noexcept {}
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A window of a file's bytes as the readers hold it.
+using ByteBuffer = std::vector<uint8_t, UnclearedAllocator<uint8_t>>;
 
 class RandomAccessReader {
   public:
@@ -18,7 +35,7 @@ class RandomAccessReader {
     virtual bool readAt(uint64_t offset, void* buffer, size_t want, size_t* got) = 0;
     // readAt into `out`, sized to what arrived (also after an I/O error). A reader
     // holding bytes in memory copies them without clearing the room first.
-    virtual bool readInto(uint64_t offset, size_t want, std::vector<uint8_t>& out) {
+    virtual bool readInto(uint64_t offset, size_t want, ByteBuffer& out) {
         out.resize(want);
         size_t got = 0;
         const bool ok = readAt(offset, out.data(), want, &got);

@@ -23,28 +23,32 @@ TEST(InputFileReader, ReadIntoMatchesReadAt) {
         size_t want;
     } windows[] = {{0, 0},   {0, 100},   {250, 50},  {250, 51},  {299, 400},
                    {300, 0}, {300, 100}, {900, 200}, {1000, 10}, {5000, 10}};
-    for (bool failing : {false, true}) {
-        MemoryFileSystem fs;
-        fs.files["f"] = MemoryFile(bytes);
-        fs.failReads = failing;
-        FileError error;
-        std::unique_ptr<InputFile> a = fs.openRead("f", &error), b = fs.openRead("f", &error);
-        InputFileReader byBuffer(*a, head.data(), head.size()), byVector(*b, head.data(), head.size());
-        for (const auto& w : windows) {
-            std::vector<uint8_t> expected(w.want + 1, 0xEE);
-            size_t got = 0;
-            const bool okBuffer = byBuffer.readAt(w.offset, expected.data(), w.want, &got);
-            expected.resize(std::min(got, w.want));
-            std::vector<uint8_t> out{1, 2, 3};
-            const bool okVector = byVector.readInto(w.offset, w.want, out);
-            const std::string where = std::to_string(w.offset) + "+" + std::to_string(w.want) +
-                                      (failing ? " failing" : "");
-            EXPECT_EQ(okVector, okBuffer) << where;
-            EXPECT_EQ(out, expected) << where;
-            EXPECT_EQ(byVector.bytesRead(), byBuffer.bytesRead()) << where;
-            EXPECT_EQ(byVector.reads(), byBuffer.reads()) << where;
+    for (bool failing : {false, true})
+        for (size_t held : {size_t(3), size_t(1500)}) {
+            MemoryFileSystem fs;
+            fs.files["f"] = MemoryFile(bytes);
+            fs.failReads = failing;
+            FileError error;
+            std::unique_ptr<InputFile> a = fs.openRead("f", &error), b = fs.openRead("f", &error);
+            InputFileReader byBuffer(*a, head.data(), head.size()),
+                byVector(*b, head.data(), head.size());
+            for (const auto& w : windows) {
+                std::vector<uint8_t> expected(w.want + 1, 0xEE);
+                size_t got = 0;
+                const bool okBuffer = byBuffer.readAt(w.offset, expected.data(), w.want, &got);
+                expected.resize(std::min(got, w.want));
+                // What `out` held before, short or long, never shows through.
+                ByteBuffer out(held, 0xEE);
+                const bool okVector = byVector.readInto(w.offset, w.want, out);
+                const std::string where = std::to_string(w.offset) + "+" + std::to_string(w.want) +
+                                          (failing ? " failing" : "") + " held " +
+                                          std::to_string(held);
+                EXPECT_EQ(okVector, okBuffer) << where;
+                EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.end()), expected) << where;
+                EXPECT_EQ(byVector.bytesRead(), byBuffer.bytesRead()) << where;
+                EXPECT_EQ(byVector.reads(), byBuffer.reads()) << where;
+            }
         }
-    }
 }
 
 } // namespace
