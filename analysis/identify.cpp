@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "analysis/field_format.h"
-#include "analysis/line_feeds.h"
+#include "analysis/wide_scan.h"
 #include "analysis/mpeg_audio_scan.h"
 #include "analysis/ogg_streams.h"
 #include "analysis/signatures.h"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "analysis/wide_scan.h"
 #include "common/fourcc_text.h"
 
 namespace tavro {
@@ -75,9 +76,8 @@ constexpr uint32_t shortestFrame() {
                     const uint32_t kbps = kBitrates[version][layerCode][index];
                     if (kbps == 0) continue;
                     const uint32_t length = layerCode == 3 ? 12000 * kbps / rate * 4
-                                            : layerCode == 1 && version == 0
-                                                ? 72000 * kbps / rate
-                                                : 144000 * kbps / rate;
+                                            : layerCode == 1 && version == 0 ? 72000 * kbps / rate
+                                                                             : 144000 * kbps / rate;
                     if (length > 0 && length < shortest) shortest = length;
                 }
     return shortest;
@@ -149,11 +149,9 @@ void scanMpegAudio(const uint8_t* begin, const uint8_t* end, MpegScanState& stat
     int bitrateChanges = 0;
     size_t pos = id3v2Length(begin, size);
     while (pos < size) {
-        // Only 0xFF can start a header; skip to it in one go, each skipped byte
-        // being a position that started no frame.
-        const void* ff = std::memchr(begin + pos, 0xFF, size - pos);
-        const size_t next =
-            ff ? static_cast<size_t>(static_cast<const uint8_t*>(ff) - begin) : size;
+        // Only a sync (0xFF and a byte with its top bits set) can start a header; skip
+        // to one in one go, each skipped byte being a position that started no frame.
+        const size_t next = findMpegSync(begin, pos, size);
         if (state.frameCount > 0) state.strayBytes += static_cast<int32_t>(next - pos);
         pos = next;
         if (pos >= size) break;
