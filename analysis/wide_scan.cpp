@@ -6,6 +6,10 @@
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>
 #define TAVRO_WIDE_SCAN_X86 1
+#if defined(__GLIBC__) && __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#define TAVRO_WIDE_SCAN_GLIBC_CPU 1
+#endif
 #endif
 
 namespace tavro {
@@ -69,7 +73,13 @@ __attribute__((target("avx2"))) size_t findSyncWide(const uint8_t* data, size_t 
 }
 
 bool haveAvx2() {
+#if TAVRO_WIDE_SCAN_GLIBC_CPU
+    // The C library has asked the processor already; the compiler's own check would
+    // ask again at every start, and each question is a trap on a virtual machine.
+    static const bool have = CPU_FEATURE_ACTIVE(AVX2);
+#else
     static const bool have = __builtin_cpu_supports("avx2");
+#endif
     return have;
 }
 #endif
