@@ -6,7 +6,8 @@
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>
 #define TAVRO_WIDE_SCAN_X86 1
-#if defined(__GLIBC__) && __has_include(<sys/platform/x86.h>)
+// The C library's header declares C's _Bool, which only GCC takes in C++.
+#if defined(__GLIBC__) && !defined(__clang__) && __has_include(<sys/platform/x86.h>)
 #include <sys/platform/x86.h>
 #define TAVRO_WIDE_SCAN_GLIBC_CPU 1
 #endif
