@@ -26,12 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavro::TsLimits limits;
     limits.headBytes = 4096;
     limits.tailBytes = 2048;
+    limits.longTailBytes = 3072;
     limits.probeBytes = 2048;
     limits.maxStreams = 16;
     tavro::fuzz::SpanCheck spans;
     limits.spans = &spans;
     const tavro::TsFile f = tavro::readTransportStream(reader, limits);
-    check(f.bytesRead <= limits.headBytes + limits.tailBytes);
+    check(f.bytesRead <= limits.headBytes + limits.longTailBytes);
     check(f.streams.size() <= limits.maxStreams && f.streams.size() <= f.streamCount);
     check(f.status != tavro::TsStatus::ok || f.pmtCount > 0);
     check(!(f.seconds < 0));

@@ -362,8 +362,8 @@ class SegmentReader {
         return Step::ok;
     }
 
-    // The last complete cluster, from a bounded read of the file's end; a larger read
-    // when clusters are too long for the first to hold a whole one.
+    // The last complete cluster, from a bounded read of the file's end; larger reads
+    // when clusters are too long for a read to hold a whole one.
     Step readTail() {
         const uint64_t from = file_.hasCluster ? file_.firstClusterOffset : file_.segmentDataStart;
         const uint64_t end = visibleEnd_;
@@ -371,10 +371,14 @@ class SegmentReader {
         ByteBuffer t;
         LastCluster last;
         uint64_t start = end;
-        for (uint64_t want : {limits_.tailBytes, limits_.maxTailBytes}) {
-            if (want <= end - start) break; // the larger read would add nothing
-            start = std::max(from, end - std::min(end, want));
-            if (!in_.read(start, end - start, t)) return Step::ioError;
+        for (uint64_t want : {limits_.tailBytes, limits_.longTailBytes, limits_.maxTailBytes}) {
+            if (want <= end - start) continue; // no larger than the read before
+            const uint64_t next = std::max(from, end - std::min(end, want));
+            const auto read = [&](uint64_t at, uint64_t want, ByteBuffer& out) {
+                return in_.read(at, want, out);
+            };
+            if (!extendWindowBack(next, start, t, read)) return Step::ioError;
+            start = next;
             last = findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates,
                                    limits_.maxBlocks);
             if (last.complete || start == from) break;

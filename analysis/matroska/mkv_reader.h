@@ -16,8 +16,11 @@ struct MkvLimits {
     uint64_t maxBytesRead = 24ull << 20;   // everything read, in all
     uint64_t maxElementBytes = 8ull << 20; // one metadata element held in memory
     uint64_t firstClusterBytes = 256ull << 10;
-    uint64_t tailBytes = 2ull << 20;    // the file's end, read for its last cluster
-    uint64_t maxTailBytes = 8ull << 20; // read when the first read holds no whole one
+    // The file's end, read for its last cluster; larger reads follow only when the
+    // one before holds no whole cluster, as a fast recording's long clusters need.
+    uint64_t tailBytes = 512ull << 10;
+    uint64_t longTailBytes = 2ull << 20;
+    uint64_t maxTailBytes = 8ull << 20;
     size_t maxSegmentElements = 4096;   // Segment children walked before the first cluster
     size_t maxClusterCandidates = 64;
     size_t maxBlocks = 100000; // children of a cluster scanned

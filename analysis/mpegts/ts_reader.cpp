@@ -101,6 +101,33 @@ class PacketWalk {
         }
     }
 
+    // Whether every stream the walk has timed starts a PES packet with a time in
+    // `data`, a tail window: one that does not would end where the head saw it last.
+    bool timesEveryStream(const uint8_t* data, size_t size) const {
+        std::vector<bool> waiting(work_.size());
+        size_t left = 0;
+        for (size_t i = 0; i < work_.size(); ++i)
+            if (file_.streams[i].hasPts) waiting[i] = true, ++left;
+        const uint32_t stride = file_.packetSize;
+        size_t p = findResync(data, size, 0, stride, limits_.syncRun);
+        while (left > 0 && p < size && kTsPacketBytes <= size - p) {
+            if (data[p] != kTsSync) {
+                p = findResync(data, size, p + 1, stride, 3);
+                continue;
+            }
+            const TsPacketHeader h = parseTsPacketHeader(data + p);
+            const int index = pidStream_[h.pid];
+            if (index >= 0 && waiting[size_t(index)] && h.unitStart && !h.transportError &&
+                !h.scrambling && h.hasPayload && h.payloadOffset < kTsPacketBytes) {
+                const PesHeader pes =
+                    parsePesHeader(data + p + h.payloadOffset, kTsPacketBytes - h.payloadOffset);
+                if (pes.ok && pes.hasPts) waiting[size_t(index)] = false, --left;
+            }
+            p += stride;
+        }
+        return left == 0;
+    }
+
     // Reads the gathered payload of each stream for its codec configuration.
     void probe() {
         for (size_t i = 0; i < work_.size(); ++i) {
@@ -407,15 +434,25 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
     walk.walk(window.data(), window.size(), 0, headIsAll, true);
     walk.probe();
 
-    const uint64_t tailStart = file.fileSize - std::min(file.fileSize - headWant, limits.tailBytes);
-    if (!headIsAll && tailStart < file.fileSize) {
-        if (!readWindow(reader, tailStart, file.fileSize - tailStart, window)) {
+    uint64_t tailStart = file.fileSize;
+    ByteBuffer tail;
+    const auto read = [&](uint64_t at, uint64_t want, ByteBuffer& out) {
+        return readWindow(reader, at, want, out);
+    };
+    for (uint64_t want : {limits.tailBytes, limits.longTailBytes}) {
+        const uint64_t start = file.fileSize - std::min(file.fileSize - headWant, want);
+        if (headIsAll || start >= tailStart) continue;
+        if (!extendWindowBack(start, tailStart, tail, read)) {
             file.status = TsStatus::readError;
             return file;
         }
-        file.bytesRead += window.size();
+        tailStart = start;
+        if (walk.timesEveryStream(tail.data(), tail.size())) break;
+    }
+    if (tailStart < file.fileSize) {
+        file.bytesRead += tail.size();
         file.tailRead = true;
-        walk.walk(window.data(), window.size(), tailStart, true, false);
+        walk.walk(tail.data(), tail.size(), tailStart, true, false);
         walk.probe();
     }
     walk.finish();

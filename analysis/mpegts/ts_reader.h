@@ -13,7 +13,10 @@ namespace tavro {
 
 struct TsLimits {
     uint64_t headBytes = 1ull << 20; // read from the start
-    uint64_t tailBytes = 1ull << 20; // read from the end, when the file is longer
+    // Read from the end, when the file is longer: the smaller first, the larger when
+    // a stream the head timed starts no timed PES packet in it.
+    uint64_t tailBytes = 256ull << 10;
+    uint64_t longTailBytes = 1ull << 20;
     size_t syncSearchBytes = 64 << 10;
     int syncRun = 5;               // packets in a row that make a framing
     size_t probeBytes = 256 << 10; // payload kept per stream for the codec probe

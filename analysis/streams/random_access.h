@@ -25,6 +25,19 @@ template <typename T> struct UnclearedAllocator : std::allocator<T> {
 // A window of a file's bytes as the readers hold it.
 using ByteBuffer = std::vector<uint8_t, UnclearedAllocator<uint8_t>>;
 
+// Extends `window`, the file's bytes from `start`, back to `from`: `read(offset,
+// want, out)` is asked only for the bytes before it. Should those come up short,
+// `window` holds what arrived from `from`. False when `read` fails.
+template <typename Read>
+bool extendWindowBack(uint64_t from, uint64_t start, ByteBuffer& window, Read&& read) {
+    if (window.empty()) return read(from, start - from, window);
+    ByteBuffer before;
+    if (!read(from, start - from, before)) return false;
+    if (before.size() == start - from) before.insert(before.end(), window.begin(), window.end());
+    window.swap(before);
+    return true;
+}
+
 class RandomAccessReader {
   public:
     virtual ~RandomAccessReader() = default;

@@ -301,18 +301,26 @@ TEST(MkvReader, BlockDurationEndsTheLastBlock) {
     EXPECT_DOUBLE_EQ(r.file.endSeconds, 5.0);
 }
 
-// A cluster longer than the first tail read is found by the second, larger one.
+// A cluster longer than the first tail read is found by the next, larger one, up to
+// the largest.
 TEST(MkvReader, LongClustersGetALargerTailRead) {
-    MkvLimits limits;
-    limits.tailBytes = 100;
-    const Read found = read(smallFile(), UINT64_MAX, limits);
-    EXPECT_TRUE(found.file.hasLastCluster);
-    EXPECT_DOUBLE_EQ(found.file.lastClusterSeconds, 1.0);
-    limits.maxTailBytes = 100;
-    const Read missed = read(smallFile(), UINT64_MAX, limits);
-    EXPECT_EQ(missed.file.status, MkvStatus::ok);
-    EXPECT_FALSE(missed.file.hasLastCluster);
-    EXPECT_DOUBLE_EQ(missed.streams.seconds, 2.0); // the header's duration still stands
+    struct Case {
+        uint64_t tail, longTail, maxTail;
+        bool found;
+    };
+    for (const Case c : {Case{100, 2 << 20, 8 << 20, true}, Case{100, 100, 8 << 20, true},
+                         Case{100, 100, 100, false}, Case{2 << 20, 100, 100, true}}) {
+        SCOPED_TRACE(c.longTail);
+        MkvLimits limits;
+        limits.tailBytes = c.tail;
+        limits.longTailBytes = c.longTail;
+        limits.maxTailBytes = c.maxTail;
+        const Read r = read(smallFile(), UINT64_MAX, limits);
+        EXPECT_EQ(r.file.status, MkvStatus::ok);
+        EXPECT_EQ(r.file.hasLastCluster, c.found);
+        if (c.found) EXPECT_DOUBLE_EQ(r.file.lastClusterSeconds, 1.0);
+        EXPECT_DOUBLE_EQ(r.streams.seconds, 2.0); // the header's duration stands either way
+    }
 }
 
 // Cutting the file anywhere never reads past the bytes; past the Segment's header, a

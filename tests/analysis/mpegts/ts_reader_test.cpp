@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "analysis/mpegts/ts_packet.h"
 #include "analysis/mpegts/ts_reader.h"
 #include "analysis/mpegts/ts_streams.h"
 #include "tests/analysis/mpegts/ts_builder.h"
@@ -344,16 +345,43 @@ TEST(TsReader, ReadsStayWithinBudget) {
     TsLimits limits;
     limits.headBytes = 64 << 10;
     limits.tailBytes = 32 << 10;
+    limits.longTailBytes = 48 << 10;
     for (uint64_t claimed : {uint64_t(small.size()), uint64_t(1) << 32, ~uint64_t(0)}) {
         CountingReader reader(small.data(), small.size(), claimed);
         const TsFile f = readTransportStream(reader, limits);
         EXPECT_EQ(f.status, TsStatus::ok) << claimed;
-        EXPECT_LE(reader.requested, limits.headBytes + limits.tailBytes) << claimed;
+        EXPECT_LE(reader.requested, limits.headBytes + limits.longTailBytes) << claimed;
         EXPECT_EQ(f.tailRead, true) << claimed;
     }
     CountingReader reader(small.data(), small.size());
     const TsFile f = readTransportStream(reader, limits);
     EXPECT_NEAR(f.seconds, 16.0, 0.001); // the tail's PTS, though the middle went unread
+}
+
+// A stream the small tail holds nothing of (its last 100 frames gone) makes the
+// reader look further back, to where it last appears; the larger read adds only the
+// bytes before the small one.
+TEST(TsReader, TailGrowsUntilEveryTimedStreamAppears) {
+    const Bytes b = stream(400, 900000, [](int k, PacketSpec& p) {
+        if (k >= 300 && p.pid == kAudioPid) p.pid = kNullPid;
+    });
+    struct Case {
+        uint64_t longTail;
+        double audioSeconds; // from the head alone when the tail never reaches it
+    };
+    for (const Case c : {Case{32 << 10, 4.5}, Case{96 << 10, 12.0}}) {
+        SCOPED_TRACE(c.longTail);
+        TsLimits limits;
+        limits.headBytes = 64 << 10;
+        limits.tailBytes = 32 << 10;
+        limits.longTailBytes = c.longTail;
+        CountingReader reader(b.data(), b.size());
+        const MediaStreams m = describeTransportStream(readTransportStream(reader, limits));
+        EXPECT_LE(reader.requested, limits.headBytes + std::max(limits.tailBytes, c.longTail));
+        ASSERT_EQ(m.streams.size(), 2u);
+        EXPECT_NEAR(m.streams[0].seconds, 16.0, 0.001);
+        EXPECT_NEAR(m.streams[1].seconds, c.audioSeconds, 0.5);
+    }
 }
 
 } // namespace
