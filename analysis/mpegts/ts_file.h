@@ -56,9 +56,11 @@ struct TsStream {
     bool hasPts = false;
     uint64_t firstPts = 0;
     uint64_t spanTicks = 0; // greatest PTS seen minus the first, modulo 2^33
-    // The head alone, for a bitrate: its PTS span and the payload bytes it carried.
-    uint64_t headSpanTicks = 0;
-    uint64_t spanBytes = 0;
+    // For a bitrate, the PES packets of one window (the tail's when it holds two with
+    // times, else the head's): the bytes of all but the latest, and the ticks from the
+    // earliest to the latest.
+    uint64_t rateTicks = 0;
+    uint64_t rateBytes = 0;
 
     // Frames per second: the codec's own timing, else counted from the PTS of the
     // head's PES packets (one picture each). 0 unknown.

@@ -24,14 +24,44 @@ int64_t ptsDelta(uint64_t a, uint64_t b) {
                              : static_cast<int64_t>(d);
 }
 
+// The PES packets of one window, for a bitrate: the bytes of all but the one with the
+// latest time, over the span from the earliest time to that latest. The window's
+// last packet may be cut, so only packets another one followed are counted.
+struct RateWindow {
+    bool open = false; // a timed PES packet is being counted
+    int64_t openRel = 0;
+    uint64_t openBytes = 0;
+    bool any = false;
+    int64_t minRel = 0, maxRel = 0; // PTS relative to the stream's first, in ticks
+    uint64_t latestBytes = 0, bytes = 0;
+
+    void close() {
+        if (!open) return;
+        open = false;
+        if (!any) {
+            any = true;
+            minRel = maxRel = openRel;
+            latestBytes = openBytes;
+        } else if (openRel > maxRel) {
+            bytes += latestBytes;
+            maxRel = openRel;
+            latestBytes = openBytes;
+        } else {
+            bytes += openBytes;
+            minRel = std::min(minRel, openRel);
+        }
+    }
+    bool spanned() const { return any && maxRel > minRel; }
+};
+
 // What the walk keeps per stream beside the record: the probe bytes and time bounds.
 struct StreamWork {
     ByteBuffer probe;
     bool gathering = false;         // a PES start was seen in this window
     int64_t minRel = 0, maxRel = 0; // PTS relative to the stream's first, in ticks
-    uint64_t headBytes = 0;
     int64_t headMaxRel = 0;
     uint64_t headPts = 0; // PES packets with a PTS in the head
+    RateWindow headRate, tailRate;
     // For the file map: the PTS of the PES packet the stream's packets now carry.
     bool hasCurrentPts = false;
     uint64_t currentPts = 0;
@@ -156,8 +186,13 @@ class PacketWalk {
             // The last PTS starts the last frame; the span runs to that frame's end.
             s.frameTicks = frameTicksOf(s);
             s.spanTicks = static_cast<uint64_t>(w.maxRel - w.minRel) + s.frameTicks;
-            if (w.headMaxRel > 0) s.spanBytes = w.headBytes;
-            s.headSpanTicks = static_cast<uint64_t>(w.headMaxRel > 0 ? w.headMaxRel : 0);
+            // The tail's packets tell the steady rate; the head's start with the
+            // first pictures, often the largest of the file.
+            const RateWindow& rate = w.tailRate.spanned() ? w.tailRate : w.headRate;
+            if (rate.spanned()) {
+                s.rateBytes = rate.bytes;
+                s.rateTicks = static_cast<uint64_t>(rate.maxRel - rate.minRel);
+            }
             if (!any) reference = s.firstPts;
             const int64_t base = ptsDelta(s.firstPts, reference);
             if (!any || base + w.minRel < start) start = base + w.minRel;
@@ -333,20 +368,27 @@ class PacketWalk {
     void pes(size_t index, TsStream& s, const uint8_t* payload, size_t size, bool unitStart) {
         StreamWork& w = work_[index];
         s.payloadBytes += size;
-        if (head_) w.headBytes += size;
+        RateWindow& rate = head_ ? w.headRate : w.tailRate;
         const bool wantProbe =
             !s.configFound && (s.kind == TsStream::Kind::video || s.kind == TsStream::Kind::audio);
         if (unitStart) {
+            rate.close();
             const PesHeader pes = parsePesHeader(payload, size);
             w.hasCurrentPts = false;
             if (!pes.ok) return;
-            if (pes.hasPts) takePts(s, w, pes.pts);
+            if (pes.hasPts) {
+                takePts(s, w, pes.pts);
+                rate.open = true;
+                rate.openRel = ptsDelta(pes.pts, s.firstPts);
+                rate.openBytes = 0;
+            }
             w.gathering = wantProbe;
             if (wantProbe && pes.payloadOffset < size)
                 gather(w, payload + pes.payloadOffset, size - pes.payloadOffset);
         } else if (w.gathering) {
             gather(w, payload, size);
         }
+        if (rate.open) rate.openBytes += size;
     }
 
     void gather(StreamWork& w, const uint8_t* p, size_t n) {

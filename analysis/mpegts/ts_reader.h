@@ -12,7 +12,7 @@
 namespace tavro {
 
 struct TsLimits {
-    uint64_t headBytes = 1ull << 20; // read from the start
+    uint64_t headBytes = 512ull << 10; // read from the start: what the analysis holds
     // Read from the end, when the file is longer: the smaller first, the larger when
     // a stream the head timed starts no timed PES packet in it.
     uint64_t tailBytes = 256ull << 10;

@@ -224,7 +224,7 @@ MediaStreams describeTransportStream(const TsFile& file) {
         fillFromConfig(s, f);
         f.frameRate = s.frameRate;
         if (s.spanTicks) f.seconds = double(s.spanTicks) / 90000.0;
-        f.bitrate = bitsPerSecond(double(s.spanBytes), double(s.headSpanTicks) / 90000.0);
+        f.bitrate = bitsPerSecond(double(s.rateBytes), double(s.rateTicks) / 90000.0);
         out.streams.push_back(std::move(f));
     }
     addFindings(file, out);

@@ -384,5 +384,48 @@ TEST(TsReader, TailGrowsUntilEveryTimedStreamAppears) {
     }
 }
 
+// Pictures 40 ms apart whose PES packets hold `bytes(k)` bytes, over as many packets
+// as that takes.
+template <typename Size> Bytes pictures(int frames, Size bytes) {
+    Bytes out = tables();
+    uint8_t cc = 0;
+    for (int k = 0; k < frames; ++k) {
+        Bytes video = pes(0xE0, 900000 + uint64_t(k) * 3600, mpeg2Sequence(352, 288, 3));
+        video.resize(bytes(k), 0x00);
+        for (size_t at = 0; at < video.size(); at += 184) {
+            const auto from = video.begin() + static_cast<long>(at);
+            const size_t n = std::min<size_t>(184, video.size() - at);
+            append(out, packet({kVideoPid, at == 0, cc++}, Bytes(from, from + static_cast<long>(n))));
+        }
+    }
+    return out;
+}
+
+// A stream's bitrate is its bytes over the time they last: of the 100 pictures read
+// whole, the last, which the window may have cut, is left out, and the one before
+// it ends the span of times. The tail's steady rate stands over large first pictures.
+TEST(TsReader, BitrateIsTheSteadyRate) {
+    struct Case {
+        int frames;
+        int largeFirst; // pictures of 1200 bytes before the 300-byte ones
+        uint64_t headBytes, tailBytes;
+        double bitrate;
+    };
+    for (const Case c : {Case{100, 0, 512 << 10, 256 << 10, 60000},
+                         Case{2000, 100, 64 << 10, 32 << 10, 60000},
+                         Case{2000, 2000, 64 << 10, 32 << 10, 240000},
+                         Case{100, 50, 512 << 10, 256 << 10, (50 * 1200 + 48 * 300) * 8 / 3.92}}) {
+        SCOPED_TRACE(c.largeFirst);
+        TsLimits limits;
+        limits.headBytes = c.headBytes;
+        limits.tailBytes = limits.longTailBytes = c.tailBytes;
+        const Bytes b = pictures(c.frames, [&](int k) { return k < c.largeFirst ? 1200 : 300; });
+        const MediaStreams m = describeTransportStream(read(b, limits));
+        ASSERT_EQ(m.streams.size(), 2u);
+        EXPECT_NEAR(double(m.streams[0].bitrate), c.bitrate, 1.0);
+        EXPECT_EQ(m.streams[1].bitrate, 0u); // no packets, no rate
+    }
+}
+
 } // namespace
 } // namespace tavro
