@@ -318,7 +318,9 @@ TEST(MkvReader, LongClustersGetALargerTailRead) {
         const Read r = read(smallFile(), UINT64_MAX, limits);
         EXPECT_EQ(r.file.status, MkvStatus::ok);
         EXPECT_EQ(r.file.hasLastCluster, c.found);
-        if (c.found) EXPECT_DOUBLE_EQ(r.file.lastClusterSeconds, 1.0);
+        if (c.found) {
+            EXPECT_DOUBLE_EQ(r.file.lastClusterSeconds, 1.0);
+        }
         EXPECT_DOUBLE_EQ(r.streams.seconds, 2.0); // the header's duration stands either way
     }
 }
