@@ -372,12 +372,13 @@ class PacketWalk {
         const bool wantProbe =
             !s.configFound && (s.kind == TsStream::Kind::video || s.kind == TsStream::Kind::audio);
         if (unitStart) {
-            rate.close();
             const PesHeader pes = parsePesHeader(payload, size);
             w.hasCurrentPts = false;
             if (!pes.ok) return;
+            // A PES packet without a time is counted with the timed one before it.
             if (pes.hasPts) {
                 takePts(s, w, pes.pts);
+                rate.close();
                 rate.open = true;
                 rate.openRel = ptsDelta(pes.pts, s.firstPts);
                 rate.openBytes = 0;

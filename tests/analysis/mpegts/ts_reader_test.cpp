@@ -385,12 +385,17 @@ TEST(TsReader, TailGrowsUntilEveryTimedStreamAppears) {
 }
 
 // Pictures 40 ms apart whose PES packets hold `bytes(k)` bytes, over as many packets
-// as that takes.
-template <typename Size> Bytes pictures(int frames, Size bytes) {
+// as that takes; every second one carries no time when `halfTimed`.
+template <typename Size> Bytes pictures(int frames, Size bytes, bool halfTimed = false) {
     Bytes out = tables();
     uint8_t cc = 0;
     for (int k = 0; k < frames; ++k) {
         Bytes video = pes(0xE0, 900000 + uint64_t(k) * 3600, mpeg2Sequence(352, 288, 3));
+        if (halfTimed && k % 2 == 1) {
+            video.erase(video.begin() + 9, video.begin() + 14); // the PTS
+            video[7] = 0x00;
+            video[8] = 0;
+        }
         video.resize(bytes(k), 0x00);
         for (size_t at = 0; at < video.size(); at += 184) {
             const auto from = video.begin() + static_cast<long>(at);
@@ -401,25 +406,30 @@ template <typename Size> Bytes pictures(int frames, Size bytes) {
     return out;
 }
 
-// A stream's bitrate is its bytes over the time they last: of the 100 pictures read
-// whole, the last, which the window may have cut, is left out, and the one before
-// it ends the span of times. The tail's steady rate stands over large first pictures.
+// A stream's bitrate is its bytes over the time they last. Of the pictures read whole
+// (the window may cut the last), the latest ends the span, so its own bytes are left
+// out; a PES packet without a time counts with the one before. The tail's steady
+// rate stands over large first pictures.
 TEST(TsReader, BitrateIsTheSteadyRate) {
     struct Case {
         int frames;
         int largeFirst; // pictures of 1200 bytes before the 300-byte ones
+        bool halfTimed;
         uint64_t headBytes, tailBytes;
         double bitrate;
     };
-    for (const Case c : {Case{100, 0, 512 << 10, 256 << 10, 60000},
-                         Case{2000, 100, 64 << 10, 32 << 10, 60000},
-                         Case{2000, 2000, 64 << 10, 32 << 10, 240000},
-                         Case{100, 50, 512 << 10, 256 << 10, (50 * 1200 + 48 * 300) * 8 / 3.92}}) {
-        SCOPED_TRACE(c.largeFirst);
+    for (const Case c : {Case{100, 0, false, 512 << 10, 256 << 10, 60000},
+                         Case{100, 0, true, 512 << 10, 256 << 10, 60000},
+                         Case{2000, 100, false, 64 << 10, 32 << 10, 60000},
+                         Case{2000, 2000, false, 64 << 10, 32 << 10, 240000},
+                         Case{100, 50, false, 512 << 10, 256 << 10,
+                              (50 * 1200 + 48 * 300) * 8 / 3.92}}) {
+        SCOPED_TRACE(testing::Message() << c.largeFirst << (c.halfTimed ? " half timed" : ""));
         TsLimits limits;
         limits.headBytes = c.headBytes;
         limits.tailBytes = limits.longTailBytes = c.tailBytes;
-        const Bytes b = pictures(c.frames, [&](int k) { return k < c.largeFirst ? 1200 : 300; });
+        const Bytes b =
+            pictures(c.frames, [&](int k) { return k < c.largeFirst ? 1200 : 300; }, c.halfTimed);
         const MediaStreams m = describeTransportStream(read(b, limits));
         ASSERT_EQ(m.streams.size(), 2u);
         EXPECT_NEAR(double(m.streams[0].bitrate), c.bitrate, 1.0);
