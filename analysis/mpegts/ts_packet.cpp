@@ -38,27 +38,4 @@ size_t findResync(const uint8_t* data, size_t size, size_t from, uint32_t stride
     return size;
 }
 
-TsPacketHeader parseTsPacketHeader(const uint8_t* p) {
-    TsPacketHeader h;
-    h.transportError = (p[1] & 0x80) != 0;
-    h.unitStart = (p[1] & 0x40) != 0;
-    h.pid = static_cast<uint16_t>((p[1] & 0x1F) << 8 | p[2]);
-    h.scrambling = p[3] >> 6;
-    h.hasAdaptation = (p[3] & 0x20) != 0;
-    h.hasPayload = (p[3] & 0x10) != 0;
-    h.continuity = p[3] & 0x0F;
-    if (h.hasAdaptation) {
-        const uint8_t length = p[4];
-        if (length > kTsPacketBytes - 5) {
-            h.badAdaptation = true;
-            h.hasPayload = false;
-            h.payloadOffset = kTsPacketBytes;
-            return h;
-        }
-        if (length > 0) h.discontinuity = (p[5] & 0x80) != 0;
-        h.payloadOffset = static_cast<uint8_t>(5 + length);
-    }
-    return h;
-}
-
 } // namespace tavro

@@ -37,7 +37,29 @@ struct TsPacketHeader {
     uint8_t payloadOffset = 4;  // where the payload starts in the 188 bytes
 };
 
-// Reads the 188-byte packet at `p` (sync byte first; the caller checked it).
-TsPacketHeader parseTsPacketHeader(const uint8_t* p);
+// Reads the 188-byte packet at `p` (sync byte first; the caller checked it). Inline:
+// a walk calls it for every packet.
+inline TsPacketHeader parseTsPacketHeader(const uint8_t* p) {
+    TsPacketHeader h;
+    h.transportError = (p[1] & 0x80) != 0;
+    h.unitStart = (p[1] & 0x40) != 0;
+    h.pid = static_cast<uint16_t>((p[1] & 0x1F) << 8 | p[2]);
+    h.scrambling = p[3] >> 6;
+    h.hasAdaptation = (p[3] & 0x20) != 0;
+    h.hasPayload = (p[3] & 0x10) != 0;
+    h.continuity = p[3] & 0x0F;
+    if (h.hasAdaptation) {
+        const uint8_t length = p[4];
+        if (length > kTsPacketBytes - 5) {
+            h.badAdaptation = true;
+            h.hasPayload = false;
+            h.payloadOffset = kTsPacketBytes;
+            return h;
+        }
+        if (length > 0) h.discontinuity = (p[5] & 0x80) != 0;
+        h.payloadOffset = static_cast<uint8_t>(5 + length);
+    }
+    return h;
+}
 
 } // namespace tavro
