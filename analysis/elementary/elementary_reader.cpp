@@ -43,25 +43,25 @@ bool skipId3(RandomAccessReader& reader, ElementaryFile& f) {
 }
 
 // The next position from `from` where a run of frames starts, or size.
-size_t findRun(const ByteBuffer& b, size_t from, size_t until, uint32_t count) {
+size_t findRun(const ByteView& b, size_t from, size_t until, uint32_t count) {
     for (size_t pos = from; pos < until && pos < b.size(); ++pos)
         if (audioRunAt(b.data(), b.size(), pos, count)) return pos;
     return b.size();
 }
 
 // Follows the frames through the head, passing over junk between runs.
-void walkAudio(const ByteBuffer& b, size_t start, ElementaryFile& f,
+void walkAudio(const ByteView& b, size_t start, ElementaryFile& f,
                const ElementaryLimits& limits) {
     f.firstFrameOffset = f.id3Bytes + start;
     if (start > 0) f.note(ElementaryProblem::leadingJunk);
-    const AudioFrame first = audioFrameAt(&b[start], b.size() - start);
+    const AudioFrame first = audioFrameAt(b.data() + start, b.size() - start);
     f.kind = first.kind;
     f.sampleRate = first.sampleRate;
     f.samplesPerFrame = first.samples;
     size_t pos = start, wholeEnd = start;
     uint32_t resyncs = 0;
     while (pos < b.size()) {
-        const AudioFrame fr = audioFrameAt(&b[pos], b.size() - pos);
+        const AudioFrame fr = audioFrameAt(b.data() + pos, b.size() - pos);
         if (!fr.ok || fr.sampleRate != f.sampleRate) {
             f.note(ElementaryProblem::syncLost);
             if (++resyncs > limits.maxResyncs) break;
@@ -86,8 +86,8 @@ void walkAudio(const ByteBuffer& b, size_t start, ElementaryFile& f,
     f.frameBytes = wholeEnd - start;
 }
 
-void audioFacts(const ByteBuffer& b, size_t start, ElementaryFile& f) {
-    const uint8_t* p = &b[start];
+void audioFacts(const ByteView& b, size_t start, ElementaryFile& f) {
+    const uint8_t* p = b.data() + start;
     const size_t n = b.size() - start;
     if (f.kind == ElementaryKind::adts) {
         f.adts = parseAdtsHeader(p, n);
@@ -150,14 +150,15 @@ ElementaryFile readElementaryStream(RandomAccessReader& reader, const Elementary
     if (!skipId3(reader, f)) return f;
     // The head: the bytes after any tags, read once.
     const uint64_t want = std::min<uint64_t>(f.fileSize - f.id3Bytes, limits.headBytes);
-    ByteBuffer b;
-    if (want && !reader.readInto(f.id3Bytes, static_cast<size_t>(want), b)) {
+    ByteBuffer held;
+    ByteView b;
+    if (want && !reader.view(f.id3Bytes, static_cast<size_t>(want), held, b)) {
         f.status = ElementaryStatus::readError;
         return f;
     }
     f.headBytes = b.size();
     f.wholeFileRead = f.id3Bytes + f.headBytes == f.fileSize;
-    if (b.empty()) return f;
+    if (b.size() == 0) return f;
 
     if (readAnnexBHead(b.data(), b.size(), limits.runFrames, f)) {
         f.firstFrameOffset = f.id3Bytes;

@@ -61,7 +61,7 @@ class TagWalk {
 
     // Walks the tags of the head window `w` (bytes from offset 0) from `pos`. False on
     // an I/O error.
-    bool walkHead(const ByteBuffer& w, uint64_t pos) {
+    bool walkHead(const ByteView& w, uint64_t pos) {
         const uint64_t windowEnd = w.size();
         const bool windowIsAll = windowEnd >= end_;
         for (;;) {
@@ -255,13 +255,15 @@ void FlvFile::note(FlvProblem p) {
 FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
     FlvFile file;
     file.fileSize = reader.size();
-    ByteBuffer head;
-    if (!readWindow(reader, 0, std::min(file.fileSize, limits.headBytes), head)) {
+    ByteBuffer held;
+    ByteView head;
+    const uint64_t headWant = std::min(file.fileSize, limits.headBytes);
+    if (!reader.view(0, static_cast<size_t>(headWant), held, head)) {
         file.status = FlvStatus::readError;
         return file;
     }
     file.bytesRead = head.size();
-    if (head.size() < 3 || head[0] != 'F' || head[1] != 'L' || head[2] != 'V') {
+    if (!head.equals(0, "FLV", 3)) {
         file.status = FlvStatus::notFlv;
         return file;
     }
@@ -270,13 +272,13 @@ FlvFile readFlvFile(RandomAccessReader& reader, const FlvLimits& limits) {
         file.note(FlvProblem::truncatedTag);
         return file;
     }
-    file.version = head[3];
-    file.flagAudio = (head[4] & 0x04) != 0;
-    file.flagVideo = (head[4] & 0x01) != 0;
+    file.version = head.u8(3);
+    file.flagAudio = (head.u8(4) & 0x04) != 0;
+    file.flagVideo = (head.u8(4) & 0x01) != 0;
     file.dataOffset = be32(head.data() + 5);
     // A short read ends the file where the bytes end, whatever its claimed length.
     const uint64_t end =
-        head.size() < std::min(file.fileSize, limits.headBytes) ? head.size() : file.fileSize;
+        head.size() < headWant ? head.size() : file.fileSize;
     uint64_t first = file.dataOffset;
     if (first != kHeaderBytes) {
         file.note(FlvProblem::badDataOffset);

@@ -456,14 +456,15 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
     TsFile file;
     file.fileSize = reader.size();
     const uint64_t headWant = std::min(file.fileSize, limits.headBytes);
-    ByteBuffer window;
-    if (!readWindow(reader, 0, headWant, window)) {
+    ByteBuffer held;
+    ByteView head;
+    if (!reader.view(0, static_cast<size_t>(headWant), held, head)) {
         file.status = TsStatus::readError;
         return file;
     }
-    file.bytesRead += window.size();
+    file.bytesRead += head.size();
     const TsFraming framing =
-        findTsFraming(window.data(), window.size(), limits.syncSearchBytes, limits.syncRun);
+        findTsFraming(head.data(), head.size(), limits.syncSearchBytes, limits.syncRun);
     if (framing.stride == 0) {
         file.status = TsStatus::notTransportStream;
         return file;
@@ -473,8 +474,8 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
 
     PacketWalk walk(limits, file, limits.spans != nullptr);
     // A short read ends the file where the bytes end, whatever its claimed length.
-    const bool headIsAll = headWant == file.fileSize || window.size() < headWant;
-    walk.walk(window.data(), window.size(), 0, headIsAll, true);
+    const bool headIsAll = headWant == file.fileSize || head.size() < headWant;
+    walk.walk(head.data(), head.size(), 0, headIsAll, true);
     walk.probe();
 
     uint64_t tailStart = file.fileSize;

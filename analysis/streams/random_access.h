@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/byte_view.h"
+
 namespace tavro {
 
 // Grows a vector without clearing the new room: bytes read from a file are written
@@ -53,6 +55,14 @@ class RandomAccessReader {
         size_t got = 0;
         const bool ok = readAt(offset, out.data(), want, &got);
         out.resize(got < want ? got : want);
+        return ok;
+    }
+    // readInto, for bytes only looked at: `out` shows them where the reader holds
+    // them all in memory, else the bytes read into `scratch`. It stays valid while
+    // both the reader and `scratch` do.
+    virtual bool view(uint64_t offset, size_t want, ByteBuffer& scratch, ByteView& out) {
+        const bool ok = readInto(offset, want, scratch);
+        out = ByteView(scratch.data(), scratch.size());
         return ok;
     }
 };

@@ -10,9 +10,10 @@ namespace {
 using test::MemoryFile;
 using test::MemoryFileSystem;
 
-// Reading into a vector gives what reading into a buffer gives, with the same counts,
-// wherever the window lies against the head held in memory and the file's end.
-TEST(InputFileReader, ReadIntoMatchesReadAt) {
+// Reading into a vector, or taking a view, gives what reading into a buffer gives,
+// with the same counts, wherever the window lies against the head held in memory and
+// the file's end; a view wholly in the head shows the head itself.
+TEST(InputFileReader, ReadIntoAndViewMatchReadAt) {
     std::vector<uint8_t> bytes(1000);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(i * 7 + 1);
@@ -29,9 +30,10 @@ TEST(InputFileReader, ReadIntoMatchesReadAt) {
             fs.files["f"] = MemoryFile(bytes);
             fs.failReads = failing;
             FileError error;
-            std::unique_ptr<InputFile> a = fs.openRead("f", &error), b = fs.openRead("f", &error);
+            std::unique_ptr<InputFile> a = fs.openRead("f", &error), b = fs.openRead("f", &error),
+                                       c = fs.openRead("f", &error);
             InputFileReader byBuffer(*a, head.data(), head.size()),
-                byVector(*b, head.data(), head.size());
+                byVector(*b, head.data(), head.size()), byView(*c, head.data(), head.size());
             for (const auto& w : windows) {
                 std::vector<uint8_t> expected(w.want + 1, 0xEE);
                 size_t got = 0;
@@ -47,6 +49,16 @@ TEST(InputFileReader, ReadIntoMatchesReadAt) {
                 EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.end()), expected) << where;
                 EXPECT_EQ(byVector.bytesRead(), byBuffer.bytesRead()) << where;
                 EXPECT_EQ(byVector.reads(), byBuffer.reads()) << where;
+                ByteBuffer scratch(held, 0xEE);
+                ByteView view;
+                EXPECT_EQ(byView.view(w.offset, w.want, scratch, view), okBuffer) << where;
+                EXPECT_EQ(std::vector<uint8_t>(view.data(), view.data() + view.size()), expected)
+                    << where;
+                if (w.want > 0 && w.offset + w.want <= kHead) {
+                    EXPECT_EQ(view.data(), head.data() + w.offset) << where;
+                }
+                EXPECT_EQ(byView.bytesRead(), byBuffer.bytesRead()) << where;
+                EXPECT_EQ(byView.reads(), byBuffer.reads()) << where;
             }
         }
 }
