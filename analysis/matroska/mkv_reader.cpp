@@ -371,12 +371,12 @@ class SegmentReader {
         ByteBuffer t;
         LastCluster last;
         uint64_t start = end;
+        const auto read = [&](uint64_t at, uint64_t count, ByteBuffer& out) {
+            return in_.read(at, count, out);
+        };
         for (uint64_t want : {limits_.tailBytes, limits_.longTailBytes, limits_.maxTailBytes}) {
             if (want <= end - start) continue; // no larger than the read before
             const uint64_t next = std::max(from, end - std::min(end, want));
-            const auto read = [&](uint64_t at, uint64_t want, ByteBuffer& out) {
-                return in_.read(at, want, out);
-            };
             if (!extendWindowBack(next, start, t, read)) return Step::ioError;
             start = next;
             last = findLastCluster(t.data(), t.size(), limits_.maxClusterCandidates,

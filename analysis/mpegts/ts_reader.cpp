@@ -480,8 +480,8 @@ TsFile readTransportStream(RandomAccessReader& reader, const TsLimits& limits) {
 
     uint64_t tailStart = file.fileSize;
     ByteBuffer tail;
-    const auto read = [&](uint64_t at, uint64_t want, ByteBuffer& out) {
-        return readWindow(reader, at, want, out);
+    const auto read = [&](uint64_t at, uint64_t count, ByteBuffer& out) {
+        return readWindow(reader, at, count, out);
     };
     for (uint64_t want : {limits.tailBytes, limits.longTailBytes}) {
         const uint64_t start = file.fileSize - std::min(file.fileSize - headWant, want);
