@@ -99,7 +99,14 @@ TEST(OggReaderSoak, TenThousandReadsDoNotGrowTheHeap) {
     const long long after = heapInUse();
     if (before < 0) GTEST_SKIP() << "no heap figures on this platform; reads completed";
     std::printf("heap in use before %lld, after 10000 reads %lld\n", before, after);
+#if defined(TAVRO_HEAP_BYTES_ASAN)
     EXPECT_EQ(after, before);
+#else
+    // The C library counts the freed blocks its per-thread cache keeps as in use, so a
+    // few may still show; a leak of one small block per read would show ten thousand
+    // times over.
+    EXPECT_LE(after, before + 16384);
+#endif
 }
 
 } // namespace
